@@ -1,0 +1,206 @@
+#include "core/BinaryIO.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace {
+// No game file comes close to this; anything larger is not one of ours.
+constexpr std::uintmax_t kMaxFileSize = 256u * 1024u * 1024u;
+}
+
+BinaryReader::BinaryReader(std::vector<uint8_t> bytes) : data_(std::move(bytes)), ok_(true) {}
+
+bool BinaryReader::open(const std::string& path)
+{
+    data_.clear();
+    pos_ = 0;
+    ok_ = false;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxFileSize)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    data_.resize(static_cast<size_t>(size));
+    if (size > 0 && !in.read(reinterpret_cast<char*>(data_.data()), static_cast<std::streamsize>(size))) {
+        data_.clear();
+        return false;
+    }
+    ok_ = true;
+    return true;
+}
+
+bool BinaryReader::take(size_t n, const uint8_t*& p)
+{
+    if (!ok_ || n > data_.size() - pos_) {
+        ok_ = false;
+        return false;
+    }
+    p = data_.data() + pos_;
+    pos_ += n;
+    return true;
+}
+
+bool BinaryReader::readU8(uint8_t& v)
+{
+    const uint8_t* p = nullptr;
+    if (!take(1, p))
+        return false;
+    v = *p;
+    return true;
+}
+
+bool BinaryReader::readBool(bool& v)
+{
+    uint8_t b = 0;
+    if (!readU8(b))
+        return false;
+    v = b != 0;
+    return true;
+}
+
+bool BinaryReader::readU32(uint32_t& v)
+{
+    const uint8_t* p = nullptr;
+    if (!take(4, p))
+        return false;
+    v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+        (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return true;
+}
+
+bool BinaryReader::readI32(int32_t& v)
+{
+    uint32_t u = 0;
+    if (!readU32(u))
+        return false;
+    v = static_cast<int32_t>(u);
+    return true;
+}
+
+bool BinaryReader::readF32(float& v)
+{
+    uint32_t u = 0;
+    if (!readU32(u))
+        return false;
+    std::memcpy(&v, &u, sizeof v);
+    return true;
+}
+
+bool BinaryReader::readBytes(void* dst, size_t n)
+{
+    const uint8_t* p = nullptr;
+    if (!take(n, p))
+        return false;
+    if (n > 0)
+        std::memcpy(dst, p, n);
+    return true;
+}
+
+bool BinaryReader::readCount(uint32_t& n, uint32_t maxCount)
+{
+    uint32_t v = 0;
+    if (!readU32(v))
+        return false;
+    if (v > maxCount) {
+        ok_ = false;
+        return false;
+    }
+    n = v;
+    return true;
+}
+
+bool BinaryReader::readString(std::string& s, uint32_t maxLength)
+{
+    uint32_t count = 0;
+    if (!readCount(count, maxLength))
+        return false;
+    // Each character takes one word: a count beyond the remaining bytes cannot be a string.
+    if (static_cast<uint64_t>(count) * 4u > data_.size() - pos_) {
+        ok_ = false;
+        return false;
+    }
+    std::string out;
+    out.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t word = 0;
+        readU32(word);
+        out.push_back(static_cast<char>(word & 0xFFu));
+    }
+    s = std::move(out);
+    return true;
+}
+
+void BinaryWriter::writeU8(uint8_t v) { data_.push_back(v); }
+
+void BinaryWriter::writeU32(uint32_t v)
+{
+    data_.push_back(static_cast<uint8_t>(v));
+    data_.push_back(static_cast<uint8_t>(v >> 8));
+    data_.push_back(static_cast<uint8_t>(v >> 16));
+    data_.push_back(static_cast<uint8_t>(v >> 24));
+}
+
+void BinaryWriter::writeF32(float v)
+{
+    uint32_t u = 0;
+    std::memcpy(&u, &v, sizeof u);
+    writeU32(u);
+}
+
+void BinaryWriter::writeBytes(const void* src, size_t n)
+{
+    const auto* p = static_cast<const uint8_t*>(src);
+    data_.insert(data_.end(), p, p + n);
+}
+
+void BinaryWriter::writeString(const std::string& s)
+{
+    writeU32(static_cast<uint32_t>(s.size()));
+    for (const char c : s)
+        writeI32(static_cast<int32_t>(static_cast<signed char>(c)));
+}
+
+bool BinaryWriter::commit(const std::string& path) const
+{
+    return writeFileAtomically(path, data_.data(), data_.size());
+}
+
+std::string readBinString(BinaryReader& in)
+{
+    std::string s;
+    in.readString(s);
+    return s;
+}
+
+void writeBinString(BinaryWriter& out, const std::string& s) { out.writeString(s); }
+
+std::vector<uint8_t> stringToBytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+bool writeFileAtomically(const std::string& path, const void* data, size_t size)
+{
+    const std::string temp = path + ".tmp";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (std::fclose(f) == 0) && ok;
+    std::error_code ec;
+    if (ok) {
+        std::filesystem::rename(temp, path, ec);
+        ok = !ec;
+    }
+    if (!ok)
+        std::filesystem::remove(temp, ec);
+    return ok;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& text)
+{
+    return writeFileAtomically(path, text.data(), text.size());
+}

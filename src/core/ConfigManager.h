@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+struct GameSettings;
+struct SharedBlock;
+
+// Reads and writes config.ini (in the working directory unless told otherwise).
+class ConfigManager {
+public:
+    explicit ConfigManager(GameSettings* settings, std::string path = "config.ini");
+
+    // Fills the settings; throws the engine's file-not-found exception when the file is missing.
+    void readConfigIni();
+    // Writes the whole file; false (and the old file kept) when it cannot be written.
+    bool writeConfigIni();
+
+    void setSharedBlock(SharedBlock* block) { sharedBlock_ = block; }
+    GameSettings* settings() const { return settings_; }
+    const std::string& path() const { return path_; }
+
+private:
+    SharedBlock* sharedBlock_ = nullptr;
+    GameSettings* settings_ = nullptr;
+    std::string path_;
+};

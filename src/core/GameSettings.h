@@ -1,0 +1,25 @@
+#pragma once
+#include <OgreCommon.h>
+
+#include <cstdint>
+
+// The user's settings from config.ini.
+struct GameSettings {
+    GameSettings();
+
+    Ogre::NameValuePairList renderOptions;
+    uint32_t width = 800;
+    uint32_t height = 600;
+    bool fullscreen = true;
+    int32_t GraficQuality = 0;
+    int32_t ModelQuality = 0;
+    int32_t TextureQuality = 0;
+    int32_t WorldQuality = 0;
+    int32_t EffectsQuality = 0;
+    int32_t EffectsNumber = 0;
+    int32_t SFXVolume = 0;
+    int32_t VoiceVolume = 0;
+    int32_t MusicVolume = 0;
+    int32_t EnvironmentVolume = 0;
+    uint32_t Language = 1;
+};

@@ -1,0 +1,128 @@
+#include "core/MainApplication.h"
+
+#include "audio/SoundManager.h"
+#include "core/ConfigManager.h"
+#include "core/GameSettings.h"
+#include "core/MainFrameListener.h"
+#include "core/Utilities.h"
+#include "platform/Platform.h"
+
+#include <Ogre.h>
+#include <Overlay/OgreOverlaySystem.h>
+
+#include <stdexcept>
+
+namespace {
+const char* const kConfigFile = "config.ini";
+
+// Thrown when start-up cannot go on for a reason of our own (not an engine exception).
+struct StartupError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+}  // namespace
+
+MainApplication::MainApplication() = default;
+
+MainApplication::~MainApplication()
+{
+    // Listener first: it owns the sound manager and the configuration manager and uses the
+    // settings; then the engine (base destructor).
+    delete mFrameListener;
+    mFrameListener = nullptr;
+    // Still ours when start-up failed before the listener took them.
+    delete mConfigManager;
+    mConfigManager = nullptr;
+    delete mSoundManager;
+    mSoundManager = nullptr;
+    delete mSettings;
+    mSettings = nullptr;
+}
+
+void MainApplication::destroyAffectorFactory() {}
+
+bool MainApplication::configure()
+{
+    mSettings = new GameSettings();
+    mConfigManager = new ConfigManager(mSettings, kConfigFile);
+
+    // A player without config.ini gets one with the defaults instead of a failed start.
+    if (!platform::fileExists(kConfigFile)) {
+        GameSettings defaults;
+        defaults.fullscreen = false;
+        ConfigManager writer(&defaults, kConfigFile);
+        if (!writer.writeConfigIni())
+            Ogre::LogManager::getSingleton().logMessage("config.ini missing and could not be written");
+        else
+            Ogre::LogManager::getSingleton().logMessage("config.ini missing: wrote one with the defaults");
+    }
+
+    Ogre::ConfigFile cfg;
+    cfg.loadDirect(kConfigFile, "\t:=", true);
+    // Read for the record only: the first available render system is used whatever it says.
+    const std::string library = stripAllQuotes(cfg.getSetting("library", "renderer", ""));
+    (void)library;
+
+    const Ogre::RenderSystemList& renderers = mRoot->getAvailableRenderers();
+    if (renderers.empty())
+        throw StartupError("No render system is available: check plugins.cfg and its plug-in folder.");
+    mRoot->setRenderSystem(renderers.front());
+    mRoot->initialise(false, "OGRE Render Window");
+
+    mConfigManager->readConfigIni();
+
+    // A size that reads as 0 would open an empty window: use the default size for the window.
+    const unsigned width = mSettings->width ? mSettings->width : 800;
+    const unsigned height = mSettings->height ? mSettings->height : 600;
+    mWindow = mRoot->createRenderWindow("Vantorel", width, height, mSettings->fullscreen,
+                                        &mSettings->renderOptions);
+    return true;
+}
+
+void MainApplication::chooseSceneManager()
+{
+    mSceneMgr = mRoot->createSceneManager("OctreeSceneManager");
+    mSceneMgr->addRenderQueueListener(mOverlaySystem);
+}
+
+void MainApplication::loadResources()
+{
+    auto& rgm = Ogre::ResourceGroupManager::getSingleton();
+    const char* group = Ogre::RGN_DEFAULT;
+    rgm.addResourceLocation("../../Data/System/StoryImgs.pak", "Zip", group, false);
+    rgm.addResourceLocation("../../Data/System/Core.pak", "Zip", group, false);
+    rgm.addResourceLocation("../../Data/System/Char.pak", "Zip", group, false);
+    rgm.initialiseAllResourceGroups();
+}
+
+void MainApplication::createScene()
+{
+    mSoundManager = new audio::SoundManager("", 100);
+}
+
+void MainApplication::createFrameListener()
+{
+    mFrameListener = new MainFrameListener(mWindow, mConfigManager, mCamera, mSceneMgr, mSoundManager,
+                                           mRoot, mSettings);
+    // The listener now owns these two.
+    mSoundManager = nullptr;
+    mConfigManager = nullptr;
+    mRoot->addFrameListener(mFrameListener);
+}
+
+int runGame()
+{
+    int code = 0;
+    MainApplication app;
+    try {
+        if (app.setup())
+            app.root()->startRendering();
+        app.destroyScene();
+    } catch (const Ogre::Exception& e) {
+        platform::showFatalMessage("An exception has occured!", e.getFullDescription());
+        code = 1;
+    } catch (const StartupError& e) {
+        platform::showFatalMessage("An exception has occured!", e.what());
+        code = 1;
+    }
+    return code;
+}

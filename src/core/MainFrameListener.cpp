@@ -1,0 +1,90 @@
+#include "core/MainFrameListener.h"
+
+#include "audio/SoundManager.h"
+#include "core/ConfigManager.h"
+#include "core/GameCore.h"
+#include "core/SharedBlock.h"
+
+#include <MyGUI.h>
+#include <MyGUI_OgrePlatform.h>
+#include <OIS/OIS.h>
+#include <Ogre.h>
+#include <Overlay/OgreOverlay.h>
+
+float frameTimeFromMicroseconds(uint32_t microseconds)
+{
+    float dt = static_cast<float>(microseconds) * 1e-6f;
+    if (microseconds == 0)
+        dt = 1e-6f;
+    if (dt > 0.25f)
+        dt = 0.25f;
+    return dt;
+}
+
+MainFrameListener::MainFrameListener(Ogre::RenderWindow* window, ConfigManager* configManager,
+                                     Ogre::Camera* camera, Ogre::SceneManager* sceneManager,
+                                     audio::SoundManager* soundManager, Ogre::Root* root,
+                                     GameSettings* settings)
+    : ExampleFrameListener(window, camera), mSceneMgr(sceneManager), mSoundManager(soundManager)
+{
+    mSharedBlock = new SharedBlock();
+    mRoot = root;
+    mSettings = settings;
+    mFrameTimer = new Ogre::Timer();
+    mConfigManager = configManager;
+    mConfigManager->setSharedBlock(mSharedBlock);
+    if (mDebugOverlay)
+        mDebugOverlay->hide();
+    initialiseGui();
+    mGameCore = new GameCore(mWindow, mSceneMgr, mSoundManager, mSharedBlock, mConfigManager, mRoot,
+                             mSettings, mGui, mCamera->getViewport());
+}
+
+MainFrameListener::~MainFrameListener()
+{
+    delete mConfigManager;
+    mConfigManager = nullptr;
+    delete mGameCore;
+    mGameCore = nullptr;
+    if (mSoundManager) {
+        mSoundManager->pauseAllSounds();
+        mSoundManager->destroyAllSounds();
+    }
+    delete mSoundManager;
+    mSoundManager = nullptr;
+    delete mFrameTimer;
+    mFrameTimer = nullptr;
+    if (mGui) {
+        mGui->shutdown();
+        delete mGui;
+        mGui = nullptr;
+    }
+    if (mPlatform) {
+        mPlatform->shutdown();
+        delete mPlatform;
+        mPlatform = nullptr;
+    }
+    delete mSharedBlock;
+    mSharedBlock = nullptr;
+}
+
+void MainFrameListener::initialiseGui()
+{
+    mPlatform = new MyGUI::OgrePlatform();
+    mPlatform->initialise(mWindow, mSceneMgr, Ogre::RGN_DEFAULT, "MyGUI.log");
+    mGui = new MyGUI::Gui();
+    mGui->initialise("core.xml");
+    MyGUI::ResourceManager::getInstance().load("Layers.xml");
+}
+
+bool MainFrameListener::frameStarted(const Ogre::FrameEvent& evt)
+{
+    if (!ExampleFrameListener::frameStarted(evt))
+        return false;
+
+    const float dt = frameTimeFromMicroseconds(static_cast<uint32_t>(mFrameTimer->getMicroseconds()));
+    mFrameTimer->reset();
+    mGameCore->update(dt, mKeyboard, mJoy, mMouse);
+    mQuit = mGameCore->quitRequested() ? 1 : 0;
+    return true;
+}

@@ -1,0 +1,6 @@
+#include "core/MainApplication.h"
+
+int main()
+{
+    return runGame();
+}

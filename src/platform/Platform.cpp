@@ -1,0 +1,153 @@
+#include "platform/Platform.h"
+
+#include <OgreLogManager.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+namespace platform {
+
+LocalTime localTime()
+{
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t secs = system_clock::to_time_t(now);
+    std::tm tm{};
+    localtime_r(&secs, &tm);
+    LocalTime t;
+    t.year = static_cast<uint16_t>(tm.tm_year + 1900);
+    t.month = static_cast<uint16_t>(tm.tm_mon + 1);
+    t.dayOfWeek = static_cast<uint16_t>(tm.tm_wday);
+    t.day = static_cast<uint16_t>(tm.tm_mday);
+    t.hour = static_cast<uint16_t>(tm.tm_hour);
+    t.minute = static_cast<uint16_t>(tm.tm_min);
+    t.second = static_cast<uint16_t>(tm.tm_sec);
+    t.milliseconds = static_cast<uint16_t>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    return t;
+}
+
+void showFatalMessage(const std::string& title, const std::string& text)
+{
+    std::cerr << title << "\n" << text << std::endl;
+    if (auto* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage(title + " " + text, Ogre::LML_CRITICAL);
+}
+
+namespace {
+// Code points of 0x80..0x9F in Windows-1252; 0 where the code page has no character.
+constexpr uint16_t kHighTable[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void appendUtf8(std::string& out, uint32_t cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+}  // namespace
+
+uint32_t cp1252ToCodePoint(unsigned char c)
+{
+    if (c >= 0x80 && c < 0xA0)
+        return kHighTable[c - 0x80] ? kHighTable[c - 0x80] : 0xFFFD;
+    return c;
+}
+
+unsigned char codePointToCp1252(uint32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<unsigned char>(cp);
+    for (int i = 0; i < 32; ++i)
+        if (kHighTable[i] != 0 && kHighTable[i] == cp)
+            return static_cast<unsigned char>(0x80 + i);
+    return 0;
+}
+
+std::string cp1252ToUtf8(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text)
+        appendUtf8(out, cp1252ToCodePoint(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string utf8ToCp1252(const std::string& text)
+{
+    std::string out;
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        uint32_t cp = 0;
+        size_t len = 1;
+        if (b < 0x80) {
+            cp = b;
+        } else if ((b & 0xE0) == 0xC0) {
+            cp = b & 0x1F;
+            len = 2;
+        } else if ((b & 0xF0) == 0xE0) {
+            cp = b & 0x0F;
+            len = 3;
+        } else if ((b & 0xF8) == 0xF0) {
+            cp = b & 0x07;
+            len = 4;
+        } else {
+            out.push_back('?');
+            ++i;
+            continue;
+        }
+        if (i + len > text.size()) {
+            out.push_back('?');
+            break;
+        }
+        bool valid = true;
+        for (size_t k = 1; k < len; ++k) {
+            const auto cb = static_cast<unsigned char>(text[i + k]);
+            if ((cb & 0xC0) != 0x80)
+                valid = false;
+            cp = (cp << 6) | (cb & 0x3F);
+        }
+        const unsigned char mapped = valid ? codePointToCp1252(cp) : 0;
+        out.push_back(mapped ? static_cast<char>(mapped) : '?');
+        i += valid ? len : 1;
+    }
+    return out;
+}
+
+bool fileExists(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+bool isDirectory(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
+}
+
+std::vector<std::string> listDirectory(const std::string& path)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+// The few operating-system services the game needs, behind one small interface.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct LocalTime {
+    uint16_t year = 0, month = 0, dayOfWeek = 0, day = 0;
+    uint16_t hour = 0, minute = 0, second = 0, milliseconds = 0;
+};
+LocalTime localTime();
+
+// A fatal error the player must see: written to standard error and to the engine's log
+// (when one exists) under the given title.
+void showFatalMessage(const std::string& title, const std::string& text);
+
+// Windows-1252 text (the game's 8-bit text) to UTF-8 and back; characters that code page lacks
+// become '?'.
+std::string cp1252ToUtf8(const std::string& text);
+std::string utf8ToCp1252(const std::string& text);
+// One Unicode code point to Windows-1252, 0 when the code page lacks it.
+unsigned char codePointToCp1252(uint32_t codePoint);
+uint32_t cp1252ToCodePoint(unsigned char c);
+
+bool fileExists(const std::string& path);
+bool isDirectory(const std::string& path);
+// Names (not paths) of the entries of a folder, sorted; empty when it cannot be read.
+std::vector<std::string> listDirectory(const std::string& path);
+
+}  // namespace platform

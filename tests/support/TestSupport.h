@@ -1,0 +1,64 @@
+#pragma once
+// Shared helpers for the tests.
+#include <memory>
+#include <string>
+
+namespace Ogre {
+class Root;
+class LogManager;
+}
+
+namespace testsupport {
+
+// The game tree laid out by the build (build dir/game).
+std::string gameTreeDir();
+// The repository's data/ folder.
+std::string repoDataDir();
+
+// A private copy of (part of) the game tree in a temporary folder, removed at the end.
+// Tests that write saves, settings or results work in one of these.
+class TempGameTree {
+public:
+    // Copies the whole tree when `parts` is empty, otherwise only the listed relative paths
+    // (folders are always created: Bin/Game, Saves, Data/System, ...).
+    explicit TempGameTree(std::initializer_list<const char*> parts = {});
+    ~TempGameTree();
+    TempGameTree(const TempGameTree&) = delete;
+    TempGameTree& operator=(const TempGameTree&) = delete;
+
+    const std::string& root() const { return root_; }
+    std::string workDir() const { return root_ + "/Bin/Game"; }
+    std::string path(const std::string& relative) const { return root_ + "/" + relative; }
+
+private:
+    std::string root_;
+};
+
+// Runs the current directory change for a scope (the game's paths are relative to Bin/Game).
+class ScopedWorkDir {
+public:
+    explicit ScopedWorkDir(const std::string& dir);
+    ~ScopedWorkDir();
+
+private:
+    std::string previous_;
+};
+
+// A headless engine: no window, no render system; scene nodes, entities, meshes, materials
+// and ray queries work.
+class HeadlessOgre {
+public:
+    HeadlessOgre();
+    ~HeadlessOgre();
+    Ogre::Root* root() const { return root_; }
+
+private:
+    Ogre::LogManager* logManager_ = nullptr;
+    Ogre::Root* root_ = nullptr;
+    void* bufferManager_ = nullptr;
+};
+
+std::string readTextFile(const std::string& path);
+void writeTextFile(const std::string& path, const std::string& text);
+
+}  // namespace testsupport
