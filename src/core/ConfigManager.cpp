@@ -10,6 +10,11 @@
 
 #include <sstream>
 
+namespace {
+// Larger than any screen; anything above came from a garbled or negative value.
+constexpr uint32_t kMaxWindowSide = 16384;
+}  // namespace
+
 GameSettings::GameSettings()
 {
     renderOptions["FSAA"] = "0";
@@ -17,16 +22,33 @@ GameSettings::GameSettings()
     renderOptions["colourDepth"] = "16";
 }
 
+WindowSize windowSizeFor(const GameSettings& s)
+{
+    const auto usable = [](uint32_t side) { return side > 0 && side <= kMaxWindowSide; };
+    if (usable(s.width) && usable(s.height))
+        return {s.width, s.height};
+    return {800, 600};
+}
+
 ConfigManager::ConfigManager(GameSettings* settings, std::string path)
     : settings_(settings), path_(std::move(path))
 {
+}
+
+std::string ConfigManager::keyBindingsPath() const
+{
+    const auto slash = path_.find_last_of('/');
+    return (slash == std::string::npos ? std::string() : path_.substr(0, slash + 1)) + "ctrlConfig.ini";
 }
 
 void ConfigManager::readConfigIni()
 {
     Ogre::ConfigFile cfg;
     cfg.loadDirect(path_, "\t:=", true);
+    if (!settings_)
+        return;
     GameSettings& s = *settings_;
+    // An absent key reads as "" and so parses as 0 or false, not as the default.
     auto get = [&](const char* section, const char* key) {
         return stripQuotes(cfg.getSetting(key, section, ""));
     };
@@ -35,8 +57,8 @@ void ConfigManager::readConfigIni()
     s.renderOptions["FSAA"] = get("renderer", "FSAA");
     s.renderOptions["vsync"] = get("renderer", "vsync");
     s.renderOptions["colourDepth"] = get("renderer", "colourDepth");
-    s.width = SC::parseUnsignedInt(get("renderer", "width"));
-    s.height = SC::parseUnsignedInt(get("renderer", "height"));
+    s.width = static_cast<uint32_t>(SC::parseInt(get("renderer", "width")));
+    s.height = static_cast<uint32_t>(SC::parseInt(get("renderer", "height")));
     s.fullscreen = SC::parseBool(get("renderer", "fullscreen"));
 
     s.GraficQuality = SC::parseInt(get("Display", "GraficQuality"));
@@ -60,11 +82,14 @@ bool ConfigManager::writeConfigIni()
     GameSettings& s = *settings_;
     using SC = Ogre::StringConverter;
 
+    // operator[] on purpose: a missing render option is added empty, as the reader would leave it.
     unsigned fsaa = SC::parseUnsignedInt(s.renderOptions["FSAA"]);
     if (fsaa != 0 && fsaa != 2 && fsaa != 4 && fsaa != 6 && fsaa != 8)
         fsaa = 0;
     const unsigned depth = SC::parseUnsignedInt(s.renderOptions["colourDepth"]) < 17 ? 16 : 32;
     const bool vsync = SC::parseBool(s.renderOptions["vsync"]);
+    // Every number goes out as unsigned decimal; the reader's converter wraps it back.
+    const auto u = [](int32_t v) { return static_cast<uint32_t>(v); };
 
     std::ostringstream out;
     out << "[renderer]\n"
@@ -75,19 +100,20 @@ bool ConfigManager::writeConfigIni()
         << "vsync = " << (vsync ? "true" : "false") << "\n"
         << "fullscreen = " << (s.fullscreen ? "true" : "false") << "\n"
         << "\n[Display]\n"
-        << "GraficQuality = " << s.GraficQuality << "\n"
-        << "ModelQuality = " << s.ModelQuality << "\n"
-        << "TextureQuality = " << s.TextureQuality << "\n"
-        << "WorldQuality = " << s.WorldQuality << "\n"
-        << "EffectsQuality = " << s.EffectsQuality << "\n"
-        << "EffectsNumber = " << s.EffectsNumber << "\n"
+        << "GraficQuality = " << u(s.GraficQuality) << "\n"
+        << "ModelQuality = " << u(s.ModelQuality) << "\n"
+        << "TextureQuality = " << u(s.TextureQuality) << "\n"
+        << "WorldQuality = " << u(s.WorldQuality) << "\n"
+        << "EffectsQuality = " << u(s.EffectsQuality) << "\n"
+        << "EffectsNumber = " << u(s.EffectsNumber) << "\n"
         << "Language = " << s.Language << "\n"
         << "\n[Sound]\n"
-        << "SFXVolume = " << s.SFXVolume << "\n"
-        << "VoiceVolume = " << s.VoiceVolume << "\n"
-        << "MusicVolume = " << s.MusicVolume << "\n"
-        << "EnvironmentVolume = " << s.EnvironmentVolume << "\n";
+        << "SFXVolume = " << u(s.SFXVolume) << "\n"
+        << "VoiceVolume = " << u(s.VoiceVolume) << "\n"
+        << "MusicVolume = " << u(s.MusicVolume) << "\n"
+        << "EnvironmentVolume = " << u(s.EnvironmentVolume) << "\n";
 
+    // Temporary file and rename: a crash or a full disk mid-write keeps the old settings.
     if (writeFileAtomically(path_, out.str()))
         return true;
     if (auto* log = Ogre::LogManager::getSingletonPtr())

@@ -23,3 +23,12 @@ struct GameSettings {
     int32_t EnvironmentVolume = 0;
     uint32_t Language = 1;
 };
+
+// The size to open the render window with. A width or height that read as 0 (absent or not a
+// number) or as something no screen has (a negative number wraps to billions) would open an
+// unusable window or none, so the window gets 800 x 600; the settings keep what was read.
+struct WindowSize {
+    uint32_t width;
+    uint32_t height;
+};
+WindowSize windowSizeFor(const GameSettings& settings);

@@ -70,10 +70,9 @@ bool MainApplication::configure()
 
     mConfigManager->readConfigIni();
 
-    // A size that reads as 0 would open an empty window: use the default size for the window.
-    const unsigned width = mSettings->width ? mSettings->width : 800;
-    const unsigned height = mSettings->height ? mSettings->height : 600;
-    mWindow = mRoot->createRenderWindow("Vantorel", width, height, mSettings->fullscreen,
+    // A size that reads as 0 or as nonsense would open no usable window: 800 x 600 instead.
+    const WindowSize size = windowSizeFor(*mSettings);
+    mWindow = mRoot->createRenderWindow("Vantorel", size.width, size.height, mSettings->fullscreen,
                                         &mSettings->renderOptions);
     return true;
 }

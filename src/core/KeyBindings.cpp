@@ -1,0 +1,97 @@
+#include "core/KeyBindings.h"
+
+#include "core/BinaryIO.h"
+#include "core/ConfigManager.h"
+#include "core/Utilities.h"
+
+#include <OgreConfigFile.h>
+#include <OgreException.h>
+#include <OgreLogManager.h>
+#include <OgreStringConverter.h>
+
+#include <cstdio>
+#include <sstream>
+
+namespace {
+const char* const kActionNames[KeyBindings::kActionCount] = {
+    "Accel",     "Brake",      "RollRight", "RollLeft", "PitchUp",
+    "PitchDown", "YawRight",   "yawLeft",   "Boresight", "ChangeLock",
+    "Radar",     "FireGun",    "FireSelectedweapon", "Changeweapon",
+};
+
+const char* const kSection = "MainControls";
+
+std::string bindingsPath(const ConfigManager* config)
+{
+    return config ? config->keyBindingsPath() : std::string("ctrlConfig.ini");
+}
+
+void logMessage(const std::string& text)
+{
+    if (auto* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage(text, Ogre::LML_CRITICAL);
+}
+
+// The codes later index the keyboard's key table, so a value out of its range must not
+// get through.
+int readCode(const Ogre::ConfigFile& cfg, const std::string& key)
+{
+    const int code = Ogre::StringConverter::parseInt(stripQuotes(cfg.getSetting(key, kSection, "")));
+    return code >= 0 && code <= KeyBindings::kMaxKeyCode ? code : 0;
+}
+}  // namespace
+
+KeyBindings::KeyBindings()
+{
+    for (int i = 0; i < kActionCount; ++i)
+        entries_[static_cast<size_t>(i)].name = kActionNames[i];
+}
+
+bool KeyBindings::load(ConfigManager* config, KeyBindings* bindings)
+{
+    if (!bindings)
+        return false;
+    const std::string path = bindingsPath(config);
+
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f) {
+        // First start: an empty file, so the controls panel has one to rewrite.
+        f = std::fopen(path.c_str(), "a");
+        if (!f) {
+            logMessage("Could not read or create " + path + "; key bindings unchanged");
+            return false;
+        }
+    }
+    std::fclose(f);
+
+    Ogre::ConfigFile cfg;
+    try {
+        cfg.loadDirect(path, "\t:=", true);
+    } catch (const Ogre::Exception&) {
+        logMessage("Could not read " + path + "; key bindings unchanged");
+        return false;
+    }
+    for (KeyBindingEntry& e : bindings->entries_) {
+        e.mainCode = readCode(cfg, e.name + "Main");
+        e.altCode = readCode(cfg, e.name + "Alt");
+    }
+    return true;
+}
+
+bool KeyBindings::save(ConfigManager* config, KeyBindings* bindings)
+{
+    if (!bindings)
+        return false;
+    std::ostringstream out;
+    out << "[" << kSection << "]\n";
+    for (const KeyBindingEntry& e : bindings->entries_) {
+        out << e.name << "Main = " << e.mainCode << "\n";
+        out << e.name << "Alt = " << e.altCode << "\n";
+    }
+    const std::string path = bindingsPath(config);
+    // Temporary file and rename: a failed write never costs the player the old bindings.
+    if (writeFileAtomically(path, out.str()))
+        return true;
+    logMessage("Could not write " + path + "; key bindings kept in memory");
+    return false;
+}

@@ -1,0 +1,223 @@
+#include "core/ConfigManager.h"
+#include "core/GameSettings.h"
+#include "support/TestSupport.h"
+
+#include <OgreException.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using testsupport::readTextFile;
+using testsupport::TempGameTree;
+using testsupport::writeTextFile;
+namespace fs = std::filesystem;
+
+namespace {
+struct ConfigFixture : ::testing::Test {
+    TempGameTree tree{{"Bin/Game/config.ini"}};
+    std::string path = tree.workDir() + "/config.ini";
+
+    GameSettings readBack(const std::string& text)
+    {
+        writeTextFile(path, text);
+        GameSettings s;
+        ConfigManager(&s, path).readConfigIni();
+        return s;
+    }
+};
+
+GameSettings unusualSettings()
+{
+    GameSettings s;
+    s.renderOptions["FSAA"] = "4";
+    s.renderOptions["vsync"] = "true";
+    s.renderOptions["colourDepth"] = "32";
+    s.width = 1280;
+    s.height = 720;
+    s.fullscreen = false;
+    s.GraficQuality = 3;
+    s.ModelQuality = 1;
+    s.TextureQuality = 4;
+    s.WorldQuality = 2;
+    s.EffectsQuality = 5;
+    s.EffectsNumber = 6;
+    s.Language = 2;
+    s.SFXVolume = 90;
+    s.VoiceVolume = -1;  // goes out as unsigned decimal and must still come back
+    s.MusicVolume = 35;
+    s.EnvironmentVolume = 0;
+    return s;
+}
+
+void expectSameSettings(const GameSettings& a, const GameSettings& b)
+{
+    EXPECT_EQ(a.renderOptions, b.renderOptions);
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.fullscreen, b.fullscreen);
+    EXPECT_EQ(a.GraficQuality, b.GraficQuality);
+    EXPECT_EQ(a.ModelQuality, b.ModelQuality);
+    EXPECT_EQ(a.TextureQuality, b.TextureQuality);
+    EXPECT_EQ(a.WorldQuality, b.WorldQuality);
+    EXPECT_EQ(a.EffectsQuality, b.EffectsQuality);
+    EXPECT_EQ(a.EffectsNumber, b.EffectsNumber);
+    EXPECT_EQ(a.Language, b.Language);
+    EXPECT_EQ(a.SFXVolume, b.SFXVolume);
+    EXPECT_EQ(a.VoiceVolume, b.VoiceVolume);
+    EXPECT_EQ(a.MusicVolume, b.MusicVolume);
+    EXPECT_EQ(a.EnvironmentVolume, b.EnvironmentVolume);
+}
+}  // namespace
+
+TEST_F(ConfigFixture, WrittenFileHasTheLayoutAndReadsBackToTheSameValues)
+{
+    GameSettings written = unusualSettings();
+    ASSERT_TRUE(ConfigManager(&written, path).writeConfigIni());
+    EXPECT_EQ(readTextFile(path),
+              "[renderer]\nwidth = 1280\nheight = 720\nFSAA = 4\ncolourDepth = 32\nvsync = true\n"
+              "fullscreen = false\n\n[Display]\nGraficQuality = 3\nModelQuality = 1\nTextureQuality = 4\n"
+              "WorldQuality = 2\nEffectsQuality = 5\nEffectsNumber = 6\nLanguage = 2\n\n[Sound]\n"
+              "SFXVolume = 90\nVoiceVolume = 4294967295\nMusicVolume = 35\nEnvironmentVolume = 0\n");
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+
+    GameSettings read;
+    ConfigManager(&read, path).readConfigIni();
+    expectSameSettings(read, written);
+}
+
+TEST_F(ConfigFixture, AbsentKeysReadAsZeroFalseOrEmptyAndOtherKeysAreIgnored)
+{
+    const GameSettings s = readBack("[renderer]\nheight = 768\n\n[Sound]\nMasterVolume = 55\nSFXVolume = 40\n");
+    EXPECT_EQ(s.width, 0u);
+    EXPECT_EQ(s.height, 768u);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_EQ(s.Language, 0u);
+    EXPECT_EQ(s.TextureQuality, 0);
+    EXPECT_EQ(s.SFXVolume, 40);
+    EXPECT_EQ(s.MusicVolume, 0);
+    const Ogre::NameValuePairList empty{{"FSAA", ""}, {"vsync", ""}, {"colourDepth", ""}};
+    EXPECT_EQ(s.renderOptions, empty);
+}
+
+TEST_F(ConfigFixture, KeysCountOnlyInTheirOwnSection)
+{
+    const GameSettings s = readBack("[Display]\nwidth = 1024\n[renderer]\nLanguage = 3\n");
+    EXPECT_EQ(s.width, 0u);
+    EXPECT_EQ(s.Language, 0u);
+}
+
+TEST_F(ConfigFixture, QuotedValuesAreStrippedBeforeParsing)
+{
+    const GameSettings s = readBack(
+        "[renderer]\nwidth = \"1024\"\nheight=\"768\"\nFSAA = \"4\"\nvsync = \"true\"\nfullscreen = \"true\"\n"
+        "[Display]\nLanguage = \"2\"\n[Sound]\nMusicVolume = \"-3\"\n");
+    EXPECT_EQ(s.width, 1024u);
+    EXPECT_EQ(s.height, 768u);
+    EXPECT_EQ(s.renderOptions.at("FSAA"), "4");
+    EXPECT_EQ(s.renderOptions.at("vsync"), "true");
+    EXPECT_TRUE(s.fullscreen);
+    EXPECT_EQ(s.Language, 2u);
+    EXPECT_EQ(s.MusicVolume, -3);
+}
+
+TEST_F(ConfigFixture, UnparsableValuesReadAsZeroOrFalse)
+{
+    const GameSettings s = readBack("[renderer]\nwidth = wide\nfullscreen = maybe\n[Display]\nModelQuality = x2\n");
+    EXPECT_EQ(s.width, 0u);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_EQ(s.ModelQuality, 0);
+}
+
+TEST_F(ConfigFixture, MissingFileRaisesTheEngineError)
+{
+    GameSettings s;
+    EXPECT_THROW(ConfigManager(&s, tree.workDir() + "/absent.ini").readConfigIni(), Ogre::FileNotFoundException);
+    EXPECT_EQ(s.width, 800u);  // untouched
+}
+
+TEST_F(ConfigFixture, RenderOptionsAreNormalisedWhenWritten)
+{
+    struct Case {
+        const char* fsaa;
+        const char* depth;
+        const char* vsync;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"3", "24", "yes", "FSAA = 0\ncolourDepth = 32\nvsync = true\n"},
+        {"8", "16", "false", "FSAA = 8\ncolourDepth = 16\nvsync = false\n"},
+        {"6", "8", "on", "FSAA = 6\ncolourDepth = 16\nvsync = true\n"},
+        {"16", "17", "nope", "FSAA = 0\ncolourDepth = 32\nvsync = false\n"},
+        {"", "", "", "FSAA = 0\ncolourDepth = 16\nvsync = false\n"},
+    };
+    for (const Case& c : cases) {
+        GameSettings s;
+        s.renderOptions = {{"FSAA", c.fsaa}, {"colourDepth", c.depth}, {"vsync", c.vsync}};
+        ASSERT_TRUE(ConfigManager(&s, path).writeConfigIni());
+        EXPECT_NE(readTextFile(path).find(c.expected), std::string::npos) << c.fsaa << " " << c.depth << " " << c.vsync;
+    }
+
+    // A map that lacks an option gets it back empty, as after reading a file without it.
+    GameSettings s;
+    s.renderOptions.clear();
+    ASSERT_TRUE(ConfigManager(&s, path).writeConfigIni());
+    EXPECT_EQ(s.renderOptions.size(), 3u);
+    EXPECT_EQ(s.renderOptions["vsync"], "");
+}
+
+TEST_F(ConfigFixture, FailedWriteKeepsTheOldFile)
+{
+    const std::string old = "[renderer]\nwidth = 1024\nheight = 768\n";
+    writeTextFile(path, old);
+    GameSettings s = unusualSettings();
+
+    // No settings: nothing is written.
+    EXPECT_FALSE(ConfigManager(nullptr, path).writeConfigIni());
+    EXPECT_EQ(readTextFile(path), old);
+
+    // The temporary file cannot be created (as in a read-only folder).
+    fs::create_directory(path + ".tmp");
+    EXPECT_FALSE(ConfigManager(&s, path).writeConfigIni());
+    EXPECT_EQ(readTextFile(path), old);
+    fs::remove(path + ".tmp");
+
+    // The disk fills up while writing.
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full to simulate a full disk";
+    fs::create_symlink("/dev/full", path + ".tmp");
+    EXPECT_FALSE(ConfigManager(&s, path).writeConfigIni());
+    EXPECT_EQ(readTextFile(path), old);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(path + ".tmp")));
+}
+
+TEST(WindowSize, FallsBackToTheDefaultOnlyForUnusableSizes)
+{
+    struct Case {
+        uint32_t width, height, expectedWidth, expectedHeight;
+    };
+    const Case cases[] = {
+        {1024, 768, 1024, 768},
+        {0, 768, 800, 600},
+        {1024, 0, 800, 600},
+        {0, 0, 800, 600},
+        {static_cast<uint32_t>(-5), 768, 800, 600},
+        {16384, 16384, 16384, 16384},
+        {16385, 600, 800, 600},
+    };
+    for (const Case& c : cases) {
+        GameSettings s;
+        s.width = c.width;
+        s.height = c.height;
+        const WindowSize w = windowSizeFor(s);
+        EXPECT_EQ(w.width, c.expectedWidth) << c.width << "x" << c.height;
+        EXPECT_EQ(w.height, c.expectedHeight) << c.width << "x" << c.height;
+        EXPECT_EQ(s.width, c.width);  // the settings keep what was read
+    }
+}
+
+TEST(ConfigManagerPaths, KeyBindingsLieBesideTheConfigFile)
+{
+    GameSettings s;
+    EXPECT_EQ(ConfigManager(&s).keyBindingsPath(), "ctrlConfig.ini");
+    EXPECT_EQ(ConfigManager(&s, "/tmp/a/config.ini").keyBindingsPath(), "/tmp/a/ctrlConfig.ini");
+}
