@@ -1,6 +1,10 @@
 #include "DefinitionTestTree.h"
 
+#include "GameObjectDefinitionCheck.h"
+
+#include "definitions/AirObjParams.h"
 #include "definitions/DificultyData.h"
+#include "definitions/GroundObjParams.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +23,18 @@ int runBuilder(const testsupport::TempGameTree& tree, std::string& output)
     output = testsupport::readTextFile(log);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+// A definition of the game tree loads from its cache with the values of its source.
+template <class T>
+void expectSameAsSource(const std::string& name)
+{
+    SCOPED_TRACE(name);
+    T fromSource(name);
+    ASSERT_TRUE(fromSource.readIni());
+    const T fromCache(name);
+    ASSERT_TRUE(fromCache.cacheLoaded());
+    expectSameObjectFields(fromSource, fromCache);
+}
 }  // namespace
 
 TEST(DataBuilder, GameTreeCarriesCachesBuiltFromItsSources)
@@ -31,6 +47,9 @@ TEST(DataBuilder, GameTreeCarriesCachesBuiltFromItsSources)
     EXPECT_EQ(fromCache.aiOvRestFireLadd, fromSource.aiOvRestFireLadd);
     EXPECT_EQ(fromCache.aiOvRestFireH, fromSource.aiOvRestFireH);
     EXPECT_EQ(fromCache.aiOvRestFireHadd, fromSource.aiOvRestFireHadd);
+
+    expectSameAsSource<GroundObjParams>("bastion");
+    expectSameAsSource<AirObjParams>("kestrel");
 }
 
 TEST(DataBuilder, RebuildsSourcesAndRefusesUnknownClasses)

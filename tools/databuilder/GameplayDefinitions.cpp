@@ -1,7 +1,9 @@
 // The definition classes of the gameplay folder: difficulty and game objects.
 #include "DefinitionSources.h"
 
+#include "definitions/AirObjParams.h"
 #include "definitions/DificultyData.h"
+#include "definitions/GroundObjParams.h"
 
 namespace {
 // There is one difficulty definition; its source file name is fixed.
@@ -15,3 +17,5 @@ bool rebuildDifficulty(const std::string& name)
 }  // namespace
 
 DATABUILDER_DEFINITION_CLASS("DificultyData", definition_families::Difficulty, rebuildDifficulty);
+DATABUILDER_DEFINITION_CLASS("GroundObjParams", definition_families::GameObject, rebuildDefinition<GroundObjParams>);
+DATABUILDER_DEFINITION_CLASS("AirObjParams", definition_families::GameObject, rebuildDefinition<AirObjParams>);
