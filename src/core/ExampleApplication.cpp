@@ -10,6 +10,11 @@ ExampleApplication::~ExampleApplication()
     // The listener owns the game; it goes before the engine it uses.
     delete mFrameListener;
     mFrameListener = nullptr;
+    destroyEngine();
+}
+
+void ExampleApplication::destroyEngine()
+{
     delete mOverlaySystem;
     mOverlaySystem = nullptr;
     delete mRoot;

@@ -36,6 +36,8 @@ protected:
     virtual void setupResources();
     virtual void createResourceListener() {}
     virtual void loadResources();
+    // Deletes the overlay system and the engine (idempotent); the destructor calls it too.
+    void destroyEngine();
 
     Ogre::Root* mRoot = nullptr;
     Ogre::Camera* mCamera = nullptr;

@@ -3,6 +3,7 @@
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/GameSettings.h"
+#include "core/InterpolationAffector.h"
 #include "core/MainFrameListener.h"
 #include "core/Utilities.h"
 #include "platform/Platform.h"
@@ -36,9 +37,17 @@ MainApplication::~MainApplication()
     mSoundManager = nullptr;
     delete mSettings;
     mSettings = nullptr;
+    // Particle systems hand their affectors back to the factory when the engine goes, so the
+    // factory outlives it.
+    destroyEngine();
+    destroyAffectorFactory();
 }
 
-void MainApplication::destroyAffectorFactory() {}
+void MainApplication::destroyAffectorFactory()
+{
+    delete mAffectorFactory;
+    mAffectorFactory = nullptr;
+}
 
 bool MainApplication::configure()
 {
@@ -85,6 +94,8 @@ void MainApplication::chooseSceneManager()
 
 void MainApplication::loadResources()
 {
+    mAffectorFactory = new InterpolationAffectorFactory();
+    Ogre::ParticleSystemManager::getSingleton().addAffectorFactory(mAffectorFactory);
     auto& rgm = Ogre::ResourceGroupManager::getSingleton();
     const char* group = Ogre::RGN_DEFAULT;
     rgm.addResourceLocation("../../Data/System/StoryImgs.pak", "Zip", group, false);

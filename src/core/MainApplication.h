@@ -6,6 +6,7 @@ class SoundManager;
 }
 struct GameSettings;
 class ConfigManager;
+class InterpolationAffectorFactory;
 
 // The game's application: settings from config.ini, the window, the archives, the sound
 // manager and the frame listener that runs the game.
@@ -27,6 +28,7 @@ private:
     audio::SoundManager* mSoundManager = nullptr;
     GameSettings* mSettings = nullptr;
     ConfigManager* mConfigManager = nullptr;
+    InterpolationAffectorFactory* mAffectorFactory = nullptr;
 };
 
 // The whole program: start-up, the loop and shut-down; returns the process exit code.

@@ -56,6 +56,7 @@ private:
     Ogre::LogManager* logManager_ = nullptr;
     Ogre::Root* root_ = nullptr;
     void* bufferManager_ = nullptr;
+    void* controllerManager_ = nullptr;
 };
 
 std::string readTextFile(const std::string& path);
