@@ -130,7 +130,9 @@ TEST_F(KeyBindingsFixture, UnreadableAndUnwritableFilesChangeNothing)
 
 TEST(ShippedKeyBindings, BindEveryActionToDistinctRealKeys)
 {
-    TempGameTree tree{{"Bin/Game/ctrlConfig.ini"}};
+    // The shipped file itself, not the build's copy (which a player may have changed).
+    TempGameTree tree{{"Bin/Game/plugins.cfg"}};
+    writeTextFile(tree.workDir() + "/ctrlConfig.ini", readTextFile(testsupport::repoDataDir() + "/defaults/ctrlConfig.ini"));
     GameSettings s;
     ConfigManager config(&s, tree.workDir() + "/config.ini");
     KeyBindings k;
