@@ -1,0 +1,224 @@
+#pragma once
+#include <OgreQuaternion.h>
+#include <OgreVector.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Ogre {
+class SceneNode;
+class Entity;
+}
+class OvniParams;
+class PickupParams;
+
+// The slow-time bubble a pick-up weapon opens: inside radius x scale, pickups and the
+// projectiles of everyone but the excluded owner run with the time factor instead of 1.
+struct SlowTimeBubble {
+    uint8_t active = 0;
+    Ogre::SceneNode* node = nullptr;       // visual centre (made by the scene creator)
+    Ogre::Entity* entity = nullptr;        // visible sphere (made by the scene creator)
+    Ogre::SceneNode* ownerNode = nullptr;  // node of the object carrying the bubble
+    float radius = 1.0f;
+    float scale = 1.0f;
+    int32_t ownerKey = 0;                  // shooter key whose objects and shots are not slowed
+    float timeFactor = 1.0f;
+
+    float effectiveRadius() const { return radius * scale; }
+};
+
+// An actor spawn a weapon asks for; the play state serves one per tick.
+struct SpawnRequest {
+    uint8_t pending = 0;
+    Ogre::Vector3 position = Ogre::Vector3::ZERO;
+    Ogre::Vector3 offset = Ogre::Vector3::ZERO;  // along the spawned node's own axes
+    Ogre::Quaternion orientation{0.0f, 0.0f, 0.0f, 0.0f};  // all zero: keep the spawned orientation
+    std::string actorName;
+    uint32_t actorType = 0;  // GameObjectKind
+    uint32_t actorTeam = 0;
+    uint8_t withAI = 0;
+};
+
+// A numeric register of the mode's rules.
+struct MechaVariable {
+    float value = 0.0f;
+    float DefA = 0.0f;
+    float DefB = 0.0f;
+    float Start = 0.0f;
+    float TimeAff = 0.0f;
+    float ClearWave = 0.0f;
+    float PlayerHit = 0.0f;
+    float PlayerDamage = 0.0f;
+    float PlayerStopT = 0.0f;
+    float PlayerShot = 0.0f;
+    float PlayerMoveM = 0.0f;
+    uint8_t changed = 0;
+    uint8_t Multiply = 0;
+    uint8_t DefLimiter = 0;
+};
+
+// Event rows: one per mecha variable, then one for hit points.
+struct OvniMechaEffects {
+    float Spawn = 0.0f, Live = 0.0f, pKill = 0.0f, eKill = 0.0f, Leave = 0.0f, Hit = 0.0f, Damage = 0.0f;
+};
+struct PickupMechaEffects {
+    float Spawn = 0.0f, Live = 0.0f, Pick = 0.0f, Leave = 0.0f;
+};
+struct AreaMechaEffects {
+    float Enter = 0.0f, Leave = 0.0f, Inside = 0.0f;
+};
+
+struct OvniSpawnType {
+    OvniParams* definition = nullptr;  // borrowed from the definition library
+    float weight = 0.0f;
+    uint32_t SimCap = 0;
+    uint32_t MaxSpawn = 0;
+    uint32_t colourIndex = 0;
+    std::vector<OvniMechaEffects> rows;
+    uint32_t spawnedCount = 0;
+    uint32_t playerKills = 0;
+    uint32_t otherKills = 0;
+    uint32_t leaves = 0;
+};
+
+struct PickupSpawnType {
+    PickupParams* definition = nullptr;  // borrowed from the definition library
+    float weight = 0.0f;
+    uint32_t SimCap = 0;
+    uint32_t MaxSpawn = 0;
+    std::vector<PickupMechaEffects> rows;
+    uint32_t spawnedCount = 0;
+    uint32_t extraCount = 0;
+};
+
+// Play values shared by the game core, the play state, the rules and the world.
+class GamePlayData {
+public:
+    static constexpr uint32_t kSettingsMagic = 7374;
+    static const char* const kSettingsPath;  // "../../Data/System/GPset.Dat"
+
+    // The six global play values of GPset.Dat, by position in the file.
+    enum PlaySetting {
+        DoubleTapWindow = 0,        // seconds between two taps that make a dash
+        ProjFloatPitchRate = 1,     // degrees per second a floating projectile pitches
+        ProjFloatHeight = 2,        // height a floating projectile keeps above the floor
+        TurboTimeFactor = 3,        // time-step factor of a vehicle in turbo
+        OvniHoverHeight = 4,        // Ovni hover height above the projectile floor
+        VerticalFloatSpeed = 5,     // climb rate of floating projectiles and Ovni hover speed
+        PlaySettingCount = 6,
+    };
+
+    GamePlayData();
+    virtual ~GamePlayData();
+    GamePlayData(const GamePlayData&) = delete;
+    GamePlayData& operator=(const GamePlayData&) = delete;
+
+    // Reads GPset.Dat. A missing, short or damaged file leaves every value as it was; false then.
+    bool loadSettings(const std::string& path = kSettingsPath);
+
+    // Frees the mode tables (spawn types with their rows, mecha variables, area rows).
+    void clearArrays();
+
+    float doubleTapWindow() const { return playSettings[DoubleTapWindow]; }
+    float projFloatPitchRate() const { return playSettings[ProjFloatPitchRate]; }
+    float projFloatClimbRate() const { return playSettings[VerticalFloatSpeed]; }
+    float projFloatHeight() const { return playSettings[ProjFloatHeight]; }
+    float turboTimeFactor() const { return playSettings[TurboTimeFactor]; }
+    float ovniHoverHeight() const { return playSettings[OvniHoverHeight]; }
+    float ovniHoverSpeed() const { return playSettings[VerticalFloatSpeed]; }
+
+    // An empty name means the game has no bubble visual.
+    const std::string& getBubbleMeshName() const { return bubbleMeshName; }
+    std::string getPlayReactorName() const { return playReactorName; }
+    std::string getSpawnRequestName() const { return spawnRequest.actorName; }
+    void setSpawnRequestName(std::string name) { spawnRequest.actorName = std::move(name); }
+    std::string getWeapArenaName() const { return WeapArena_Name; }
+    std::string getWeaponIconName() const { return weaponIconName; }
+    void setWeaponIconName(std::string name) { weaponIconName = std::move(name); }
+    std::string getArrowStateName() const { return weaponArrowName; }
+    void setWeaponArrowName(std::string name) { weaponArrowName = std::move(name); }
+    void setResultCaption(std::string caption) { resultCaption = std::move(caption); }
+
+    uint32_t numMechaVars() const { return static_cast<uint32_t>(mechaVars.size()); }
+    uint32_t numOvniTypes() const { return static_cast<uint32_t>(ovniTypes.size()); }
+    uint32_t numIntervalPickupTypes() const { return static_cast<uint32_t>(intervalPickupTypes.size()); }
+    uint32_t numTimePickupTypes() const { return static_cast<uint32_t>(timePickupTypes.size()); }
+    uint32_t numAreas() const { return static_cast<uint32_t>(areaRows.size()); }
+
+    // Global play values of GPset.Dat. The turbo factor defaults to 1 so that a missing file
+    // cannot freeze a vehicle in turbo; the others are 0 until read.
+    std::array<float, PlaySettingCount> playSettings{0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+
+    // Mode settings, player and HP deltas (read per play by the rules).
+    float killMultiplier = 1.0f;
+    float BorderScale = 1.0f;
+    uint32_t NumLives = 0;  // also the lives counter of the play
+    float RespawnDelay = 0.0f;
+    float MaxHP = 0.0f;
+    float StartDamage = 0.0f;
+    uint8_t MoveDisable = 0;
+    uint8_t DodgeDisable = 0;
+    uint8_t MainFDisable = 0;
+    uint8_t SubFDisable = 0;
+    uint8_t TurrTurnDisable = 0;
+    uint8_t MoveFireDisable = 0;
+    uint8_t StopFireDisable = 0;
+    uint8_t MoveTTurnDisable = 0;
+    uint8_t StopTTurnDisable = 0;
+    float MoveMultiplyer = 1.0f;
+    Ogre::Vector3 SpawnPos = Ogre::Vector3::ZERO;
+    float SpawnYaw = 0.0f;
+    uint8_t WeaponArena = 0;
+    std::string WeapArena_Name;
+    uint8_t WeapArena_InfAmmo = 0;
+    float HP_TimeAff = 0.0f;
+    float HP_ClearWave = 0.0f;
+    float HP_PlayerShot = 0.0f;
+    float HP_PlayerMoveM = 0.0f;
+    float HP_PlayerStopT = 0.0f;
+
+    std::string bubbleMeshName;
+    SlowTimeBubble bubble;
+    std::string playReactorName;
+    SpawnRequest spawnRequest;
+
+    // Mode tables; freed by clearArrays.
+    std::vector<OvniSpawnType> ovniTypes;
+    std::vector<PickupSpawnType> intervalPickupTypes;
+    std::vector<PickupSpawnType> timePickupTypes;
+    std::vector<std::vector<AreaMechaEffects>> areaRows;
+    std::vector<MechaVariable> mechaVars;
+
+    // Result and record table of the mode.
+    uint8_t recordResult = 0;
+    uint32_t tableIdx = 0;
+    uint32_t MechIndx = 0;
+    uint32_t tableOrder = 0;
+    float tableDefVal = 0.0f;
+    float bestRecordValue = 0.0f;
+    uint8_t valueIsTime = 0;
+    float resultValue = 0.0f;
+    std::string weaponIconName;
+    std::string weaponArrowName;
+    std::string resultCaption = "Clear";
+
+    // Per-play and per-frame values.
+    float playTime = 0.0f;
+    uint32_t playPhase = 0;  // PlayPhase: 4 mission info, 0 countdown, 1 playing, 2 cleared, 3 lost
+    uint32_t killColour = 0;
+    float rechargeFraction = 0.0f;  // reload fraction of the player's pick-up weapon, for the HUD
+    float hpAccumulator = 0.0f;
+    uint8_t turboStartRequest = 0;  // a turbo pickup was taken
+    uint8_t turboHeld = 0;          // turbo active (set a second after the start request)
+    uint8_t turboEndRequest = 0;    // the vehicle's turbo ran out
+    uint8_t holdReleased = 0;
+    uint8_t turboPickup = 0;
+    uint8_t playerHit = 0;
+    uint8_t healed = 0;
+    uint8_t ammoChanged = 0;
+    uint8_t weaponChanged = 0;
+    uint8_t secondaryShot = 0;
+    uint8_t killReported = 0;
+};
