@@ -4,7 +4,10 @@
 
 #include "definitions/AirObjParams.h"
 #include "definitions/DificultyData.h"
+#include "definitions/GOParamsLibrary.h"
 #include "definitions/GroundObjParams.h"
+#include "definitions/GroundVehiParams.h"
+#include "definitions/OvniParams.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +53,49 @@ TEST(DataBuilder, GameTreeCarriesCachesBuiltFromItsSources)
 
     expectSameAsSource<GroundObjParams>("bastion");
     expectSameAsSource<AirObjParams>("kestrel");
+    expectSameAsSource<GroundVehiParams>("abrams");
+    expectSameAsSource<GroundVehiParams>("marauder");
+    expectSameAsSource<OvniParams>("wisp");
+    expectSameAsSource<OvniParams>("monolith");
+}
+
+TEST(DataBuilder, EveryGameObjectOfTheTreeLoadsByNameAndKind)
+{
+    testsupport::ScopedWorkDir cwd(testsupport::gameTreeDir() + "/Bin/Game");
+    GOParamsLibrary lib(nullptr);
+    EXPECT_NE(lib.getParams("bastion", GameObjectKind::GroundObject), nullptr);
+    EXPECT_NE(lib.getParams("kestrel", GameObjectKind::AirObject), nullptr);
+    EXPECT_NE(lib.getParams("marauder", GameObjectKind::GroundVehicle), nullptr);
+
+    // The player's vehicle: two treads of two wheels, a turret, a main weapon, dash and sounds.
+    const auto* abrams = dynamic_cast<GroundVehiParams*>(lib.getParams("abrams", GameObjectKind::GroundVehicle));
+    ASSERT_NE(abrams, nullptr);
+    ASSERT_EQ(abrams->getNumTreads(), 2u);
+    EXPECT_EQ(abrams->Treads[0].getNumWheels(), 2u);
+    EXPECT_EQ(abrams->Treads[1].getNumWheels(), 2u);
+    EXPECT_TRUE(abrams->hasTurret);
+    EXPECT_FALSE(isAbsentName(abrams->getTurretMesh()));
+    EXPECT_TRUE(abrams->HasMainWeapon);
+    EXPECT_FALSE(isAbsentName(abrams->MainWeapon));
+    EXPECT_GT(abrams->JumpDashRange, 0.0f);
+    EXPECT_FALSE(isAbsentName(abrams->getDashReactor()));
+    EXPECT_FALSE(isAbsentName(abrams->getEngineSound()));
+    EXPECT_FALSE(isAbsentName(abrams->getDashSound()));
+    EXPECT_FALSE(isAbsentName(abrams->getCrashSound()));
+
+    // A light and a heavy Ovni.
+    const auto* wisp = dynamic_cast<OvniParams*>(lib.getParams("wisp", GameObjectKind::Ovni));
+    const auto* monolith = dynamic_cast<OvniParams*>(lib.getParams("monolith", GameObjectKind::Ovni));
+    ASSERT_NE(wisp, nullptr);
+    ASSERT_NE(monolith, nullptr);
+    EXPECT_LT(wisp->HP, monolith->HP);
+
+    // The emplacement has an armed part and a passive one.
+    const goParams* bastion = lib.find("bastion");
+    ASSERT_EQ(bastion->getNumSubObjs(), 2u);
+    EXPECT_EQ(bastion->subObjs[0].subObj_Type, 1u);
+    EXPECT_FALSE(isAbsentName(bastion->subObjs[0].MainWeapName));
+    EXPECT_EQ(bastion->subObjs[1].subObj_Type, 0u);
 }
 
 TEST(DataBuilder, RebuildsSourcesAndRefusesUnknownClasses)
