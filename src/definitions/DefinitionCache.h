@@ -22,6 +22,8 @@
 //                        [](Foo& d, IniSource& ini) { d.Speed = ini.real("Data", "Speed"); ... });
 //   The load helpers work on a copy and assign it only when everything was read: a missing,
 //   foreign, damaged or over-long file leaves the object exactly as it was.
+//   4. Let the data builder rebuild it: one DATABUILDER_DEFINITION_CLASS line in a file of
+//      tools/databuilder/ (see DefinitionSources.h), and a [Build] Class line in each source.
 // Fields a reader must handle specially (read a flag, then a string only when it is set, ...)
 // are written as plain code inside the field list: both streams see the same branches.
 #include <OgreVector.h>

@@ -8,12 +8,12 @@ public:
     static constexpr const char* kName = "Dificulty";
 
     DificultyData() = default;
-    virtual ~DificultyData() = default;
 
     // Each returns whether it read or wrote the whole file; on failure the values stay as they were.
     virtual bool readIni();
     virtual bool readCache();
     virtual bool writeCache() const;
+    virtual ~DificultyData() = default;
 
     const std::string& getName() const { return name_; }
 

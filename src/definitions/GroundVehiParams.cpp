@@ -31,13 +31,13 @@ void vehicleFields(Self& d, IO& io)
     io.value(d.md_PicthSpd);
     io.value(d.md_TurnRoll);
     io.value(d.md_RollSpd);
-    io.list(d.Treads, GroundVehiParams::kMaxTreads, [](auto& tread, auto& in) {
-        in.value(tread.Pos);
-        in.value(tread.Mesh);
+    io.list(d.Treads, GroundVehiParams::kMaxTreads, [](auto& tread, auto& io) {
+        io.value(tread.Pos);
+        io.value(tread.Mesh);
         // A wheel is stored radius first.
-        in.list(tread.Wheels, GroundVehiParams::kMaxWheels, [](auto& wheel, auto& w) {
-            w.value(wheel.wRaio);
-            w.value(wheel.Pos);
+        io.list(tread.Wheels, GroundVehiParams::kMaxWheels, [](auto& wheel, auto& io) {
+            io.value(wheel.wRaio);
+            io.value(wheel.Pos);
         });
     });
     io.value(d.CollPointFLeft);

@@ -24,9 +24,9 @@ void ovniFields(Self& d, IO& io)
     io.value(d.MoveSpeed);
     io.value(d.MoveInterval);
     io.value(d.MoveDuration);
-    io.list(d.Reactors, OvniParams::kMaxReactors, [](auto& r, auto& in) {
-        in.value(r.Pos);
-        in.value(r.Name);
+    io.list(d.Reactors, OvniParams::kMaxReactors, [](auto& r, auto& io) {
+        io.value(r.Pos);
+        io.value(r.Name);
     });
 }
 }  // namespace

@@ -47,7 +47,6 @@ public:
     static constexpr uint32_t kMaxSubObjects = 256;
 
     explicit goParams(std::string name);
-    virtual ~goParams() = default;
     goParams(const goParams&) = default;
     goParams& operator=(const goParams&) = default;
     goParams(goParams&&) = default;
@@ -59,6 +58,7 @@ public:
     virtual bool writeCache() const;
     // The class's role code for a "RoleCore" number.
     virtual uint32_t mapCode(uint32_t code) const;
+    virtual ~goParams() = default;
 
     const std::string& getName() const { return name_; }
     // Whether the constructor found a sound cache (a definition without one keeps its defaults).
@@ -118,30 +118,30 @@ protected:
     template <class Self, class IO>
     static void subObjFields(Self& d, IO& io)
     {
-        io.list(d.subObjs, kMaxSubObjects, [](auto& s, auto& in) {
-            in.value(s.subObj_Type);
-            in.value(s.isColObj);
-            in.value(s.isRdrObj);
-            in.value(s.Active);
-            in.value(s.ObjPos);
-            in.value(s.OriByVect);
-            in.value(s.GameName);
-            in.value(s.MeshName);
-            in.value(s.CollName);
-            in.value(s.ColideActor);
-            in.value(s.KillMoney);
-            in.value(s.KillExp);
-            in.hitPoints(s.HP);
-            in.value(s.Critical);
-            in.value(s.KillDmgParent);
-            in.value(s.Death_Effect);
-            in.value(s.FireDelay);
-            in.value(s.RadarRange);
-            in.value(s.lockRange);
-            in.value(s.lockTime);
-            in.value(s.lockAng);
-            in.value(s.MainWeapName);
-            in.value(s.ContFireTime);
+        io.list(d.subObjs, kMaxSubObjects, [](auto& s, auto& io) {
+            io.value(s.subObj_Type);
+            io.value(s.isColObj);
+            io.value(s.isRdrObj);
+            io.value(s.Active);
+            io.value(s.ObjPos);
+            io.value(s.OriByVect);
+            io.value(s.GameName);
+            io.value(s.MeshName);
+            io.value(s.CollName);
+            io.value(s.ColideActor);
+            io.value(s.KillMoney);
+            io.value(s.KillExp);
+            io.hitPoints(s.HP);
+            io.value(s.Critical);
+            io.value(s.KillDmgParent);
+            io.value(s.Death_Effect);
+            io.value(s.FireDelay);
+            io.value(s.RadarRange);
+            io.value(s.lockRange);
+            io.value(s.lockTime);
+            io.value(s.lockAng);
+            io.value(s.MainWeapName);
+            io.value(s.ContFireTime);
         });
     }
 
