@@ -4,6 +4,8 @@
 #include "definitions/AirObjParams.h"
 #include "definitions/FxParamsLibrary.h"
 #include "definitions/GroundObjParams.h"
+#include "definitions/GroundVehiParams.h"
+#include "definitions/OvniParams.h"
 #include "platform/Platform.h"
 #include "support/TestSupport.h"
 
@@ -96,8 +98,13 @@ TEST(FxData, GameObjectsNameEffectsAndReactorsThatExist)
     };
     const GroundObjParams bastion("bastion");
     const AirObjParams kestrel("kestrel");
-    for (const goParams* d : {static_cast<const goParams*>(&bastion), static_cast<const goParams*>(&kestrel)}) {
-        ASSERT_TRUE(d->cacheLoaded()) << d->getName();
+    const GroundVehiParams abrams("abrams");
+    const GroundVehiParams marauder("marauder");
+    const OvniParams monolith("monolith");
+    const OvniParams wisp("wisp");
+    for (const goParams* d : std::initializer_list<const goParams*>{&bastion, &kestrel, &abrams, &marauder, &monolith, &wisp}) {
+        SCOPED_TRACE(d->getName());
+        ASSERT_TRUE(d->cacheLoaded());
         expectEffect(d->Death_Effect);
         expectEffect(d->Spawn_Effect);
         expectEffect(d->Retreat_Effect);
@@ -105,5 +112,15 @@ TEST(FxData, GameObjectsNameEffectsAndReactorsThatExist)
         expectReactor(d->CriticalDam_Reactor);
         for (const subObjParams& part : d->subObjs)
             expectEffect(part.Death_Effect);
+    }
+    for (const GroundVehiParams* v : {&abrams, &marauder}) {
+        expectReactor(v->getMoveReactor());
+        expectReactor(v->getDashReactor());
+        expectEffect(v->getDashJumpEffect());
+    }
+    for (const OvniParams* o : {&monolith, &wisp}) {
+        EXPECT_GT(o->getNumReactors(), 0u);
+        for (uint32_t i = 0; i < o->getNumReactors(); ++i)
+            expectReactor(o->getReactorName(i));
     }
 }
