@@ -24,9 +24,9 @@ std::vector<FxParticleEntry> readFxParticleIni(IniSource& ini, uint32_t maxCount
 template <class List, class IO>
 void fxParticleFields(List& particles, uint32_t maxCount, IO& io)
 {
-    io.list(particles, maxCount, [](auto& e, auto& in) {
-        in.value(e.ParticleName);
-        in.value(e.TimeToLive);
+    io.list(particles, maxCount, [](auto& e, auto& io) {
+        io.value(e.ParticleName);
+        io.value(e.TimeToLive);
     });
 }
 
@@ -36,7 +36,6 @@ public:
 
     // Defaults, then the cache "<name>.ZVE".
     explicit EffectsParams(std::string name);
-    virtual ~EffectsParams() = default;
     EffectsParams(const EffectsParams&) = default;
     EffectsParams& operator=(const EffectsParams&) = default;
     EffectsParams(EffectsParams&&) = default;
@@ -46,6 +45,7 @@ public:
     virtual bool readIni();
     virtual bool readCache();
     virtual bool writeCache() const;
+    virtual ~EffectsParams() = default;
 
     const std::string& getName() const { return name_; }
     // 0 EffectsParams, 1 BaseEffectsParams, 2 MultiEffectsParams; chooses the run-time effect.

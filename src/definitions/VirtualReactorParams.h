@@ -30,12 +30,13 @@ public:
 
     // Defaults, then the cache "<name>.ZVR".
     explicit VirtualReactorParams(std::string name);
-    virtual ~VirtualReactorParams() = default;
     VirtualReactorParams(const VirtualReactorParams&) = default;
     VirtualReactorParams& operator=(const VirtualReactorParams&) = default;
     VirtualReactorParams(VirtualReactorParams&&) = default;
     VirtualReactorParams& operator=(VirtualReactorParams&&) = default;
 
+    // Declared first: this family keeps its destructor ahead of the readers.
+    virtual ~VirtualReactorParams() = default;
     // Each returns whether the whole file was read or written; on failure nothing changes.
     virtual bool readIni();
     virtual bool readCache();
