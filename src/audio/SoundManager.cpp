@@ -1,10 +1,46 @@
 #include "audio/SoundManager.h"
 
+#include "audio/OggVorbis.h"
+#include "audio/Sound.h"
+#include "audio/SoundInternal.h"
+
 #include <AL/al.h>
 #include <AL/alc.h>
-#include <OgreLogManager.h>
+#include <Ogre.h>
+
+#include <cmath>
 
 namespace audio {
+
+namespace {
+
+void logLine(const std::string& text)
+{
+    if (auto* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage(text);
+}
+
+}  // namespace
+
+SoundBuffer::~SoundBuffer()
+{
+    if (id)
+        alDeleteBuffers(1, &id);
+}
+
+Ogre::DataStreamPtr openSoundFile(const std::string& fileName)
+{
+    auto* groups = Ogre::ResourceGroupManager::getSingletonPtr();
+    if (!groups || fileName.empty())
+        return Ogre::DataStreamPtr();
+    try {
+        return groups->openResource(fileName, Ogre::RGN_AUTODETECT, nullptr, false);
+    } catch (const Ogre::Exception&) {
+        return Ogre::DataStreamPtr();
+    }
+}
+
+void logSoundProblem(const std::string& text) { logLine("Sound: " + text); }
 
 SoundManager::SoundManager(const std::string& deviceName, int maxSources) : maxSources_(maxSources)
 {
@@ -15,15 +51,34 @@ SoundManager::SoundManager(const std::string& deviceName, int maxSources) : maxS
             alcDestroyContext(context_);
             context_ = nullptr;
         }
+        if (!context_) {
+            alcCloseDevice(device_);
+            device_ = nullptr;
+        }
     }
-    if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage(context_ ? "Sound: OpenAL device opened" : "Sound: no audio device, running silent");
+    if (context_) {
+        alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+        alDopplerFactor(dopplerFactor_);
+    }
+    listener_.reset(new Listener());
+    if (auto* root = Ogre::Root::getSingletonPtr()) {
+        root->addFrameListener(this);
+        registeredWithRoot_ = true;
+    }
+    logLine(context_ ? "Sound: OpenAL device opened" : "Sound: no audio device, running silent");
 }
 
 SoundManager::~SoundManager()
 {
+    if (registeredWithRoot_) {
+        if (auto* root = Ogre::Root::getSingletonPtr())
+            root->removeFrameListener(this);
+    }
     destroyAllSounds();
+    listener_.reset();
     if (context_) {
+        if (!allSources_.empty())
+            alDeleteSources(static_cast<ALsizei>(allSources_.size()), allSources_.data());
         alcMakeContextCurrent(nullptr);
         alcDestroyContext(context_);
     }
@@ -31,14 +86,196 @@ SoundManager::~SoundManager()
         alcCloseDevice(device_);
 }
 
+Sound* SoundManager::createSound(const std::string& name, const std::string& fileName, bool loop, bool stream)
+{
+    std::string unique = name;
+    for (int n = 2; sounds_.count(unique); ++n)
+        unique = name + "#" + std::to_string(n);
+    if (unique != name)
+        logSoundProblem("a sound named '" + name + "' already exists; the new one is '" + unique + "'");
+
+    std::unique_ptr<Sound> sound(new Sound(this, unique, fileName, loop, stream));
+    if (context_) {
+        if (stream) {
+            auto decoder = std::make_unique<OggDecoder>();
+            if (decoder->open(openSoundFile(fileName)))
+                sound->decoder_ = std::move(decoder);
+        } else {
+            sound->buffer_ = loadBuffer(fileName);
+        }
+        if (!sound->hasData())
+            logSoundProblem("cannot load '" + fileName + "' for '" + unique + "'; it will be silent");
+    }
+    Sound* result = sound.get();
+    sounds_.emplace(unique, std::move(sound));
+    return result;
+}
+
+Sound* SoundManager::getSound(const std::string& name) const
+{
+    auto it = sounds_.find(name);
+    return it == sounds_.end() ? nullptr : it->second.get();
+}
+
+void SoundManager::destroySound(Sound* sound)
+{
+    if (!sound)
+        return;
+    auto it = sounds_.find(sound->getName());
+    if (it != sounds_.end() && it->second.get() == sound)
+        sounds_.erase(it);
+}
+
+void SoundManager::destroySound(const std::string& name)
+{
+    sounds_.erase(name);
+}
+
+void SoundManager::destroyAllSounds()
+{
+    sounds_.clear();
+}
+
+void SoundManager::pauseAllSounds()
+{
+    for (auto& entry : sounds_) {
+        Sound& sound = *entry.second;
+        if (sound.isPlaying()) {
+            sound.pause();
+            sound.pausedByManager_ = true;
+        }
+    }
+}
+
+void SoundManager::resumeAllSounds()
+{
+    for (auto& entry : sounds_) {
+        Sound& sound = *entry.second;
+        if (sound.pausedByManager_ && sound.isPaused())
+            sound.play();
+        sound.pausedByManager_ = false;
+    }
+}
+
 void SoundManager::setDopplerFactor(float factor)
 {
+    if (!(factor >= 0.0f) || std::isinf(factor))
+        return;
+    dopplerFactor_ = factor;
     if (context_)
         alDopplerFactor(factor);
 }
 
-void SoundManager::pauseAllSounds() {}
-void SoundManager::resumeAllSounds() {}
-void SoundManager::destroyAllSounds() {}
+void SoundManager::update(float dt)
+{
+    if (!context_)
+        return;
+    if (!(dt >= 0.0f) || std::isinf(dt))
+        dt = 0.0f;
+    updateListener();
+    for (auto& entry : sounds_)
+        entry.second->update(dt);
+}
+
+bool SoundManager::frameStarted(const Ogre::FrameEvent& evt)
+{
+    update(evt.timeSinceLastFrame);
+    return true;
+}
+
+void SoundManager::updateListener()
+{
+    if (!listener_->isAttached()) {
+        const ALfloat orientation[6] = {0, 0, -1, 0, 1, 0};
+        alListener3f(AL_POSITION, 0, 0, 0);
+        alListenerfv(AL_ORIENTATION, orientation);
+        return;
+    }
+    const Ogre::Affine3& transform = listener_->_getParentNodeFullTransform();
+    const Ogre::Vector3 position = transform.getTrans();
+    const Ogre::Matrix3 axes = transform.linear();
+    Ogre::Vector3 at = -axes.GetColumn(2);
+    Ogre::Vector3 up = axes.GetColumn(1);
+    at.normalise();
+    up.normalise();
+    const ALfloat orientation[6] = {at.x, at.y, at.z, up.x, up.y, up.z};
+    alListener3f(AL_POSITION, position.x, position.y, position.z);
+    alListenerfv(AL_ORIENTATION, orientation);
+}
+
+bool SoundManager::acquireSource(Sound* requester, unsigned& source)
+{
+    if (!context_)
+        return false;
+    if (freeSources_.empty() && !sourceLimitReached_ && static_cast<int>(allSources_.size()) < maxSources_) {
+        alGetError();
+        ALuint made = 0;
+        alGenSources(1, &made);
+        if (alGetError() == AL_NO_ERROR)
+            allSources_.push_back(made), freeSources_.push_back(made);
+        else
+            sourceLimitReached_ = true;  // the device has fewer sources than asked for
+    }
+    if (freeSources_.empty()) {
+        // All taken: a finished sound gives its source up first (the oldest), else the quietest.
+        Sound* victim = nullptr;
+        bool victimFinished = false;
+        for (auto& entry : sounds_) {
+            Sound* s = entry.second.get();
+            if (s == requester || !s->hasSource_)
+                continue;
+            const bool finished = !s->isPlaying() && !s->isPaused();
+            if (!victim || (finished && !victimFinished) ||
+                (finished == victimFinished &&
+                 (finished ? s->playOrder_ < victim->playOrder_
+                           : s->getEffectiveGain() < victim->getEffectiveGain() ||
+                                 (s->getEffectiveGain() == victim->getEffectiveGain() &&
+                                  s->playOrder_ < victim->playOrder_)))) {
+                victim = s;
+                victimFinished = finished;
+            }
+        }
+        if (!victim)
+            return false;
+        victim->stop();
+    }
+    if (freeSources_.empty())
+        return false;
+    source = freeSources_.back();
+    freeSources_.pop_back();
+    return true;
+}
+
+void SoundManager::releaseSource(unsigned source)
+{
+    freeSources_.push_back(source);
+}
+
+std::shared_ptr<SoundBuffer> SoundManager::loadBuffer(const std::string& fileName)
+{
+    auto cached = buffers_.find(fileName);
+    if (cached != buffers_.end()) {
+        if (auto buffer = cached->second.lock())
+            return buffer;
+    }
+    std::vector<char> pcm;
+    int channels = 0;
+    long rate = 0;
+    if (!decodeOggVorbis(openSoundFile(fileName), pcm, channels, rate) || pcm.empty())
+        return nullptr;
+    alGetError();
+    auto buffer = std::make_shared<SoundBuffer>();
+    alGenBuffers(1, &buffer->id);
+    if (alGetError() != AL_NO_ERROR) {
+        buffer->id = 0;
+        return nullptr;
+    }
+    alBufferData(buffer->id, channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16, pcm.data(),
+                 static_cast<ALsizei>(pcm.size()), static_cast<ALsizei>(rate));
+    if (alGetError() != AL_NO_ERROR)
+        return nullptr;
+    buffers_[fileName] = buffer;
+    return buffer;
+}
 
 }  // namespace audio

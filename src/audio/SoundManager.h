@@ -1,31 +1,79 @@
 #pragma once
+#include <OgreFrameListener.h>
+
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 struct ALCdevice_struct;
 struct ALCcontext_struct;
 
 namespace audio {
 
-// The one OpenAL device and context. Without a device the game runs silent: every call returns.
-class SoundManager {
+class Sound;
+class Listener;
+struct SoundBuffer;
+
+// The one OpenAL device and context, the sounds by name, a shared pool of sources and the listener.
+// Without a device the game runs silent: every call returns and no sound plays. It advances itself
+// every frame as a frame listener of the engine (fades, streaming, positions, finished sounds).
+class SoundManager : public Ogre::FrameListener {
 public:
-    SoundManager(const std::string& deviceName, int maxSources);
-    ~SoundManager();
+    SoundManager(const std::string& deviceName = "", int maxSources = 100);
+    ~SoundManager() override;
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
 
     bool hasDevice() const { return context_ != nullptr; }
     int maxSources() const { return maxSources_; }
 
-    void setDopplerFactor(float factor);
+    // Ogg Vorbis file found through the engine's resource groups. Never null: a file that cannot
+    // be read gives a sound that plays nothing (one line in the log). A name already in use gets
+    // a numbered variant, so two owners never share one sound.
+    Sound* createSound(const std::string& name, const std::string& fileName, bool loop = false,
+                       bool stream = false);
+    // Null when there is no sound of that name.
+    Sound* getSound(const std::string& name) const;
+    bool hasSound(const std::string& name) const { return getSound(name) != nullptr; }
+    // Null and unknown sounds are ignored.
+    void destroySound(Sound* sound);
+    void destroySound(const std::string& name);
+    void destroyAllSounds();
+    // Pauses every playing sound; resumeAllSounds plays again exactly those.
     void pauseAllSounds();
     void resumeAllSounds();
-    void destroyAllSounds();
+
+    void setDopplerFactor(float factor);
+    float getDopplerFactor() const { return dopplerFactor_; }
+    Listener* getListener() const { return listener_.get(); }
+
+    void update(float dt);
+    bool frameStarted(const Ogre::FrameEvent& evt) override;
+
+    // Sources held by sounds right now.
+    int sourcesInUse() const { return static_cast<int>(allSources_.size() - freeSources_.size()); }
 
 private:
+    friend class Sound;
+    bool acquireSource(Sound* requester, unsigned& source);
+    void releaseSource(unsigned source);
+    std::shared_ptr<SoundBuffer> loadBuffer(const std::string& fileName);
+    unsigned long nextPlayOrder() { return ++playCounter_; }
+    void updateListener();
+
     ALCdevice_struct* device_ = nullptr;
     ALCcontext_struct* context_ = nullptr;
     int maxSources_ = 0;
+    float dopplerFactor_ = 1.0f;
+    std::map<std::string, std::unique_ptr<Sound>> sounds_;
+    std::map<std::string, std::weak_ptr<SoundBuffer>> buffers_;
+    std::vector<unsigned> allSources_;
+    std::vector<unsigned> freeSources_;
+    bool sourceLimitReached_ = false;
+    unsigned long playCounter_ = 0;
+    std::unique_ptr<Listener> listener_;
+    bool registeredWithRoot_ = false;
 };
 
 }  // namespace audio

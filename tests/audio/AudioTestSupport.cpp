@@ -1,0 +1,150 @@
+#include "AudioTestSupport.h"
+
+#include "audio/OggVorbis.h"
+#include "core/BinaryIO.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace audiotest {
+
+namespace {
+
+const fs::path& baseDir()
+{
+    static const fs::path dir = [] {
+        fs::path d = fs::temp_directory_path() / ("vantorel_audio_" + std::to_string(::getpid()));
+        fs::create_directories(d / "media");
+        return d;
+    }();
+    return dir;
+}
+
+// Runs before main: OpenAL reads its configuration once, at its first use in the process.
+struct WaveWriterSetup {
+    WaveWriterSetup()
+    {
+        const fs::path conf = baseDir() / "alsoft.conf";
+        std::ofstream out(conf);
+        out << "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\nhrtf = false\n"
+            << "[wave]\nfile = " << (baseDir() / "out.wav").string() << "\n";
+        out.close();
+        ::setenv("ALSOFT_CONF", conf.string().c_str(), 1);
+        ::unsetenv("ALSOFT_DRIVERS");
+    }
+    ~WaveWriterSetup()
+    {
+        std::error_code ec;
+        fs::remove_all(baseDir(), ec);
+    }
+} waveWriterSetup;
+
+}  // namespace
+
+std::string waveFile() { return (baseDir() / "out.wav").string(); }
+std::string mediaDir() { return (baseDir() / "media").string(); }
+
+float Wave::rms(double from, double to, int channel) const
+{
+    const size_t a = static_cast<size_t>(std::max(0.0, from) * rate);
+    const size_t b = std::min(frames(), static_cast<size_t>(std::max(0.0, to) * rate));
+    double sum = 0;
+    size_t n = 0;
+    for (int c = 0; c < channels; ++c) {
+        if (channel >= 0 && c != channel)
+            continue;
+        for (size_t i = a; i < b; ++i, ++n)
+            sum += double(samples[c][i]) * samples[c][i];
+    }
+    return n ? static_cast<float>(std::sqrt(sum / n)) : 0.0f;
+}
+
+bool readWave(const std::string& path, Wave& wave)
+{
+    BinaryReader in;
+    if (!in.open(path))
+        return false;
+    char riff[4], wavId[4];
+    uint32_t size = 0;
+    if (!in.readBytes(riff, 4) || !in.readU32(size) || !in.readBytes(wavId, 4) ||
+        std::string(riff, 4) != "RIFF" || std::string(wavId, 4) != "WAVE")
+        return false;
+    uint16_t format = 0, channels = 0, bits = 0;
+    uint32_t rate = 0;
+    while (in.ok() && !in.atEnd()) {
+        char id[4];
+        uint32_t chunk = 0;
+        if (!in.readBytes(id, 4) || !in.readU32(chunk))
+            return false;
+        const std::string name(id, 4);
+        if (name == "fmt ") {
+            std::vector<uint8_t> fmt(chunk);
+            if (!in.readBytes(fmt.data(), chunk) || chunk < 16)
+                return false;
+            format = uint16_t(fmt[0] | fmt[1] << 8);
+            channels = uint16_t(fmt[2] | fmt[3] << 8);
+            rate = uint32_t(fmt[4] | fmt[5] << 8 | fmt[6] << 16 | uint32_t(fmt[7]) << 24);
+            bits = uint16_t(fmt[14] | fmt[15] << 8);
+            if (format == 0xFFFE && chunk >= 26)
+                format = uint16_t(fmt[24] | fmt[25] << 8);  // the sub-format of an extensible header
+        } else if (name == "data") {
+            if (channels == 0 || (bits != 16 && bits != 32))
+                return false;
+            // The writer may leave the size open while it runs: take what is there.
+            const size_t available = in.size() - in.position();
+            const size_t bytes = std::min<size_t>(chunk, available);
+            std::vector<uint8_t> data(bytes);
+            if (!in.readBytes(data.data(), bytes))
+                return false;
+            const size_t sampleBytes = bits / 8;
+            const size_t frames = bytes / (sampleBytes * channels);
+            wave.channels = channels;
+            wave.rate = static_cast<int>(rate);
+            wave.samples.assign(channels, std::vector<float>(frames));
+            for (size_t f = 0; f < frames; ++f)
+                for (size_t c = 0; c < channels; ++c) {
+                    const uint8_t* p = &data[(f * channels + c) * sampleBytes];
+                    float v = 0;
+                    if (bits == 16) {
+                        v = int16_t(p[0] | p[1] << 8) / 32768.0f;
+                    } else if (format == 3) {
+                        uint32_t u = uint32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24);
+                        std::memcpy(&v, &u, 4);
+                    } else {
+                        v = int32_t(uint32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24)) / 2147483648.0f;
+                    }
+                    wave.samples[c][f] = v;
+                }
+            return true;
+        } else {
+            std::vector<uint8_t> skip(chunk);
+            if (!in.readBytes(skip.data(), chunk))
+                return false;
+        }
+    }
+    return false;
+}
+
+std::string makeTone(const std::string& fileName, float frequency, float seconds, int channels, float amplitude)
+{
+    const long rate = 44100;
+    const size_t frames = static_cast<size_t>(seconds * rate);
+    std::vector<int16_t> samples(frames * static_cast<size_t>(channels));
+    for (size_t i = 0; i < frames; ++i) {
+        const float v = amplitude * std::sin(2.0f * float(M_PI) * frequency * float(i) / float(rate));
+        for (int c = 0; c < channels; ++c)
+            samples[i * channels + c] = static_cast<int16_t>(v * 32767.0f);
+    }
+    const std::string path = mediaDir() + "/" + fileName;
+    if (!audio::writeOggVorbis(path, samples, channels, rate, 0.4f))
+        return "";
+    return path;
+}
+
+}  // namespace audiotest

@@ -1,0 +1,30 @@
+#pragma once
+// Sound tests run OpenAL-soft with its wave writer: everything mixed goes into a WAV file that
+// the tests read back once the sound manager (and so the device) is gone.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace audiotest {
+
+// The WAV file of this test process.
+std::string waveFile();
+// Folder for the test's generated .ogg files (added to the engine's resource groups by the tests).
+std::string mediaDir();
+
+struct Wave {
+    int channels = 0;
+    int rate = 0;
+    std::vector<std::vector<float>> samples;  // per channel, -1..1
+    size_t frames() const { return samples.empty() ? 0 : samples[0].size(); }
+    // Root mean square of one channel (or all, channel -1) between two times in seconds.
+    float rms(double from, double to, int channel = -1) const;
+};
+// False when the file is missing or not a PCM/float WAV.
+bool readWave(const std::string& path, Wave& wave);
+
+// A sine tone (mono or stereo) of the given length written as Ogg Vorbis into mediaDir().
+std::string makeTone(const std::string& fileName, float frequency, float seconds, int channels = 1,
+                     float amplitude = 0.5f);
+
+}  // namespace audiotest

@@ -1,0 +1,358 @@
+#include "AudioTestSupport.h"
+
+#include "audio/Sound.h"
+#include "audio/SoundManager.h"
+#include "support/TestSupport.h"
+
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+using audio::Sound;
+using audio::SoundManager;
+using namespace audiotest;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Collects the engine's log lines.
+struct LogCapture : Ogre::LogListener {
+    std::vector<std::string> lines;
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&,
+                       bool&) override
+    {
+        lines.push_back(message);
+    }
+};
+
+class SoundLayerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(makeTone("tone.ogg", 440, 0.4f).empty());
+        ASSERT_FALSE(makeTone("loop.ogg", 330, 0.25f).empty());
+        ASSERT_FALSE(makeTone("long.ogg", 550, 2.6f, 2).empty());
+        std::ofstream(mediaDir() + "/notogg.ogg") << "this is not an Ogg Vorbis file";
+        auto& groups = Ogre::ResourceGroupManager::getSingleton();
+        groups.addResourceLocation(mediaDir(), "FileSystem", "SoundTest");
+        groups.initialiseResourceGroup("SoundTest");
+        scene_ = ogre_.root()->createSceneManager("DefaultSceneManager");
+    }
+
+    // The manager opens the wave writer; times are taken from that moment.
+    void open(int maxSources = 100)
+    {
+        manager_ = std::make_unique<SoundManager>("", maxSources);
+        ASSERT_TRUE(manager_->hasDevice());
+        start_ = Clock::now();
+        last_ = start_;
+    }
+    double now() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+    // Runs the manager's frame updates in real time.
+    void run(double seconds)
+    {
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const auto t = Clock::now();
+            manager_->update(std::chrono::duration<float>(t - last_).count());
+            last_ = t;
+        }
+    }
+    // Closes the device (which completes the WAV) and reads what was mixed.
+    Wave finish()
+    {
+        manager_.reset();
+        Wave wave;
+        EXPECT_TRUE(readWave(waveFile(), wave));
+        EXPECT_EQ(wave.channels, 2);
+        return wave;
+    }
+
+    testsupport::HeadlessOgre ogre_;
+    Ogre::SceneManager* scene_ = nullptr;
+    std::unique_ptr<SoundManager> manager_;
+    Clock::time_point start_, last_;
+};
+
+const float kSilent = 0.003f;
+const float kLoud = 0.03f;
+
+TEST_F(SoundLayerTest, LoadedSoundIsHeardOnlyWhileItPlaysAndThenGivesItsSourceBack)
+{
+    open();
+    run(0.4);
+    Sound* sound = manager_->createSound("tone", "tone.ogg");
+    ASSERT_TRUE(sound->hasData());
+    const double played = now();
+    sound->play();
+    EXPECT_TRUE(sound->isPlaying());
+    EXPECT_EQ(manager_->sourcesInUse(), 1);
+    run(0.9);
+    EXPECT_TRUE(sound->isStopped());
+    EXPECT_EQ(manager_->sourcesInUse(), 0);
+    const double end = now();
+
+    const Wave wave = finish();
+    EXPECT_LT(wave.rms(0.0, played - 0.1), kSilent);
+    EXPECT_GT(wave.rms(played + 0.1, played + 0.3), kLoud);
+    EXPECT_LT(wave.rms(played + 0.6, end - 0.05), kSilent);
+}
+
+TEST_F(SoundLayerTest, PauseAllSilencesTheOutputAndResumeAllContinuesOnlyWhatItPaused)
+{
+    open();
+    Sound* music = manager_->createSound("music", "loop.ogg", true);
+    Sound* pausedByGame = manager_->createSound("engine", "tone.ogg", true);
+    music->play();
+    pausedByGame->play();
+    pausedByGame->pause();
+    const double played = now();
+    run(0.5);
+
+    const double paused = now();
+    manager_->pauseAllSounds();
+    EXPECT_TRUE(music->isPaused());
+    run(0.6);
+    const double resumed = now();
+    manager_->resumeAllSounds();
+    EXPECT_TRUE(music->isPlaying());
+    EXPECT_TRUE(pausedByGame->isPaused());
+    run(0.5);
+    music->stop();
+
+    const Wave wave = finish();
+    EXPECT_GT(wave.rms(played + 0.1, paused - 0.05), kLoud);
+    EXPECT_LT(wave.rms(paused + 0.15, resumed - 0.05), kSilent);
+    EXPECT_GT(wave.rms(resumed + 0.15, resumed + 0.45), kLoud);
+}
+
+TEST_F(SoundLayerTest, AttachedSoundIsLouderOnTheSideOfItsNodeAsTheListenerFacesIt)
+{
+    struct Case {
+        float x;
+        float listenerYaw;  // degrees
+        bool rightLouder;
+    } cases[] = {{8, 0, true}, {-8, 0, false}, {8, 180, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("x " + std::to_string(c.x) + ", yaw " + std::to_string(c.listenerYaw));
+        open();
+        Ogre::SceneNode* ears = scene_->getRootSceneNode()->createChildSceneNode();
+        ears->yaw(Ogre::Degree(c.listenerYaw));
+        ears->attachObject(manager_->getListener());
+        Ogre::SceneNode* node = scene_->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(c.x, 0, 0));
+        Sound* sound = manager_->createSound("panned", "tone.ogg");
+        node->attachObject(sound);
+        run(0.1);
+        const double played = now();
+        sound->play();
+        run(0.5);
+
+        const Wave wave = finish();
+        const float left = wave.rms(played + 0.1, played + 0.3, 0);
+        const float right = wave.rms(played + 0.1, played + 0.3, 1);
+        EXPECT_GT(left + right, kLoud);
+        if (c.rightLouder)
+            EXPECT_GT(right, 2.0f * left);
+        else
+            EXPECT_GT(left, 2.0f * right);
+        scene_->clearScene();
+    }
+}
+
+TEST_F(SoundLayerTest, StreamedSoundPlaysPastItsFirstChunksToTheEnd)
+{
+    open();
+    Sound* sound = manager_->createSound("stream", "long.ogg", false, true);
+    ASSERT_TRUE(sound->hasData());
+    const double played = now();
+    sound->play();
+    run(3.1);
+    EXPECT_TRUE(sound->isStopped());
+    const double end = now();
+
+    const Wave wave = finish();
+    // More than the two seconds queued at the start.
+    EXPECT_GT(wave.rms(played + 2.2, played + 2.45), kLoud);
+    EXPECT_LT(wave.rms(played + 2.85, end - 0.05), kSilent);
+}
+
+TEST_F(SoundLayerTest, LoopingStreamWrapsAround)
+{
+    open();
+    Sound* sound = manager_->createSound("streamLoop", "loop.ogg", true, true);
+    const double played = now();
+    sound->play();
+    run(2.0);
+    EXPECT_TRUE(sound->isPlaying());
+
+    // Past the first second queued at the start.
+    const Wave wave = finish();
+    EXPECT_GT(wave.rms(played + 1.5, played + 1.9), kLoud);
+}
+
+TEST_F(SoundLayerTest, FadesMoveTheGainAlongTheirTimeAndFadeOutStops)
+{
+    open();
+    Sound* sound = manager_->createSound("fading", "loop.ogg", true);
+    sound->setGain(0.8f);
+    sound->fadeIn(1.0f);
+    EXPECT_TRUE(sound->isPlaying());
+    EXPECT_FLOAT_EQ(sound->getEffectiveGain(), 0.0f);
+    manager_->update(0.5f);
+    EXPECT_FLOAT_EQ(sound->getEffectiveGain(), 0.4f);
+    manager_->update(0.6f);
+    EXPECT_FLOAT_EQ(sound->getEffectiveGain(), 0.8f);
+
+    sound->fadeOut(0.5f);
+    manager_->update(0.25f);
+    EXPECT_FLOAT_EQ(sound->getEffectiveGain(), 0.4f);
+    EXPECT_TRUE(sound->isPlaying());
+    manager_->update(0.3f);
+    EXPECT_TRUE(sound->isStopped());
+    EXPECT_FLOAT_EQ(sound->getGain(), 0.8f);
+    sound->play();
+    EXPECT_FLOAT_EQ(sound->getEffectiveGain(), 0.8f);
+}
+
+TEST_F(SoundLayerTest, UnreadableFileGivesASilentSoundAndOneLogLine)
+{
+    open();
+    LogCapture log;
+    Ogre::LogManager::getSingleton().getDefaultLog()->addListener(&log);
+    const char* files[] = {"missing.ogg", "notogg.ogg", ""};
+    int n = 0;
+    for (const char* file : files)
+        for (bool stream : {false, true}) {
+            SCOPED_TRACE(std::string(file) + (stream ? " streamed" : " loaded"));
+            log.lines.clear();
+            Sound* sound = manager_->createSound("bad" + std::to_string(n++), file, true, stream);
+            ASSERT_NE(sound, nullptr);
+            EXPECT_FALSE(sound->hasData());
+            EXPECT_EQ(log.lines.size(), 1u);
+            sound->play();
+            sound->fadeIn(0.5f);
+            EXPECT_FALSE(sound->isPlaying());
+            EXPECT_TRUE(sound->isStopped());
+            manager_->update(0.1f);
+        }
+    Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(&log);
+    EXPECT_EQ(manager_->sourcesInUse(), 0);
+}
+
+TEST_F(SoundLayerTest, WhenSourcesRunOutAFinishedSoundGivesItsSourceFirstThenTheQuietest)
+{
+    open(2);
+    Sound* shortOne = manager_->createSound("short", "loop.ogg");
+    Sound* quiet = manager_->createSound("quiet", "tone.ogg", true);
+    Sound* loud = manager_->createSound("loud", "tone.ogg", true);
+    quiet->setGain(0.1f);
+    shortOne->play();
+    quiet->play();
+    // Let the short one finish with no update in between: it still holds its source.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    loud->play();
+    EXPECT_TRUE(loud->isPlaying());
+    EXPECT_TRUE(quiet->isPlaying());
+    EXPECT_TRUE(shortOne->isStopped());
+
+    Sound* another = manager_->createSound("another", "tone.ogg", true);
+    another->play();
+    EXPECT_TRUE(another->isPlaying());
+    EXPECT_TRUE(loud->isPlaying());
+    EXPECT_TRUE(quiet->isStopped());
+    EXPECT_EQ(manager_->sourcesInUse(), 2);
+}
+
+TEST_F(SoundLayerTest, LoadedSoundsOfOneFileShareItAndOutliveEachOther)
+{
+    open();
+    Sound* first = manager_->createSound("first", "tone.ogg", true);
+    Sound* second = manager_->createSound("second", "tone.ogg", true);
+    first->play();
+    second->play();
+    manager_->destroySound(first);
+    EXPECT_EQ(manager_->getSound("first"), nullptr);
+    run(0.3);
+    EXPECT_TRUE(second->isPlaying());
+    const double end = now();
+    const Wave wave = finish();
+    EXPECT_GT(wave.rms(end - 0.2, end - 0.05), kLoud);
+}
+
+TEST_F(SoundLayerTest, NamesAreUniqueAndUnknownNamesAreHarmless)
+{
+    open();
+    Sound* a = manager_->createSound("name", "tone.ogg");
+    Sound* b = manager_->createSound("name", "loop.ogg");
+    ASSERT_NE(a, b);
+    EXPECT_EQ(manager_->getSound("name"), a);
+    EXPECT_EQ(b->getFileName(), "loop.ogg");
+    EXPECT_EQ(manager_->getSound("nothing"), nullptr);
+    manager_->destroySound(nullptr);
+    manager_->destroySound("nothing");
+    manager_->destroySound(b);
+    EXPECT_EQ(manager_->getSound("name"), a);
+    manager_->destroySound("name");
+    EXPECT_FALSE(manager_->hasSound("name"));
+}
+
+TEST_F(SoundLayerTest, SoundAndNodeMayGoInEitherOrder)
+{
+    open();
+    Ogre::SceneNode* node = scene_->getRootSceneNode()->createChildSceneNode();
+    Sound* sound = manager_->createSound("onNode", "loop.ogg", true);
+    node->attachObject(sound);
+    sound->play();
+    scene_->destroySceneNode(node);
+    EXPECT_FALSE(sound->isAttached());
+    manager_->update(0.1f);
+    EXPECT_TRUE(sound->isPlaying());
+
+    Ogre::SceneNode* other = scene_->getRootSceneNode()->createChildSceneNode();
+    other->attachObject(sound);
+    manager_->destroySound(sound);
+    EXPECT_EQ(other->numAttachedObjects(), 0u);
+}
+
+TEST_F(SoundLayerTest, WithoutADeviceEveryOperationReturnsAndNothingPlays)
+{
+    SoundManager manager("no such device", 100);
+    EXPECT_FALSE(manager.hasDevice());
+    Ogre::SceneNode* node = scene_->getRootSceneNode()->createChildSceneNode();
+    node->attachObject(manager.getListener());
+    manager.setDopplerFactor(3.0f);
+    for (const char* file : {"tone.ogg", "missing.ogg"}) {
+        Sound* sound = manager.createSound(file, file, true, std::string(file) == "tone.ogg");
+        ASSERT_NE(sound, nullptr);
+        EXPECT_EQ(manager.getSound(file), sound);
+        node->attachObject(sound);
+        sound->setGain(0.5f);
+        sound->setPitch(1.5f);
+        sound->setLoop(false);
+        sound->play();
+        sound->fadeIn(1.0f);
+        EXPECT_FALSE(sound->isPlaying());
+        sound->pause();
+        EXPECT_FALSE(sound->isPaused());
+        sound->fadeOut(1.0f);
+        sound->stop();
+        EXPECT_TRUE(sound->isStopped());
+        EXPECT_FLOAT_EQ(sound->getGain(), 0.5f);
+        manager.update(0.1f);
+    }
+    manager.pauseAllSounds();
+    manager.resumeAllSounds();
+    manager.destroySound("tone.ogg");
+    EXPECT_EQ(manager.getSound("tone.ogg"), nullptr);
+    manager.destroyAllSounds();
+    EXPECT_EQ(manager.getSound("missing.ogg"), nullptr);
+    EXPECT_EQ(node->numAttachedObjects(), 1u);  // the listener only
+}
+
+}  // namespace
