@@ -65,6 +65,22 @@ float Wave::rms(double from, double to, int channel) const
     return n ? static_cast<float>(std::sqrt(sum / n)) : 0.0f;
 }
 
+double Wave::firstLouder(double from, float threshold) const
+{
+    for (double t = std::max(0.0, from); t + 0.01 <= seconds(); t += 0.01)
+        if (rms(t, t + 0.01) > threshold)
+            return t;
+    return -1.0;
+}
+
+double Wave::firstQuieter(double from, float threshold) const
+{
+    for (double t = std::max(0.0, from); t + 0.01 <= seconds(); t += 0.01)
+        if (rms(t, t + 0.01) < threshold)
+            return t;
+    return -1.0;
+}
+
 bool readWave(const std::string& path, Wave& wave)
 {
     BinaryReader in;

@@ -19,6 +19,12 @@ struct Wave {
     size_t frames() const { return samples.empty() ? 0 : samples[0].size(); }
     // Root mean square of one channel (or all, channel -1) between two times in seconds.
     float rms(double from, double to, int channel = -1) const;
+    double seconds() const { return rate ? double(frames()) / rate : 0.0; }
+    // The start of the first 10 ms window at or after `from` that is louder (or, for the second,
+    // quieter) than the threshold; -1 when there is none. The writer's clock can lag the test's
+    // under load, so the tests measure from what the file holds.
+    double firstLouder(double from, float threshold) const;
+    double firstQuieter(double from, float threshold) const;
 };
 // False when the file is missing or not a PCM/float WAV.
 bool readWave(const std::string& path, Wave& wave);
