@@ -1,27 +1,207 @@
 #include "core/GameCore.h"
 
-#include <MyGUI.h>
+#include "audio/SoundManager.h"
+#include "core/GameSession.h"
+#include "core/GameSettings.h"
+#include "core/RandomGenerator.h"
+#include "core/ZV_GameState.h"
+#include "cutscenes/GS_Cutscene.h"
+#include "play/GS_PlayOnly.h"
+#include "screens/GS_ChallCampSel.h"
+#include "screens/GS_Credits.h"
+#include "screens/GS_ListChall.h"
+#include "screens/GS_Menu.h"
+#include "screens/GS_Options.h"
 
-GameCore::GameCore(Ogre::RenderWindow*, Ogre::SceneManager*, audio::SoundManager*, SharedBlock*,
-                   ConfigManager*, Ogre::Root*, GameSettings*, MyGUI::Gui* gui, Ogre::Viewport*)
-    : gui_(gui)
+#include <Ogre.h>
+
+#include <chrono>
+
+TextureFilteringChoice textureFilteringFor(int textureQuality)
 {
-    const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
-    backdrop_ = gui_->createWidget<MyGUI::ImageBox>("MarkerWhite", 0, 0, view.width, view.height,
-                                                    MyGUI::Align::Stretch, "Backgound");
-    backdrop_->setColour(MyGUI::Colour(0.10f, 0.16f, 0.24f));
-    title_ = gui_->createWidget<MyGUI::TextBox>("TextBox", 0, view.height / 3, view.width, 60,
-                                                MyGUI::Align::HStretch | MyGUI::Align::Top, "Main");
-    title_->setFontName("ArialBold.24");
-    title_->setTextAlign(MyGUI::Align::Center);
-    title_->setTextColour(MyGUI::Colour(1.0f, 0.8f, 0.2f));
-    title_->setCaption("Vantorel");
+    switch (textureQuality) {
+    case 1: return {Ogre::TFO_ANISOTROPIC, 4};
+    case 2: return {Ogre::TFO_ANISOTROPIC, 1};
+    case 3: return {Ogre::TFO_TRILINEAR, 1};
+    case 4: return {Ogre::TFO_BILINEAR, 1};
+    default: return {Ogre::TFO_ANISOTROPIC, 8};
+    }
+}
+
+GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager, audio::SoundManager* soundManager,
+                   SharedBlock* block, ConfigManager* configManager, Ogre::Root* root, GameSettings* settings,
+                   MyGUI::Gui* gui, Ogre::Viewport* viewport)
+{
+    window_ = window;
+    sceneManager_ = sceneManager;
+    soundManager_ = soundManager;
+    sharedBlock_ = block;
+    configManager_ = configManager;
+    root_ = root;
+    settings_ = settings;
+    viewport_ = viewport;
+
+    // The score client's shared words are reset here when the score client joins the core.
+    scoreWorkerQuit_ = false;
+
+    randomGenerator_ = new RandomGenerator();
+    randomGenerator_->seed(makeTimeSeed());
+    session_ = new GameSession(randomGenerator_, settings_);
+
+    // Score client: its connection objects (socket and HTTP connection to the score server).
+    // KeyBindings: made and loaded from ctrlConfig.ini.
+
+    gui_ = gui;
+    createResourceGroups();
+    applyTextureFiltering();
+
+    // FadeOverlay.
+    // GlobalSounds (sound manager).
+
+    root_->setFrameSmoothingPeriod(0.0f);
+    if (soundManager_)
+        soundManager_->setDopplerFactor(3.0f);
+
+    // GamePlayData.
+    // SceneContext (sound manager).
+    // FxParamsLibrary.
+    // FxPool (scene manager, effect library, sound manager, random generator, "GMS").
+    // SceneCreator (play data, scene manager, window, viewport, settings, "Town", scene context,
+    // effect pool); then the sound listener is attached to its node at the origin.
+
+    currentState_ = new GS_Menu(window_, sceneManager_, soundManager_, sharedBlock_, configManager_, root_,
+                                settings_, keyBindings_, gui_, fadeOverlay_, session_, globalSounds_, viewport_,
+                                sceneCreator_);
+
+    scoreWorkerAlive_->store(true);
+    scoreWorker_ = std::thread(&GameCore::scoreWorkerMain, this);
 }
 
 GameCore::~GameCore()
 {
-    gui_->destroyWidget(title_);
-    gui_->destroyWidget(backdrop_);
+    // The worker is stopped and waited for first: nothing it uses may go before it.
+    stopScoreWorker();
+
+    delete currentState_;
+    currentState_ = nullptr;
+    // SceneCreator, FxPool, FxParamsLibrary, SceneContext and GamePlayData are deleted here,
+    // in that order.
+    delete randomGenerator_;
+    randomGenerator_ = nullptr;
+    // GlobalSounds, FadeOverlay and KeyBindings are deleted here, in that order.
+    delete session_;
+    session_ = nullptr;
 }
 
-void GameCore::update(float, OIS::Keyboard*, OIS::JoyStick*, OIS::Mouse*) {}
+void GameCore::createResourceGroups()
+{
+    auto& groups = Ogre::ResourceGroupManager::getSingleton();
+    // A second core in the same engine (tests) finds them already there.
+    for (const char* group : {"BrefPlaneRG", "LevelRG"})
+        if (!groups.resourceGroupExists(group))
+            groups.createResourceGroup(group);
+}
+
+void GameCore::applyTextureFiltering()
+{
+    const TextureFilteringChoice choice = textureFilteringFor(settings_ ? settings_->TextureQuality : 0);
+    auto& materials = Ogre::MaterialManager::getSingleton();
+    materials.setDefaultTextureFiltering(choice.filtering);
+    materials.setDefaultAnisotropy(choice.anisotropy);
+}
+
+void GameCore::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
+{
+    // ScoreTableClient::pump.
+    // FadeOverlay::update (dt).
+    // GlobalSounds::update (dt).
+    // SceneCreator::updateAnimations (dt).
+    // FxPool::update (dt).
+    // The session's PlayerProfile play time += dt, when there is a profile.
+    (void)dt;
+
+    if (currentState_->update(dt, keyboard, joystick, mouse))
+        return;
+
+    // The camera goes back first: the leaving state may own the camera the viewport shows.
+    auto resetCamera = [this] {
+        if (viewport_ && sceneManager_ && sceneManager_->hasCamera("MenuCam"))
+            viewport_->setCamera(sceneManager_->getCamera("MenuCam"));
+    };
+
+    if (session_->creditsRequested) {
+        resetCamera();
+        delete currentState_;
+        currentState_ = nullptr;
+        currentState_ = new GS_Credits(window_, sceneManager_, soundManager_, gui_, fadeOverlay_, "", session_,
+                                       viewport_, sceneCreator_, globalSounds_);
+        session_->creditsRequested = 0;
+    } else if (session_->cutsceneRequested) {
+        const uint32_t next = currentState_->nextStateId;
+        resetCamera();
+        delete currentState_;
+        currentState_ = nullptr;
+        currentState_ = new GS_Cutscene(window_, sceneManager_, soundManager_, gui_, fadeOverlay_, "", session_,
+                                        viewport_, sceneCreator_, globalSounds_);
+        currentState_->nextStateId = next;
+        session_->setCutsceneRequest(false, "", "");
+    } else {
+        const uint32_t next = currentState_->nextStateId;
+        resetCamera();
+        delete currentState_;
+        currentState_ = nullptr;
+        currentState_ = createStateFor(next);
+    }
+}
+
+ZV_GameState* GameCore::createStateFor(uint32_t nextStateId)
+{
+    switch (nextStateId) {
+    case GAMESTATE_PLAY:
+        return new GS_PlayOnly(playData_, window_, sceneManager_, soundManager_, sharedBlock_, configManager_, root_,
+                               settings_, keyBindings_, gui_, fadeOverlay_, session_, globalSounds_, viewport_,
+                               sceneCreator_, sceneContext_);
+    case GAMESTATE_OPTIONS:
+        return new GS_Options(window_, sceneManager_, soundManager_, sharedBlock_, configManager_, root_, settings_,
+                              keyBindings_, gui_, fadeOverlay_, session_, globalSounds_, viewport_, sceneCreator_);
+    case GAMESTATE_CHALLENGE_LIST:
+        return new GS_ListChall(window_, sceneManager_, soundManager_, sharedBlock_, configManager_, gui_,
+                                fadeOverlay_, session_, globalSounds_, viewport_);
+    case GAMESTATE_CHALLENGE_SELECT:
+        return new GS_ChallCampSel(window_, sceneManager_, soundManager_, sharedBlock_, configManager_, gui_,
+                                   session_, globalSounds_, viewport_, fadeOverlay_);
+    case GAMESTATE_CUTSCENE:
+        return new GS_Cutscene(window_, sceneManager_, soundManager_, gui_, fadeOverlay_, "", session_, viewport_,
+                               sceneCreator_, globalSounds_);
+    case GAMESTATE_CREDITS:
+        return new GS_Credits(window_, sceneManager_, soundManager_, gui_, fadeOverlay_, "", session_, viewport_,
+                              sceneCreator_, globalSounds_);
+    default:
+        return new GS_Menu(window_, sceneManager_, soundManager_, sharedBlock_, configManager_, root_, settings_,
+                           keyBindings_, gui_, fadeOverlay_, session_, globalSounds_, viewport_, sceneCreator_);
+    }
+}
+
+void GameCore::scoreWorkerMain()
+{
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(scoreWorkerMutex_);
+            if (scoreWorkerWake_.wait_for(lock, std::chrono::milliseconds(100), [this] { return scoreWorkerQuit_.load(); }))
+                break;
+        }
+        // ScoreTableClient::workerMain's poll of the request under way runs here.
+    }
+    scoreWorkerAlive_->store(false);
+}
+
+void GameCore::stopScoreWorker()
+{
+    {
+        std::lock_guard<std::mutex> lock(scoreWorkerMutex_);
+        scoreWorkerQuit_ = true;
+    }
+    scoreWorkerWake_.notify_all();
+    if (scoreWorker_.joinable())
+        scoreWorker_.join();
+}

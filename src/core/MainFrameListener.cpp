@@ -4,6 +4,7 @@
 #include "core/ConfigManager.h"
 #include "core/GameCore.h"
 #include "core/SharedBlock.h"
+#include "core/ZV_GameState.h"
 
 #include <MyGUI.h>
 #include <MyGUI_OgrePlatform.h>
@@ -82,9 +83,14 @@ bool MainFrameListener::frameStarted(const Ogre::FrameEvent& evt)
     if (!ExampleFrameListener::frameStarted(evt))
         return false;
 
-    const float dt = frameTimeFromMicroseconds(static_cast<uint32_t>(mFrameTimer->getMicroseconds()));
+    const float dt = frameTimeFromMicroseconds(frameTimerMicroseconds());
     mFrameTimer->reset();
     mGameCore->update(dt, mKeyboard, mJoy, mMouse);
-    mQuit = mGameCore->quitRequested() ? 1 : 0;
+    mQuit = mGameCore->currentState()->quitRequested ? 1 : 0;
     return true;
+}
+
+uint32_t MainFrameListener::frameTimerMicroseconds()
+{
+    return static_cast<uint32_t>(mFrameTimer->getMicroseconds());
 }

@@ -38,6 +38,10 @@ public:
     GameCore* gameCore() const { return mGameCore; }
     MyGUI::Gui* gui() const { return mGui; }
 
+protected:
+    // Microseconds since the frame timer was last reset.
+    virtual uint32_t frameTimerMicroseconds();
+
 private:
     void initialiseGui();
 

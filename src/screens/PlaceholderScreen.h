@@ -1,0 +1,53 @@
+#pragma once
+#include <MyGUI_Colour.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace MyGUI {
+class Gui;
+class Widget;
+class ImageBox;
+class TextBox;
+class Button;
+}
+namespace OIS {
+class Keyboard;
+class JoyStick;
+}
+
+// A stand-in screen for a state whose real screen is not built yet: a coloured backdrop, the
+// state's title and a column of buttons. Up/Down or the pad's hat move the selection; Return,
+// pad button 0 or a click picks a button.
+class PlaceholderScreen {
+public:
+    PlaceholderScreen(MyGUI::Gui* gui, const std::string& title, const MyGUI::Colour& backdrop,
+                      const std::vector<std::string>& buttons);
+    ~PlaceholderScreen();
+    PlaceholderScreen(const PlaceholderScreen&) = delete;
+    PlaceholderScreen& operator=(const PlaceholderScreen&) = delete;
+
+    // The index of the button picked in this frame, or -1.
+    int update(OIS::Keyboard* keyboard, OIS::JoyStick* joystick);
+
+    size_t selected() const { return selected_; }
+    MyGUI::TextBox* titleBox() const { return title_; }
+    MyGUI::Button* button(size_t index) const { return buttons_.at(index); }
+    size_t buttonCount() const { return buttons_.size(); }
+
+private:
+    enum Control : uint32_t { Up = 1, Down = 2, Confirm = 4 };
+
+    void onButtonClick(MyGUI::Widget* sender);
+    void showSelection();
+
+    MyGUI::Gui* gui_ = nullptr;
+    MyGUI::ImageBox* backdrop_ = nullptr;
+    MyGUI::TextBox* title_ = nullptr;
+    std::vector<MyGUI::Button*> buttons_;
+    size_t selected_ = 0;
+    int clicked_ = -1;
+    // Starts with every control held, so a key still down from the previous screen does not act.
+    uint32_t held_ = Up | Down | Confirm;
+};

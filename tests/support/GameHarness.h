@@ -1,0 +1,157 @@
+#pragma once
+// Scripted play of the real game, in-process, on a real window (run the tests under Xvfb).
+//
+//   testsupport::GameHarness game;                 // private game tree, engine, GUI, core, GS_Menu
+//   game.tapKey(OIS::KC_RETURN);                   // down for one frame, then up
+//   game.runFrames(30);                            // fixed frame time (options.frameTime)
+//   ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
+//   EXPECT_TRUE(game.pixel(10, 10).near(testsupport::Rgb{77, 20, 20}));
+//
+// The start-up follows MainApplication's (config.ini of the copied tree, then the window size
+// and `adjustSettings`), and the frame listener is the real MainFrameListener with scripted
+// keyboard, mouse and (optionally) joystick in place of the X devices. Each frame runs
+// Root::renderOneFrame, so the whole frame listener, GameCore::update and the GUI run as in the
+// game. Only one harness may exist at a time (one engine per process).
+#include "support/ScriptedInput.h"
+#include "support/TestSupport.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace Ogre {
+class Root;
+class RenderWindow;
+class SceneManager;
+class Camera;
+class OverlaySystem;
+class LogManager;
+}
+namespace MyGUI {
+class Gui;
+class Widget;
+struct Colour;
+}
+struct GameSettings;
+class GameCore;
+class GameSession;
+class ZV_GameState;
+class MainFrameListener;
+
+namespace testsupport {
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    // Each channel within `tolerance` of the other's.
+    bool near(const Rgb& other, int tolerance = 6) const;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+std::ostream& operator<<(std::ostream& out, const Rgb& c);
+// A GUI colour as the 8-bit pixel it renders to.
+Rgb toRgb(const MyGUI::Colour& colour);
+
+// The window's pixels at one moment.
+class Screenshot {
+public:
+    Screenshot(int width, int height, std::vector<uint8_t> rgb);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    Rgb at(int x, int y) const;
+    // How many pixels in the rectangle are near `colour`.
+    int countNear(const Rgb& colour, int x, int y, int w, int h, int tolerance = 6) const;
+    void savePng(const std::string& path) const;
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<uint8_t> rgb_;
+};
+
+struct HarnessOptions {
+    unsigned width = 800;
+    unsigned height = 600;
+    // Seconds per frame, for the game core and for the engine's frame event.
+    float frameTime = 1.0f / 60.0f;
+    // Gives the listener a scripted joystick (otherwise it has none, as on a machine without one).
+    bool joystick = false;
+    std::string joystickVendor = "Scripted Pad";
+    // Runs in the copied tree's Bin/Game before the engine starts (write files, remove some).
+    std::function<void(const std::string& workDir)> prepareTree;
+    // Runs after config.ini was read and before the window and the game core are made.
+    std::function<void(GameSettings&)> adjustSettings;
+};
+
+class GameHarness {
+public:
+    explicit GameHarness(HarnessOptions options = {});
+    ~GameHarness();
+    GameHarness(const GameHarness&) = delete;
+    GameHarness& operator=(const GameHarness&) = delete;
+
+    // One frame of the engine's loop; false once the loop has ended (then no more frames run).
+    bool frame();
+    // Up to `count` frames; the number run before the loop ended.
+    int runFrames(int count);
+    // Frames until `done` holds (checked after each frame); false when `maxFrames` ran out first.
+    bool runUntil(const std::function<bool()>& done, int maxFrames = 300);
+    bool loopEnded() const { return loopEnded_; }
+
+    // Input, taking effect at the next frame.
+    void press(OIS::KeyCode key) { keyboard_->press(key); }
+    void release(OIS::KeyCode key) { keyboard_->release(key); }
+    // Held for `holdFrames` frames, then released and one more frame run.
+    void tapKey(OIS::KeyCode key, int holdFrames = 1);
+    void moveMouseTo(int x, int y) { mouse_->moveTo(x, y); }
+    void mouseDown(OIS::MouseButtonID button = OIS::MB_Left) { mouse_->press(button); }
+    void mouseUp(OIS::MouseButtonID button = OIS::MB_Left) { mouse_->release(button); }
+    // Moves there, presses and releases the left button: three frames.
+    void click(int x, int y);
+    void clickWidget(const MyGUI::Widget* widget);
+
+    ScriptedKeyboard& keyboard() { return *keyboard_; }
+    ScriptedMouse& mouse() { return *mouse_; }
+    ScriptedJoyStick* joystick() { return joystick_.get(); }
+
+    GameCore* core() const;
+    ZV_GameState* state() const;
+    template <class T>
+    T* stateAs() const { return dynamic_cast<T*>(state()); }
+    GameSession* session() const;
+    GameSettings* settings() const { return settings_; }
+    MainFrameListener* frameListener() const;
+    MyGUI::Gui* gui() const;
+    Ogre::Root* root() const { return root_; }
+    Ogre::RenderWindow* window() const { return window_; }
+    Ogre::SceneManager* sceneManager() const { return sceneManager_; }
+    Ogre::Camera* menuCamera() const { return camera_; }
+    // The copied tree's Bin/Game, the working directory while the harness lives.
+    std::string workDir() const { return tree_.workDir(); }
+    const TempGameTree& tree() const { return tree_; }
+
+    // What the window shows after the last frame.
+    Screenshot screenshot() const;
+    Rgb pixel(int x, int y) const { return screenshot().at(x, y); }
+
+private:
+    class Listener;
+
+    HarnessOptions options_;
+    TempGameTree tree_;
+    std::unique_ptr<ScopedWorkDir> workDirScope_;
+    std::unique_ptr<ScriptedKeyboard> keyboard_;
+    std::unique_ptr<ScriptedMouse> mouse_;
+    std::unique_ptr<ScriptedJoyStick> joystick_;
+    Ogre::LogManager* logManager_ = nullptr;
+    Ogre::Root* root_ = nullptr;
+    Ogre::OverlaySystem* overlaySystem_ = nullptr;
+    GameSettings* settings_ = nullptr;
+    Ogre::RenderWindow* window_ = nullptr;
+    Ogre::SceneManager* sceneManager_ = nullptr;
+    Ogre::Camera* camera_ = nullptr;
+    Listener* listener_ = nullptr;
+    bool loopEnded_ = false;
+};
+
+}  // namespace testsupport
