@@ -3,6 +3,7 @@
 #include "audio/SoundManager.h"
 #include "core/GameSession.h"
 #include "core/GameSettings.h"
+#include "core/KeyBindings.h"
 #include "core/RandomGenerator.h"
 #include "core/ZV_GameState.h"
 #include "cutscenes/GS_Cutscene.h"
@@ -49,7 +50,9 @@ GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
     session_ = new GameSession(randomGenerator_, settings_);
 
     // Score client: its connection objects (socket and HTTP connection to the score server).
-    // KeyBindings: made and loaded from ctrlConfig.ini.
+
+    keyBindings_ = new KeyBindings();
+    KeyBindings::load(configManager_, keyBindings_);
 
     gui_ = gui;
     createResourceGroups();
@@ -88,7 +91,9 @@ GameCore::~GameCore()
     // in that order.
     delete randomGenerator_;
     randomGenerator_ = nullptr;
-    // GlobalSounds, FadeOverlay and KeyBindings are deleted here, in that order.
+    // GlobalSounds and FadeOverlay are deleted here, in that order.
+    delete keyBindings_;
+    keyBindings_ = nullptr;
     delete session_;
     session_ = nullptr;
 }

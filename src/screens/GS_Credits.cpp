@@ -1,6 +1,5 @@
 #include "screens/GS_Credits.h"
 
-#include "core/GameSession.h"
 #include "screens/PlaceholderScreen.h"
 
 GS_Credits::GS_Credits(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_, audio::SoundManager* soundManager_,
@@ -26,8 +25,7 @@ GS_Credits::GS_Credits(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneMan
     done = 0;
     quitRequested = 0;
     name = name_;
-    const std::string sequence = session ? session->getCutsceneName() : std::string();
-    screen_ = std::make_unique<PlaceholderScreen>(gui, "Credits: " + sequence, MyGUI::Colour(0.06f, 0.20f, 0.26f),
+    screen_ = std::make_unique<PlaceholderScreen>(gui, "Credits", MyGUI::Colour(0.06f, 0.20f, 0.26f),
                                                   std::vector<std::string>{"Back"});
 }
 

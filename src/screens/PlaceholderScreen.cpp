@@ -11,7 +11,7 @@ const int kButtonGap = 10;
 
 PlaceholderScreen::PlaceholderScreen(MyGUI::Gui* gui, const std::string& title, const MyGUI::Colour& backdrop,
                                      const std::vector<std::string>& buttons)
-    : gui_(gui)
+    : gui_(gui), backdropColour_(backdrop)
 {
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
     backdrop_ = gui_->createWidget<MyGUI::ImageBox>("MarkerWhite", 0, 0, view.width, view.height,
@@ -31,7 +31,9 @@ PlaceholderScreen::PlaceholderScreen(MyGUI::Gui* gui, const std::string& title, 
         MyGUI::Button* b = gui_->createWidget<MyGUI::Button>("SelectedButton", left, top, kButtonWidth,
                                                              kButtonHeight, MyGUI::Align::Default, "Main");
         b->setCaption(caption);
-        b->eventMouseButtonClick += MyGUI::newDelegate(this, &PlaceholderScreen::onButtonClick);
+        // The press, not the click: the shared mouse handling injects a release in every frame
+        // the button is up, which the GUI would take for a click on whatever lies under the pointer.
+        b->eventMouseButtonPressed += MyGUI::newDelegate(this, &PlaceholderScreen::onButtonPressed);
         buttons_.push_back(b);
         top += kButtonHeight + kButtonGap;
     }
@@ -46,8 +48,10 @@ PlaceholderScreen::~PlaceholderScreen()
     gui_->destroyWidget(backdrop_);
 }
 
-void PlaceholderScreen::onButtonClick(MyGUI::Widget* sender)
+void PlaceholderScreen::onButtonPressed(MyGUI::Widget* sender, int, int, MyGUI::MouseButton button)
 {
+    if (button != MyGUI::MouseButton::Left)
+        return;
     for (size_t i = 0; i < buttons_.size(); ++i)
         if (buttons_[i] == sender) {
             selected_ = i;

@@ -1,5 +1,6 @@
 #pragma once
 #include <MyGUI_Colour.h>
+#include <MyGUI_MouseButton.h>
 
 #include <cstdint>
 #include <string>
@@ -19,7 +20,7 @@ class JoyStick;
 
 // A stand-in screen for a state whose real screen is not built yet: a coloured backdrop, the
 // state's title and a column of buttons. Up/Down or the pad's hat move the selection; Return,
-// pad button 0 or a click picks a button.
+// pad button 0 or pressing the mouse on a button picks it.
 class PlaceholderScreen {
 public:
     PlaceholderScreen(MyGUI::Gui* gui, const std::string& title, const MyGUI::Colour& backdrop,
@@ -32,6 +33,7 @@ public:
     int update(OIS::Keyboard* keyboard, OIS::JoyStick* joystick);
 
     size_t selected() const { return selected_; }
+    const MyGUI::Colour& backdropColour() const { return backdropColour_; }
     MyGUI::TextBox* titleBox() const { return title_; }
     MyGUI::Button* button(size_t index) const { return buttons_.at(index); }
     size_t buttonCount() const { return buttons_.size(); }
@@ -39,11 +41,12 @@ public:
 private:
     enum Control : uint32_t { Up = 1, Down = 2, Confirm = 4 };
 
-    void onButtonClick(MyGUI::Widget* sender);
+    void onButtonPressed(MyGUI::Widget* sender, int left, int top, MyGUI::MouseButton button);
     void showSelection();
 
     MyGUI::Gui* gui_ = nullptr;
     MyGUI::ImageBox* backdrop_ = nullptr;
+    MyGUI::Colour backdropColour_;
     MyGUI::TextBox* title_ = nullptr;
     std::vector<MyGUI::Button*> buttons_;
     size_t selected_ = 0;
