@@ -1,9 +1,11 @@
 #include "core/GameCore.h"
 
 #include "audio/SoundManager.h"
+#include "core/GamePlayData.h"
 #include "core/GameSession.h"
 #include "core/GameSettings.h"
 #include "core/KeyBindings.h"
+#include "core/PlayerProfile.h"
 #include "core/RandomGenerator.h"
 #include "core/ZV_GameState.h"
 #include "cutscenes/GS_Cutscene.h"
@@ -65,7 +67,7 @@ GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
     if (soundManager_)
         soundManager_->setDopplerFactor(3.0f);
 
-    // GamePlayData.
+    playData_ = new GamePlayData();
     // SceneContext (sound manager).
     // FxParamsLibrary.
     // FxPool (scene manager, effect library, sound manager, random generator, "GMS").
@@ -87,8 +89,9 @@ GameCore::~GameCore()
 
     delete currentState_;
     currentState_ = nullptr;
-    // SceneCreator, FxPool, FxParamsLibrary, SceneContext and GamePlayData are deleted here,
-    // in that order.
+    // SceneCreator, FxPool, FxParamsLibrary and SceneContext are deleted here, in that order.
+    delete playData_;
+    playData_ = nullptr;
     delete randomGenerator_;
     randomGenerator_ = nullptr;
     // GlobalSounds and FadeOverlay are deleted here, in that order.
@@ -122,8 +125,8 @@ void GameCore::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick
     // GlobalSounds::update (dt).
     // SceneCreator::updateAnimations (dt).
     // FxPool::update (dt).
-    // The session's PlayerProfile play time += dt, when there is a profile.
-    (void)dt;
+    if (session_->profile)
+        session_->profile->playTime += dt;
 
     if (currentState_->update(dt, keyboard, joystick, mouse))
         return;

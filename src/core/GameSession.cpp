@@ -1,5 +1,7 @@
 #include "core/GameSession.h"
 
+#include "core/PlayerProfile.h"
+
 GameSession::GameSession(RandomGenerator* randomGenerator, GameSettings* gameSettings)
     : random(randomGenerator), settings(gameSettings)
 {
@@ -7,9 +9,10 @@ GameSession::GameSession(RandomGenerator* randomGenerator, GameSettings* gameSet
 
 GameSession::~GameSession()
 {
-    // CampaignData (saves the challenge progress) and then PlayerProfile (saves the profile)
-    // are deleted here, in that order, once those classes join the session.
+    // CampaignData (it saves the challenge progress) is deleted here, before the profile, once
+    // campaigns join the session.
     campaign = nullptr;
+    delete profile;  // saves the profile
     profile = nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
+#include "core/ControllerSmoothCaption.h"
 #include "core/GameCore.h"
 #include "core/SharedBlock.h"
 #include "core/ZV_GameState.h"
@@ -56,6 +57,7 @@ MainFrameListener::~MainFrameListener()
     delete mFrameTimer;
     mFrameTimer = nullptr;
     if (mGui) {
+        MyGUI::FactoryManager::getInstance().unregisterFactory<ControllerSmoothCaption>("Controller");
         mGui->shutdown();
         delete mGui;
         mGui = nullptr;
@@ -75,6 +77,8 @@ void MainFrameListener::initialiseGui()
     mPlatform->initialise(mWindow, mSceneMgr, Ogre::RGN_DEFAULT, "MyGUI.log");
     mGui = new MyGUI::Gui();
     mGui->initialise("core.xml");
+    // The render-to-texture layer of the old GUI is gone; only the caption controller remains.
+    MyGUI::FactoryManager::getInstance().registerFactory<ControllerSmoothCaption>("Controller");
     MyGUI::ResourceManager::getInstance().load("Layers.xml");
 }
 

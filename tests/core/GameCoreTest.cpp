@@ -1,6 +1,7 @@
 #include "core/GameCore.h"
 #include "core/GameSession.h"
 #include "core/GameSettings.h"
+#include "core/PlayerProfile.h"
 #include "core/ZV_GameState.h"
 #include "cutscenes/GS_Cutscene.h"
 #include "play/GS_PlayOnly.h"
@@ -60,6 +61,21 @@ TEST(GameCoreConstruction, SetsUpEngineStateAndStartsAtTheMenu)
 
     ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
     EXPECT_TRUE(*game.core()->scoreWorkerAlive());
+}
+
+TEST(GameCoreUpdate, ProfilePlayTimeGrowsByTheCappedFrameTimeInTheMenus)
+{
+    HarnessOptions options;
+    options.frameTime = 0.3f;  // longer than the longest frame the game takes
+    GameHarness game(options);
+    GameSession* session = game.session();
+    game.runFrames(2);  // no profile yet: nothing to count into
+
+    session->profile = new PlayerProfile(session->profileName, game.core()->randomGenerator());
+    const float start = session->profile->playTime;
+    EXPECT_EQ(game.runFrames(4), 4);
+    ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
+    EXPECT_FLOAT_EQ(session->profile->playTime - start, 1.0f);
 }
 
 namespace {

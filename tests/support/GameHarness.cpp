@@ -4,6 +4,7 @@
 #include "core/ConfigManager.h"
 #include "core/GameCore.h"
 #include "core/GameSettings.h"
+#include "core/InterpolationAffector.h"
 #include "core/MainFrameListener.h"
 #include "core/ZV_GameState.h"
 
@@ -175,6 +176,8 @@ GameHarness::GameHarness(HarnessOptions options) : options_(std::move(options))
     camera_->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / Ogre::Real(viewport->getActualHeight()));
     Ogre::TextureManager::getSingleton().setDefaultNumMipmaps(5);
 
+    affectorFactory_ = new InterpolationAffectorFactory();
+    Ogre::ParticleSystemManager::getSingleton().addAffectorFactory(affectorFactory_);
     for (const char* pak : {"../../Data/System/StoryImgs.pak", "../../Data/System/Core.pak", "../../Data/System/Char.pak"})
         groups.addResourceLocation(pak, "Zip", Ogre::RGN_DEFAULT, false);
     groups.initialiseAllResourceGroups();
@@ -198,6 +201,9 @@ GameHarness::~GameHarness()
     overlaySystem_ = nullptr;
     delete root_;
     root_ = nullptr;
+    // Particle systems hand their affectors back to the factory when the engine goes.
+    delete affectorFactory_;
+    affectorFactory_ = nullptr;
     delete settings_;
     settings_ = nullptr;
     delete logManager_;

@@ -40,6 +40,7 @@ class GameCore;
 class GameSession;
 class ZV_GameState;
 class MainFrameListener;
+class InterpolationAffectorFactory;
 
 namespace testsupport {
 
@@ -146,6 +147,7 @@ private:
     Ogre::LogManager* logManager_ = nullptr;
     Ogre::Root* root_ = nullptr;
     Ogre::OverlaySystem* overlaySystem_ = nullptr;
+    InterpolationAffectorFactory* affectorFactory_ = nullptr;
     GameSettings* settings_ = nullptr;
     Ogre::RenderWindow* window_ = nullptr;
     Ogre::SceneManager* sceneManager_ = nullptr;
