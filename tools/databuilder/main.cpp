@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <iostream>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -32,9 +31,10 @@ int main(int argc, char** argv)
         std::cerr << "usage: databuilder <data folder>  (run from the game's Bin/Game folder)\n";
         return 2;
     }
-    // The game's readers log through the engine; keep that quiet here.
-    auto logs = std::make_unique<Ogre::LogManager>();
-    logs->createLog("databuilder.log", true, false, true);
+    // The game's readers log through the engine; keep that quiet here. Static, so it outlives
+    // the engine that steps may make on first use.
+    static Ogre::LogManager logs;
+    logs.createLog("databuilder.log", true, false, true);
 
     BuildContext ctx{argv[1], std::cout};
     auto& all = steps();

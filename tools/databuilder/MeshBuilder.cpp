@@ -1,0 +1,190 @@
+#include "MeshBuilder.h"
+
+#include <Ogre.h>
+#include <OgreMeshSerializer.h>
+
+#include <cmath>
+
+namespace {
+constexpr float kPi = 3.14159265358979f;
+}
+
+void MeshBuilder::addTriangle(Section& s, const Vertex& a, const Vertex& b, const Vertex& c)
+{
+    const uint32_t base = static_cast<uint32_t>(s.vertices.size());
+    s.vertices.push_back(a);
+    s.vertices.push_back(b);
+    s.vertices.push_back(c);
+    s.indices.insert(s.indices.end(), {base, base + 1, base + 2});
+}
+
+void MeshBuilder::addQuad(const std::string& material, const Ogre::Vector3& a, const Ogre::Vector3& b,
+                          const Ogre::Vector3& c, const Ogre::Vector3& d)
+{
+    Section& s = section(material);
+    const Ogre::Vector3 n = (b - a).crossProduct(d - a).normalisedCopy();
+    const uint32_t base = static_cast<uint32_t>(s.vertices.size());
+    s.vertices.push_back({a, n, {0, 1}});
+    s.vertices.push_back({b, n, {1, 1}});
+    s.vertices.push_back({c, n, {1, 0}});
+    s.vertices.push_back({d, n, {0, 0}});
+    s.indices.insert(s.indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
+}
+
+void MeshBuilder::addBox(const std::string& material, const Ogre::Vector3& c, const Ogre::Vector3& size,
+                         float uvScale)
+{
+    Section& s = section(material);
+    const Ogre::Vector3 h = size * 0.5f;
+    // Each face: normal, and the two in-plane axes (u, v) with their half extents.
+    struct Face {
+        Ogre::Vector3 n, u, v;
+        float hu, hv, hn;
+    };
+    const Face faces[6] = {
+        {Ogre::Vector3::UNIT_X, Ogre::Vector3::NEGATIVE_UNIT_Z, Ogre::Vector3::UNIT_Y, h.z, h.y, h.x},
+        {Ogre::Vector3::NEGATIVE_UNIT_X, Ogre::Vector3::UNIT_Z, Ogre::Vector3::UNIT_Y, h.z, h.y, h.x},
+        {Ogre::Vector3::UNIT_Y, Ogre::Vector3::UNIT_X, Ogre::Vector3::NEGATIVE_UNIT_Z, h.x, h.z, h.y},
+        {Ogre::Vector3::NEGATIVE_UNIT_Y, Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Z, h.x, h.z, h.y},
+        {Ogre::Vector3::UNIT_Z, Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Y, h.x, h.y, h.z},
+        {Ogre::Vector3::NEGATIVE_UNIT_Z, Ogre::Vector3::NEGATIVE_UNIT_X, Ogre::Vector3::UNIT_Y, h.x, h.y, h.z},
+    };
+    for (const Face& f : faces) {
+        const Ogre::Vector3 centre = c + f.n * f.hn;
+        const float su = uvScale > 0 ? 2 * f.hu * uvScale : 1.0f;
+        const float sv = uvScale > 0 ? 2 * f.hv * uvScale : 1.0f;
+        const uint32_t base = static_cast<uint32_t>(s.vertices.size());
+        s.vertices.push_back({centre - f.u * f.hu - f.v * f.hv, f.n, {0, sv}});
+        s.vertices.push_back({centre + f.u * f.hu - f.v * f.hv, f.n, {su, sv}});
+        s.vertices.push_back({centre + f.u * f.hu + f.v * f.hv, f.n, {su, 0}});
+        s.vertices.push_back({centre - f.u * f.hu + f.v * f.hv, f.n, {0, 0}});
+        s.indices.insert(s.indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
+    }
+}
+
+void MeshBuilder::addCone(const std::string& material, const Ogre::Vector3& base, float r0, float r1,
+                          float height, int segments)
+{
+    Section& s = section(material);
+    const float slope = (r0 - r1) / height;
+    for (int i = 0; i < segments; ++i) {
+        const float a0 = 2 * kPi * i / segments, a1 = 2 * kPi * (i + 1) / segments;
+        const Ogre::Vector3 d0(std::cos(a0), 0, -std::sin(a0)), d1(std::cos(a1), 0, -std::sin(a1));
+        const Ogre::Vector3 n0 = (d0 + Ogre::Vector3(0, slope, 0)).normalisedCopy();
+        const Ogre::Vector3 n1 = (d1 + Ogre::Vector3(0, slope, 0)).normalisedCopy();
+        const float u0 = float(i) / segments, u1 = float(i + 1) / segments;
+        const Vertex b0{base + d0 * r0, n0, {u0, 1}}, b1{base + d1 * r0, n1, {u1, 1}};
+        const Vertex t0{base + d0 * r1 + Ogre::Vector3(0, height, 0), n0, {u0, 0}};
+        const Vertex t1{base + d1 * r1 + Ogre::Vector3(0, height, 0), n1, {u1, 0}};
+        addTriangle(s, b0, b1, t1);
+        if (r1 > 0)
+            addTriangle(s, b0, t1, t0);
+    }
+}
+
+void MeshBuilder::addCylinder(const std::string& material, const Ogre::Vector3& base, float radius, float height,
+                              int segments, bool caps)
+{
+    addCone(material, base, radius, radius, height, segments);
+    if (!caps)
+        return;
+    Section& s = section(material);
+    const Ogre::Vector3 top = base + Ogre::Vector3(0, height, 0);
+    for (int i = 0; i < segments; ++i) {
+        const float a0 = 2 * kPi * i / segments, a1 = 2 * kPi * (i + 1) / segments;
+        const Ogre::Vector3 d0(std::cos(a0), 0, -std::sin(a0)), d1(std::cos(a1), 0, -std::sin(a1));
+        addTriangle(s, {top, Ogre::Vector3::UNIT_Y, {0.5f, 0.5f}},
+                    {top + d0 * radius, Ogre::Vector3::UNIT_Y, {0.5f + d0.x * 0.5f, 0.5f + d0.z * 0.5f}},
+                    {top + d1 * radius, Ogre::Vector3::UNIT_Y, {0.5f + d1.x * 0.5f, 0.5f + d1.z * 0.5f}});
+        addTriangle(s, {base, Ogre::Vector3::NEGATIVE_UNIT_Y, {0.5f, 0.5f}},
+                    {base + d1 * radius, Ogre::Vector3::NEGATIVE_UNIT_Y, {0.5f + d1.x * 0.5f, 0.5f + d1.z * 0.5f}},
+                    {base + d0 * radius, Ogre::Vector3::NEGATIVE_UNIT_Y, {0.5f + d0.x * 0.5f, 0.5f + d0.z * 0.5f}});
+    }
+}
+
+void MeshBuilder::addSphere(const std::string& material, const Ogre::Vector3& c, float radius, int rings,
+                            int segments, float squashY)
+{
+    Section& s = section(material);
+    const uint32_t base = static_cast<uint32_t>(s.vertices.size());
+    for (int r = 0; r <= rings; ++r) {
+        const float phi = kPi * r / rings;
+        for (int i = 0; i <= segments; ++i) {
+            const float theta = 2 * kPi * i / segments;
+            const Ogre::Vector3 d(std::sin(phi) * std::cos(theta), std::cos(phi), -std::sin(phi) * std::sin(theta));
+            const Ogre::Vector3 p(d.x * radius, d.y * radius * squashY, d.z * radius);
+            const Ogre::Vector3 n = Ogre::Vector3(d.x, d.y / (squashY > 0 ? squashY : 1), d.z).normalisedCopy();
+            s.vertices.push_back({c + p, n, {float(i) / segments, float(r) / rings}});
+        }
+    }
+    const uint32_t row = static_cast<uint32_t>(segments + 1);
+    for (int r = 0; r < rings; ++r)
+        for (int i = 0; i < segments; ++i) {
+            const uint32_t a = base + r * row + i, b = a + row;
+            s.indices.insert(s.indices.end(), {a, b, a + 1, a + 1, b, b + 1});
+        }
+}
+
+void MeshBuilder::addGrid(const std::string& material, float sizeX, float sizeZ, float y, int divisions,
+                          float tiles)
+{
+    Section& s = section(material);
+    const uint32_t base = static_cast<uint32_t>(s.vertices.size());
+    for (int j = 0; j <= divisions; ++j)
+        for (int i = 0; i <= divisions; ++i) {
+            const float fx = float(i) / divisions, fz = float(j) / divisions;
+            s.vertices.push_back({{(fx - 0.5f) * sizeX, y, (fz - 0.5f) * sizeZ}, Ogre::Vector3::UNIT_Y,
+                                  {fx * tiles, fz * tiles}});
+        }
+    const uint32_t row = static_cast<uint32_t>(divisions + 1);
+    for (int j = 0; j < divisions; ++j)
+        for (int i = 0; i < divisions; ++i) {
+            const uint32_t a = base + j * row + i, b = a + row;
+            s.indices.insert(s.indices.end(), {a, b, a + 1, a + 1, b, b + 1});
+        }
+}
+
+void MeshBuilder::addRingWall(const std::string& material, float radius, float height, int segments, float y)
+{
+    Section& s = section(material);
+    for (int i = 0; i < segments; ++i) {
+        const float a0 = 2 * kPi * i / segments, a1 = 2 * kPi * (i + 1) / segments;
+        const Ogre::Vector3 d0(std::cos(a0), 0, -std::sin(a0)), d1(std::cos(a1), 0, -std::sin(a1));
+        const Ogre::Vector3 up(0, height, 0), lift(0, y, 0);
+        const float u0 = float(i) * 4 / segments * 8, u1 = float(i + 1) * 4 / segments * 8;
+        // Inner face (seen from inside the arena) and outer face.
+        addTriangle(s, {lift + d0 * radius, -d0, {u0, 1}}, {lift + d1 * radius + up, -d1, {u1, 0}},
+                    {lift + d1 * radius, -d1, {u1, 1}});
+        addTriangle(s, {lift + d0 * radius, -d0, {u0, 1}}, {lift + d0 * radius + up, -d0, {u0, 0}},
+                    {lift + d1 * radius + up, -d1, {u1, 0}});
+        addTriangle(s, {lift + d0 * radius, d0, {u0, 1}}, {lift + d1 * radius, d1, {u1, 1}},
+                    {lift + d1 * radius + up, d1, {u1, 0}});
+        addTriangle(s, {lift + d0 * radius, d0, {u0, 1}}, {lift + d1 * radius + up, d1, {u1, 0}},
+                    {lift + d0 * radius + up, d0, {u0, 0}});
+    }
+}
+
+bool MeshBuilder::save(const std::string& meshName, const std::string& path) const
+{
+    Ogre::ManualObject manual(meshName + "_builder");
+    for (const auto& [material, s] : sections_) {
+        manual.begin(material, Ogre::RenderOperation::OT_TRIANGLE_LIST);
+        for (const Vertex& v : s.vertices) {
+            manual.position(v.position);
+            manual.normal(v.normal);
+            manual.textureCoord(v.uv);
+        }
+        for (uint32_t i : s.indices)
+            manual.index(i);
+        manual.end();
+    }
+    Ogre::MeshPtr mesh = manual.convertToMesh(meshName);
+    bool ok = true;
+    try {
+        Ogre::MeshSerializer().exportMesh(mesh.get(), path);
+    } catch (const Ogre::Exception&) {
+        ok = false;
+    }
+    Ogre::MeshManager::getSingleton().remove(mesh);
+    return ok;
+}
