@@ -101,6 +101,8 @@ void MainApplication::loadResources()
     rgm.addResourceLocation("../../Data/System/StoryImgs.pak", "Zip", group, false);
     rgm.addResourceLocation("../../Data/System/Core.pak", "Zip", group, false);
     rgm.addResourceLocation("../../Data/System/Char.pak", "Zip", group, false);
+    // Shadows need the engine's own shadow programs, which ship with the engine.
+    rgm.addResourceLocation(std::string(ENGINE_MEDIA_DIR) + "/ShadowVolume", "FileSystem", group, false);
     rgm.initialiseAllResourceGroups();
 }
 

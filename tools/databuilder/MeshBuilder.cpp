@@ -166,6 +166,12 @@ void MeshBuilder::addRingWall(const std::string& material, float radius, float h
 
 bool MeshBuilder::save(const std::string& meshName, const std::string& path) const
 {
+    // The real materials are scripts the game loads; the mesh file only needs their names, and
+    // the engine keeps a sub-mesh's name only for a material it knows.
+    auto& materials = Ogre::MaterialManager::getSingleton();
+    for (const auto& entry : sections_)
+        if (!materials.getByName(entry.first))
+            materials.create(entry.first, Ogre::RGN_DEFAULT);
     Ogre::ManualObject manual(meshName + "_builder");
     for (const auto& [material, s] : sections_) {
         manual.begin(material, Ogre::RenderOperation::OT_TRIANGLE_LIST);
