@@ -1,14 +1,17 @@
 #include "core/GameCore.h"
 
 #include "audio/SoundManager.h"
+#include "core/FadeOverlay.h"
 #include "core/GamePlayData.h"
 #include "core/GameSession.h"
 #include "core/GameSettings.h"
+#include "core/GlobalSounds.h"
 #include "core/KeyBindings.h"
 #include "core/PlayerProfile.h"
 #include "core/RandomGenerator.h"
 #include "core/ZV_GameState.h"
 #include "cutscenes/GS_Cutscene.h"
+#include "definitions/FxParamsLibrary.h"
 #include "play/GS_PlayOnly.h"
 #include "screens/GS_ChallCampSel.h"
 #include "screens/GS_Credits.h"
@@ -60,8 +63,8 @@ GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
     createResourceGroups();
     applyTextureFiltering();
 
-    // FadeOverlay.
-    // GlobalSounds (sound manager).
+    fadeOverlay_ = new FadeOverlay();
+    globalSounds_ = new GlobalSounds(soundManager_);
 
     root_->setFrameSmoothingPeriod(0.0f);
     if (soundManager_)
@@ -69,7 +72,7 @@ GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
 
     playData_ = new GamePlayData();
     // SceneContext (sound manager).
-    // FxParamsLibrary.
+    fxParamsLibrary_ = new FxParamsLibrary();
     // FxPool (scene manager, effect library, sound manager, random generator, "GMS").
     // SceneCreator (play data, scene manager, window, viewport, settings, "Town", scene context,
     // effect pool); then the sound listener is attached to its node at the origin.
@@ -89,12 +92,18 @@ GameCore::~GameCore()
 
     delete currentState_;
     currentState_ = nullptr;
-    // SceneCreator, FxPool, FxParamsLibrary and SceneContext are deleted here, in that order.
+    // SceneCreator and FxPool are deleted here, in that order.
+    delete fxParamsLibrary_;
+    fxParamsLibrary_ = nullptr;
+    // SceneContext is deleted here.
     delete playData_;
     playData_ = nullptr;
     delete randomGenerator_;
     randomGenerator_ = nullptr;
-    // GlobalSounds and FadeOverlay are deleted here, in that order.
+    delete globalSounds_;
+    globalSounds_ = nullptr;
+    delete fadeOverlay_;
+    fadeOverlay_ = nullptr;
     delete keyBindings_;
     keyBindings_ = nullptr;
     delete session_;
@@ -121,8 +130,8 @@ void GameCore::applyTextureFiltering()
 void GameCore::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
     // ScoreTableClient::pump.
-    // FadeOverlay::update (dt).
-    // GlobalSounds::update (dt).
+    fadeOverlay_->update(dt);
+    globalSounds_->update(dt);
     // SceneCreator::updateAnimations (dt).
     // FxPool::update (dt).
     if (session_->profile)

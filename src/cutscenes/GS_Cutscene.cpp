@@ -27,7 +27,7 @@ GS_Cutscene::GS_Cutscene(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneM
     quitRequested = 0;
     name = name_;
     const std::string sequence = session ? session->getCutsceneName() : std::string();
-    screen_ = std::make_unique<PlaceholderScreen>(gui, "Cutscene: " + sequence, MyGUI::Colour(0.20f, 0.10f, 0.26f),
+    screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Cutscene: " + sequence, MyGUI::Colour(0.20f, 0.10f, 0.26f),
                                                   std::vector<std::string>{"Continue", "Roll credits"});
 }
 

@@ -33,8 +33,7 @@ GS_PlayOnly::GS_PlayOnly(GamePlayData* playData_, Ogre::RenderWindow* window_, O
     nextStateId = 0;
     done = 0;
     quitRequested = 0;
-    screen_ = std::make_unique<PlaceholderScreen>(
-        gui, "Play", MyGUI::Colour(0.30f, 0.08f, 0.08f),
+    screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Play", MyGUI::Colour(0.30f, 0.08f, 0.08f),
         std::vector<std::string>{"End play", "End play with story", "Challenge list"});
 }
 

@@ -22,7 +22,7 @@ GS_ChallCampSel::GS_ChallCampSel(Ogre::RenderWindow* window_, Ogre::SceneManager
     done = 1;
     quitRequested = 0;
     // Shown for the one frame before the challenge list replaces it.
-    screen_ = std::make_unique<PlaceholderScreen>(gui, "Loading challenges", MyGUI::Colour(0.28f, 0.18f, 0.08f),
+    screen_ = std::make_unique<PlaceholderScreen>(gui, nullptr, "Loading challenges", MyGUI::Colour(0.28f, 0.18f, 0.08f),
                                                   std::vector<std::string>{});
 }
 

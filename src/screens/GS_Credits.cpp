@@ -25,7 +25,7 @@ GS_Credits::GS_Credits(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneMan
     done = 0;
     quitRequested = 0;
     name = name_;
-    screen_ = std::make_unique<PlaceholderScreen>(gui, "Credits", MyGUI::Colour(0.06f, 0.20f, 0.26f),
+    screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Credits", MyGUI::Colour(0.06f, 0.20f, 0.26f),
                                                   std::vector<std::string>{"Back"});
 }
 

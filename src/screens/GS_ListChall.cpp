@@ -25,7 +25,7 @@ GS_ListChall::GS_ListChall(Ogre::RenderWindow* window_, Ogre::SceneManager* scen
     nextStateId = 0;
     done = 0;
     quitRequested = 0;
-    screen_ = std::make_unique<PlaceholderScreen>(gui, "Challenges", MyGUI::Colour(0.28f, 0.18f, 0.08f),
+    screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Challenges", MyGUI::Colour(0.28f, 0.18f, 0.08f),
                                                   std::vector<std::string>{"Start challenge", "Back"});
 }
 

@@ -32,8 +32,7 @@ GS_Menu::GS_Menu(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
     quitRequested = 0;
     // The session's CampaignData is deleted here (saving its progress) once campaigns join the
     // session; the title screen starts at the main menu when a profile is loaded.
-    screen_ = std::make_unique<PlaceholderScreen>(
-        gui, "Vantorel", MyGUI::Colour(0.10f, 0.16f, 0.24f),
+    screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Vantorel", MyGUI::Colour(0.10f, 0.16f, 0.24f),
         std::vector<std::string>{"Play", "Options", "Challenges", "Cutscene", "Credits", "Quit"});
 }
 

@@ -27,7 +27,7 @@ GS_Options::GS_Options(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneMan
     nextStateId = 0;
     done = 0;
     quitRequested = 0;
-    screen_ = std::make_unique<PlaceholderScreen>(gui, "Options", MyGUI::Colour(0.12f, 0.24f, 0.14f),
+    screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Options", MyGUI::Colour(0.12f, 0.24f, 0.14f),
                                                   std::vector<std::string>{"Back"});
 }
 

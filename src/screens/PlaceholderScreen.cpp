@@ -1,5 +1,7 @@
 #include "screens/PlaceholderScreen.h"
 
+#include "core/FadeOverlay.h"
+
 #include <MyGUI.h>
 #include <OIS/OIS.h>
 
@@ -9,7 +11,7 @@ const int kButtonHeight = 36;
 const int kButtonGap = 10;
 }  // namespace
 
-PlaceholderScreen::PlaceholderScreen(MyGUI::Gui* gui, const std::string& title, const MyGUI::Colour& backdrop,
+PlaceholderScreen::PlaceholderScreen(MyGUI::Gui* gui, FadeOverlay* fadeOverlay, const std::string& title, const MyGUI::Colour& backdrop,
                                      const std::vector<std::string>& buttons)
     : gui_(gui), backdropColour_(backdrop)
 {
@@ -38,6 +40,8 @@ PlaceholderScreen::PlaceholderScreen(MyGUI::Gui* gui, const std::string& title, 
         top += kButtonHeight + kButtonGap;
     }
     showSelection();
+    if (fadeOverlay)
+        fadeOverlay->startFadeIn(kFadeInTime);
 }
 
 PlaceholderScreen::~PlaceholderScreen()

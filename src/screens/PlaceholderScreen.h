@@ -13,6 +13,7 @@ class ImageBox;
 class TextBox;
 class Button;
 }
+class FadeOverlay;
 namespace OIS {
 class Keyboard;
 class JoyStick;
@@ -23,7 +24,8 @@ class JoyStick;
 // pad button 0 or pressing the mouse on a button picks it.
 class PlaceholderScreen {
 public:
-    PlaceholderScreen(MyGUI::Gui* gui, const std::string& title, const MyGUI::Colour& backdrop,
+    // Fades the picture in when given the fade overlay.
+    PlaceholderScreen(MyGUI::Gui* gui, FadeOverlay* fadeOverlay, const std::string& title, const MyGUI::Colour& backdrop,
                       const std::vector<std::string>& buttons);
     ~PlaceholderScreen();
     PlaceholderScreen(const PlaceholderScreen&) = delete;
@@ -31,6 +33,8 @@ public:
 
     // The index of the button picked in this frame, or -1.
     int update(OIS::Keyboard* keyboard, OIS::JoyStick* joystick);
+
+    static constexpr double kFadeInTime = 0.25;
 
     size_t selected() const { return selected_; }
     const MyGUI::Colour& backdropColour() const { return backdropColour_; }

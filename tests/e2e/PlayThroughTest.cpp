@@ -40,6 +40,8 @@ PlaceholderScreen* screenOf(ZV_GameState* state)
 void expectScreenShown(GameHarness& game, const char* title)
 {
     SCOPED_TRACE(title);
+    // Each screen fades in from black.
+    game.runFrames(static_cast<int>(PlaceholderScreen::kFadeInTime * 60) + 2);
     PlaceholderScreen* screen = screenOf(game.state());
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->titleBox()->getCaption().asUTF8(), title);
@@ -69,8 +71,9 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     testsupport::HarnessOptions options;
     options.joystick = true;
     GameHarness game(options);
-    game.runFrames(2);
+    game.frame();
     ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
+    EXPECT_TRUE(game.pixel(5, 5).near(Rgb{0, 0, 0}, 12)) << game.pixel(5, 5);
     expectScreenShown(game, "Vantorel");
     const Rgb menuBackdrop = game.pixel(5, 5);
 
