@@ -9,6 +9,7 @@
 #include "core/KeyBindings.h"
 #include "core/PlayerProfile.h"
 #include "core/RandomGenerator.h"
+#include "core/SceneContext.h"
 #include "core/ZV_GameState.h"
 #include "cutscenes/GS_Cutscene.h"
 #include "definitions/FxParamsLibrary.h"
@@ -71,7 +72,7 @@ GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
         soundManager_->setDopplerFactor(3.0f);
 
     playData_ = new GamePlayData();
-    // SceneContext (sound manager).
+    sceneContext_ = new SceneContext(soundManager_);
     fxParamsLibrary_ = new FxParamsLibrary();
     // FxPool (scene manager, effect library, sound manager, random generator, "GMS").
     // SceneCreator (play data, scene manager, window, viewport, settings, "Town", scene context,
@@ -95,7 +96,8 @@ GameCore::~GameCore()
     // SceneCreator and FxPool are deleted here, in that order.
     delete fxParamsLibrary_;
     fxParamsLibrary_ = nullptr;
-    // SceneContext is deleted here.
+    delete sceneContext_;
+    sceneContext_ = nullptr;
     delete playData_;
     playData_ = nullptr;
     delete randomGenerator_;

@@ -19,7 +19,20 @@ public:
 
     std::string getLevelName() const { return levelName; }
 
+    // The main menu's choice of a game mode: its level and second name come from the profile.
+    void selectGameMode(uint32_t mode);
+    // Replaces the loaded campaign (the old one saves its progress) and loads the player's progress.
+    void loadCampaign(const std::string& name);
+    // Without a campaign the level is "NOCAMPLOAD". With flag set and a cutscene already
+    // requested, the challenge's intro is queued behind it instead of replacing it.
+    void selectChallenge(uint32_t tier, uint32_t challenge, uint32_t weaponSlot, uint8_t flag);
+    void requestOutroCutscene();
+    // "" without a campaign.
+    std::string getSelectedWeaponName() const;
+
     void setProfileName(const std::string& name);
+    // Saves and drops the current profile, then loads (or creates) the one of profileName.
+    void recreateProfile();
 
     void setCutsceneRequest(bool request, const std::string& cutscene, const std::string& second);
     std::string getCutsceneName() const { return cutsceneName; }
@@ -54,7 +67,7 @@ public:
     uint8_t mouseOverButton = 1;
     uint8_t keyCaptureActive = 0;
     uint8_t gamepadEnabled = 0;
-    uint8_t gamepadEnabled2 = 0;
+    uint8_t gamepadEnabled2 = 0;          // when set, the pad's trigger axis does not fire
     uint32_t onlineRequest = 0;
     uint32_t queuedRequest = 0;
     uint8_t scoreReplyReady = 0;
