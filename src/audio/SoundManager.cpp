@@ -211,13 +211,22 @@ bool SoundManager::acquireSource(Sound* requester, unsigned& source)
         alGetError();
         ALuint made = 0;
         alGenSources(1, &made);
-        if (alGetError() == AL_NO_ERROR)
-            allSources_.push_back(made), freeSources_.push_back(made);
-        else
+        if (alGetError() == AL_NO_ERROR) {
+            allSources_.push_back(made);
+            freeSources_.push_back(made);
+        } else {
             sourceLimitReached_ = true;  // the device has fewer sources than asked for
+        }
     }
     if (freeSources_.empty()) {
         // All taken: a finished sound gives its source up first (the oldest), else the quietest.
+        auto before = [](Sound* a, bool aFinished, Sound* b, bool bFinished) {
+            if (aFinished != bFinished)
+                return aFinished;
+            if (!aFinished && a->getEffectiveGain() != b->getEffectiveGain())
+                return a->getEffectiveGain() < b->getEffectiveGain();
+            return a->playOrder_ < b->playOrder_;
+        };
         Sound* victim = nullptr;
         bool victimFinished = false;
         for (auto& entry : sounds_) {
@@ -225,12 +234,7 @@ bool SoundManager::acquireSource(Sound* requester, unsigned& source)
             if (s == requester || !s->hasSource_)
                 continue;
             const bool finished = !s->isPlaying() && !s->isPaused();
-            if (!victim || (finished && !victimFinished) ||
-                (finished == victimFinished &&
-                 (finished ? s->playOrder_ < victim->playOrder_
-                           : s->getEffectiveGain() < victim->getEffectiveGain() ||
-                                 (s->getEffectiveGain() == victim->getEffectiveGain() &&
-                                  s->playOrder_ < victim->playOrder_)))) {
+            if (!victim || before(s, finished, victim, victimFinished)) {
                 victim = s;
                 victimFinished = finished;
             }
