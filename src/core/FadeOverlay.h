@@ -7,6 +7,8 @@ class Overlay;
 
 // Fades the whole screen to and from black with a full-screen overlay whose alpha is set on the
 // material's texture unit. Starts black. Without its material or overlay it does nothing.
+// States that start a fade by hand use these calls: "alpha 1, elapsed = duration = d, mode 1,
+// overlay shown" is startFadeIn(d); "alpha 1 applied, overlay shown" is setAlpha(1).
 class FadeOverlay {
 public:
     static constexpr const char* kMaterialName = "Materials/OverlayMaterial";
