@@ -1,0 +1,82 @@
+// The fade overlay and the global sounds as the game builds them: its own resources, tables and
+// sound manager, on a real window.
+#include "audio/Sound.h"
+#include "audio/SoundManager.h"
+#include "core/FadeOverlay.h"
+#include "core/GlobalSounds.h"
+#include "core/ZV_GameState.h"
+#include "screens/GS_Menu.h"
+#include "screens/PlaceholderScreen.h"
+#include "support/GameHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using testsupport::GameHarness;
+using testsupport::Rgb;
+
+namespace {
+
+int brightness(const Rgb& c) { return c.r + c.g + c.b; }
+
+TEST(FadeOverlayInGame, MenuComesInFromBlackThroughHalfDark)
+{
+    GameHarness game;
+    game.frame();
+    ZV_GameState* menu = game.stateAs<GS_Menu>();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(menu->fadeOverlay, nullptr);
+    ASSERT_TRUE(menu->fadeOverlay->isWorking());
+
+    const testsupport::Screenshot first = game.screenshot();
+    const int w = first.width(), h = first.height();
+    EXPECT_GT(first.countNear(Rgb{0, 0, 0}, 0, 0, w, h, 3), w * h * 99 / 100);
+
+    const Rgb backdrop = testsupport::toRgb(game.stateAs<GS_Menu>()->screen()->backdropColour());
+    // Half of the fade-in's frames: the backdrop shows, darkened.
+    game.runFrames(static_cast<int>(PlaceholderScreen::kFadeInTime * 60 / 2));
+    const Rgb midway = game.pixel(5, 5);
+    EXPECT_GT(brightness(midway), brightness(backdrop) / 5) << midway;
+    EXPECT_LT(brightness(midway), brightness(backdrop) * 4 / 5) << midway;
+
+    game.runFrames(static_cast<int>(PlaceholderScreen::kFadeInTime * 60));
+    EXPECT_TRUE(game.pixel(5, 5).near(backdrop)) << game.pixel(5, 5);
+    EXPECT_FALSE(menu->fadeOverlay->isOverlayVisible());
+    EXPECT_EQ(menu->fadeOverlay->getMode(), FadeOverlay::Idle);
+}
+
+TEST(GlobalSoundsInGame, TableAndSoundsAreFoundAndTheMusicPlays)
+{
+    // OpenAL's null device unless the run says otherwise.
+    ::setenv("ALSOFT_DRIVERS", "null", 0);
+    GameHarness game;
+    game.frame();
+    GlobalSounds* sounds = game.state()->globalSounds;
+    ASSERT_NE(sounds, nullptr);
+    ASSERT_TRUE(game.state()->soundManager->hasDevice());
+    for (audio::Sound* s : {sounds->acceptClick(), sounds->backClick(), sounds->moveClick(), sounds->warningClick(),
+                            sounds->killStinger(), sounds->comboStinger(), sounds->waveStinger(), sounds->pickStinger(),
+                            sounds->missionStinger(), sounds->redStinger(), sounds->greenStinger(), sounds->musicVoice()}) {
+        ASSERT_NE(s, nullptr);
+        EXPECT_TRUE(s->hasData()) << s->getName() << ": " << s->getFileName();
+    }
+    EXPECT_FALSE(sounds->randomMusic().empty());
+
+    sounds->playMusic1();
+    sounds->playAccept();
+    game.runFrames(30);
+    ASSERT_NE(sounds->musicVoice(), nullptr);
+    EXPECT_TRUE(sounds->musicVoice()->isPlaying());
+
+    // The core advances the fade every frame: three seconds of frames bring the music to silence.
+    const float gain = sounds->musicVoice()->getGain();
+    sounds->fadeOutMusic();
+    game.runFrames(90);
+    EXPECT_NEAR(sounds->musicVoice()->getGain(), gain * 0.5f, gain * 0.05f);
+    game.runFrames(95);
+    EXPECT_FALSE(sounds->isFadingMusic());
+    EXPECT_LT(sounds->musicVoice()->getGain(), gain * 0.05f);
+}
+
+}  // namespace
