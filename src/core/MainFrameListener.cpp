@@ -6,6 +6,7 @@
 #include "core/GameCore.h"
 #include "core/SharedBlock.h"
 #include "core/ZV_GameState.h"
+#include "platform/Platform.h"
 
 #include <MyGUI.h>
 #include <MyGUI_OgrePlatform.h>
@@ -44,6 +45,7 @@ MainFrameListener::MainFrameListener(Ogre::RenderWindow* window, ConfigManager* 
 
 MainFrameListener::~MainFrameListener()
 {
+    platform::keepGraphicsDriverLoaded();
     delete mConfigManager;
     mConfigManager = nullptr;
     delete mGameCore;

@@ -3,6 +3,9 @@
 #include <OgreLogManager.h>
 
 #include <algorithm>
+#include <cstring>
+#include <dlfcn.h>
+#include <link.h>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -148,6 +151,21 @@ std::vector<std::string> listDirectory(const std::string& path)
         names.push_back(it->path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void keepGraphicsDriverLoaded()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const char* name = info->dlpi_name;
+            if (name && *name && (std::strstr(name, "_dri.so") || std::strstr(name, "libgallium") ||
+                                  std::strstr(name, "libLLVM") || std::strstr(name, "libGL")))
+                dlopen(name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+#endif
 }
 
 }  // namespace platform

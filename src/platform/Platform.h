@@ -29,4 +29,9 @@ bool isDirectory(const std::string& path);
 // Names (not paths) of the entries of a folder, sorted; empty when it cannot be read.
 std::vector<std::string> listDirectory(const std::string& path);
 
+// In sanitizer builds: keeps the loaded graphics driver modules mapped until the process ends.
+// The driver is unloaded when the engine closes its display, and the leak report at exit could
+// then neither name nor suppress the driver's own leaks. Does nothing in other builds.
+void keepGraphicsDriverLoaded();
+
 }  // namespace platform

@@ -14,9 +14,6 @@
 #include <Overlay/OgreOverlaySystem.h>
 
 #include <cmath>
-#include <cstring>
-#include <dlfcn.h>
-#include <link.h>
 #include <stdexcept>
 
 namespace testsupport {
@@ -68,23 +65,6 @@ void Screenshot::savePng(const std::string& path) const
     image.save(path);
 }
 
-namespace {
-// The GL driver modules are unloaded when the engine closes its display; their own small leaks
-// would then be reported from an unknown module, past the reach of the leak suppressions. Holding
-// one more reference keeps them mapped until the process ends.
-void keepDriverModulesLoaded()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            const char* name = info->dlpi_name;
-            if (name && *name && (std::strstr(name, "_dri.so") || std::strstr(name, "libgallium") ||
-                                  std::strstr(name, "libLLVM") || std::strstr(name, "libGL")))
-                dlopen(name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-}  // namespace
 
 // The real frame listener with the scripted devices in place of the X ones and a fixed frame time.
 class GameHarness::Listener : public MainFrameListener {
@@ -192,7 +172,6 @@ GameHarness::GameHarness(HarnessOptions options) : options_(std::move(options))
 
 GameHarness::~GameHarness()
 {
-    keepDriverModulesLoaded();
     if (root_ && listener_)
         root_->removeFrameListener(listener_);
     delete listener_;
