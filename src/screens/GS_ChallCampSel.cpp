@@ -1,5 +1,6 @@
 #include "screens/GS_ChallCampSel.h"
 
+#include "core/GameSession.h"
 #include "screens/PlaceholderScreen.h"
 
 GS_ChallCampSel::GS_ChallCampSel(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
@@ -18,7 +19,8 @@ GS_ChallCampSel::GS_ChallCampSel(Ogre::RenderWindow* window_, Ogre::SceneManager
     fadeOverlay = fadeOverlay_;
     stateId = 8;
     nextStateId = GAMESTATE_CHALLENGE_LIST;
-    // GameSession::loadCampaign("TcData") goes here once campaigns join the session.
+    if (session)
+        session->loadCampaign("TcData");
     done = 1;
     quitRequested = 0;
     // Shown for the one frame before the challenge list replaces it.

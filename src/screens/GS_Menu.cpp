@@ -1,5 +1,7 @@
 #include "screens/GS_Menu.h"
 
+#include "core/CampaignData.h"
+#include "core/GameSession.h"
 #include "screens/PlaceholderScreen.h"
 
 namespace {
@@ -30,8 +32,11 @@ GS_Menu::GS_Menu(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
     nextStateId = 0;
     done = 0;
     quitRequested = 0;
-    // The session's CampaignData is deleted here (saving its progress) once campaigns join the
-    // session; the title screen starts at the main menu when a profile is loaded.
+    // Back at the title, the challenge campaign is put away; deleting it saves its progress.
+    if (session && session->campaign) {
+        delete session->campaign;
+        session->campaign = nullptr;
+    }
     screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Vantorel", MyGUI::Colour(0.10f, 0.16f, 0.24f),
         std::vector<std::string>{"Play", "Options", "Challenges", "Cutscene", "Credits", "Quit"});
 }

@@ -16,7 +16,7 @@ PlaceholderScreen::PlaceholderScreen(MyGUI::Gui* gui, FadeOverlay* fadeOverlay, 
     : gui_(gui), backdropColour_(backdrop)
 {
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
-    backdrop_ = gui_->createWidget<MyGUI::ImageBox>("MarkerWhite", 0, 0, view.width, view.height,
+    backdrop_ = gui_->createWidget<MyGUI::ImageBox>("WhiteSkin", 0, 0, view.width, view.height,
                                                     MyGUI::Align::Stretch, "Backgound");
     backdrop_->setColour(backdrop);
 

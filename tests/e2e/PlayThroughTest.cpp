@@ -13,6 +13,8 @@
 #include <MyGUI.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using testsupport::GameHarness;
 using testsupport::Rgb;
 
@@ -71,6 +73,8 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     testsupport::HarnessOptions options;
     options.joystick = true;
     GameHarness game(options);
+    // As the profile screen does before the menu.
+    game.session()->recreateProfile();
     game.frame();
     ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
     EXPECT_TRUE(game.pixel(5, 5).near(Rgb{0, 0, 0}, 12)) << game.pixel(5, 5);
@@ -88,6 +92,7 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     // Challenges: the passing state loads the campaign and hands over to the list.
     choose(game, 2);
     ASSERT_NE(game.stateAs<GS_ListChall>(), nullptr);
+    EXPECT_NE(game.session()->campaign, nullptr);
     expectScreenShown(game, "Challenges");
     choose(game, 0);  // Start challenge
     ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
@@ -96,6 +101,9 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     ASSERT_NE(game.stateAs<GS_ListChall>(), nullptr);
     choose(game, 1);  // Back
     ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
+    // The title puts the campaign away, which saves the player's progress.
+    EXPECT_EQ(game.session()->campaign, nullptr);
+    EXPECT_TRUE(std::filesystem::exists(game.tree().path("Saves/Pimo_Chall.DAT")));
 
     // A play that ends with a story scene: the cutscene runs first, then the menu it was bound for.
     choose(game, 0);
