@@ -11,7 +11,11 @@
 // and `adjustSettings`), and the frame listener is the real MainFrameListener with scripted
 // keyboard, mouse and (optionally) joystick in place of the X devices. Each frame runs
 // Root::renderOneFrame, so the whole frame listener, GameCore::update and the GUI run as in the
-// game. Only one harness may exist at a time (one engine per process).
+// game. Input set between frames is seen at the next frame's capture. The fade overlay starts
+// black: give a new screen the frames of its fade-in before reading its pixels. Mouse clicks
+// reach the GUI through ZV_GameState::handleMouse, so only states that call it react to them.
+// Only one harness may exist at a time (one engine per process); it works in Bin/Game of its
+// tree, so relative game paths ("../../Saves/...") land in the copy.
 #include "support/ScriptedInput.h"
 #include "support/TestSupport.h"
 
