@@ -1,0 +1,68 @@
+#pragma once
+// Owns every live run-time effect and reactor of one part of the game (the game core's pool "GMS",
+// each play's "GPO"), makes them from their definitions, advances them and deletes those that have
+// finished. Items live in slots whose index is part of their scene names; a freed slot is reused
+// by the next spawn, and the slots grow (n + n/2 + 1) when all are in use.
+#include <OgreVector.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Ogre {
+class SceneManager;
+class SceneNode;
+}
+namespace audio {
+class SoundManager;
+}
+class EffectsParams;
+class FxParamsLibrary;
+class RandomGenerator;
+class VirtualFX;
+class VirtualReactor;
+class VirtualReactorParams;
+
+class FxPool {
+public:
+    static constexpr size_t kInitialSlots = 50;
+
+    FxPool(Ogre::SceneManager* scene, FxParamsLibrary* library, audio::SoundManager* sounds,
+           RandomGenerator* random, const std::string& name);
+    // Deletes the live effects, then the live reactors, released or not.
+    ~FxPool();
+    FxPool(const FxPool&) = delete;
+    FxPool& operator=(const FxPool&) = delete;
+
+    // Places a fire-and-forget effect; a null definition does nothing. A zero direction leaves the
+    // effect unturned.
+    void spawnEffect(const EffectsParams* params, const Ogre::Vector3& position, const Ogre::Vector3& direction);
+    // A reactor under the parent node from the library's definition of that name; null for a blank
+    // or unknown name. The pointer is a handle: release it with VirtualReactor::detachToWorld.
+    VirtualReactor* spawnReactor(Ogre::SceneNode* parent, const std::string& reactorDefinitionName);
+    VirtualReactor* createReactor(const VirtualReactorParams* params, Ogre::SceneNode* parent);
+
+    // Reactors, then effects, in slot order; deletes each one that reports it has finished.
+    void update(float dt);
+    void pauseAll();
+    void resumeAll();
+
+    const std::string& getName() const { return name_; }
+    size_t effectSlotCount() const { return effects_.size(); }
+    size_t reactorSlotCount() const { return reactors_.size(); }
+    // The item in a slot; null for a free slot or an index past the end.
+    VirtualFX* effectInSlot(size_t slot) const;
+    VirtualReactor* reactorInSlot(size_t slot) const;
+    size_t liveEffectCount() const;
+    size_t liveReactorCount() const;
+
+private:
+    Ogre::SceneManager* scene_;
+    FxParamsLibrary* library_;
+    audio::SoundManager* sounds_;
+    RandomGenerator* random_;
+    std::string name_;
+    // A null pointer is a free slot.
+    std::vector<std::unique_ptr<VirtualFX>> effects_;
+    std::vector<std::unique_ptr<VirtualReactor>> reactors_;
+};

@@ -1,0 +1,234 @@
+#include "FxTestEngine.h"
+
+#include "audio/Sound.h"
+#include "world/BaseFx.h"
+#include "world/BasicReactor.h"
+#include "world/FxParticles.h"
+#include "world/FxPool.h"
+#include "world/MultiFX.h"
+#include "world/MultiReactor.h"
+#include "world/VariableReactor.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FxPoolTest : public ::testing::Test {
+protected:
+    FxPoolTest()
+    {
+        fxtest::loadFxResources(engine.root(), &factory, media.path("Particles"), true);
+        Ogre::LogManager::getSingleton().getDefaultLog()->addListener(&log);
+        scene = engine.root()->createSceneManager();
+        random.seed(1234);
+        pool = std::make_unique<FxPool>(scene, &library, &sounds, &random, "GMS");
+    }
+    ~FxPoolTest() override
+    {
+        pool.reset();
+        Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(&log);
+    }
+
+    const EffectsParams* effect(const std::string& name)
+    {
+        const EffectsParams* p = library.getEffectParams(name);
+        EXPECT_NE(p, nullptr) << name;
+        return p;
+    }
+    VirtualReactor* reactor(const std::string& name, Ogre::SceneNode* parent = nullptr)
+    {
+        VirtualReactor* r = pool->spawnReactor(parent ? parent : scene->getRootSceneNode(), name);
+        EXPECT_NE(r, nullptr) << name;
+        return r;
+    }
+    // Spawns one effect where the pool puts it (the lowest free slot) and returns it.
+    VirtualFX* spawn(const std::string& name, const Ogre::Vector3& direction = Ogre::Vector3::ZERO)
+    {
+        size_t slot = 0;
+        while (slot < pool->effectSlotCount() && pool->effectInSlot(slot))
+            ++slot;
+        pool->spawnEffect(effect(name), Ogre::Vector3(1, 2, 3), direction);
+        return pool->effectInSlot(slot);
+    }
+    static float rate(Ogre::ParticleSystem* system, unsigned short emitter = 0)
+    {
+        return system->getEmitter(emitter)->getEmissionRate();
+    }
+
+    // The factory outlives the engine: particle systems hand their affectors back to it.
+    InterpolationAffectorFactory factory;
+    testsupport::ScopedWorkDir cwd{testsupport::gameTreeDir() + "/Bin/Game"};
+    testsupport::TempGameTree media{"Bin/Game/plugins.cfg"};
+    testsupport::HeadlessOgre engine;
+    audio::SoundManager sounds;
+    FxParamsLibrary library;
+    RandomGenerator random;
+    Ogre::SceneManager* scene = nullptr;
+    std::unique_ptr<FxPool> pool;
+    fxtest::LogLines log;
+};
+
+}  // namespace
+
+TEST_F(FxPoolTest, SlotsGrowWhenFullAndFreedSlotsAreReusedWithTheirNames)
+{
+    // A plain effect ends at the next update, which frees its slot.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_NE(spawn("exp_small"), nullptr);
+    VirtualFX* plain = spawn("ricochet");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->getKind(), 0u);
+    EXPECT_EQ(pool->effectInSlot(3), plain);
+    pool->update(0.01f);
+    EXPECT_EQ(pool->effectInSlot(3), nullptr);
+    EXPECT_EQ(pool->liveEffectCount(), 3u);
+
+    auto* again = dynamic_cast<BaseFx*>(spawn("exp_small"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(pool->effectInSlot(3), again);
+    EXPECT_EQ(again->getParticleSystem()->getName(), "GMSeffct3");
+    ASSERT_NE(again->getSound(), nullptr);
+    EXPECT_EQ(again->getSound()->getName(), "GMSsSpawnEff3");
+
+    // 4 live + 46 = 50: full; the 51st grows the effects to 76 and lands in slot 50.
+    for (int i = 0; i < 46; ++i)
+        spawn("ricochet");
+    EXPECT_EQ(pool->effectSlotCount(), 50u);
+    spawn("ricochet");
+    EXPECT_EQ(pool->effectSlotCount(), 76u);
+    EXPECT_NE(pool->effectInSlot(50), nullptr);
+    EXPECT_EQ(pool->reactorSlotCount(), 50u);
+
+    // The plain ones all end together; the grown size stays.
+    pool->update(0.01f);
+    EXPECT_EQ(pool->liveEffectCount(), 4u);
+    EXPECT_EQ(pool->effectSlotCount(), 76u);
+    for (int i = 0; i < 72; ++i)
+        spawn("ricochet");
+    spawn("ricochet");
+    EXPECT_EQ(pool->effectSlotCount(), 115u);
+}
+
+TEST_F(FxPoolTest, ReactorsAreMadeByTheirDefinitionsClassAndNamedBySlot)
+{
+    auto* basic = dynamic_cast<BasicReactor*>(reactor("monolith_thruster"));
+    auto* variable = dynamic_cast<VariableReactor*>(reactor("dust_trail"));
+    auto* multi = dynamic_cast<MultiReactor*>(reactor("burning_damage"));
+    VirtualReactor* plain = reactor("arena_wind");
+    ASSERT_TRUE(basic && variable && multi && plain);
+
+    EXPECT_EQ(basic->getKind(), 1u);
+    EXPECT_EQ(basic->getParticleSystem()->getName(), "GMSReactorB0");
+    EXPECT_EQ(basic->getSound()->getName(), "GMSsSpawnReact0");
+    EXPECT_EQ(variable->getKind(), 1u);
+    EXPECT_EQ(variable->getParticleSystem()->getName(), "GMSReactor1");
+    EXPECT_EQ(variable->getSound(), nullptr);  // its definition names no sound
+    EXPECT_EQ(multi->getKind(), 3u);
+    ASSERT_EQ(multi->getEntries().size(), 3u);
+    EXPECT_EQ(multi->getEntries()[2].system->getName(), "GMSReactorM2_2");
+    EXPECT_EQ(plain->getKind(), 0u);
+    EXPECT_TRUE(plain->particleSystems().empty());
+    EXPECT_EQ(plain->getSound()->getName(), "GMSsSpawnReact3");
+    EXPECT_EQ(pool->reactorInSlot(3), plain);
+
+    // Nothing to make: no handle and no slot taken.
+    EXPECT_EQ(pool->spawnReactor(scene->getRootSceneNode(), ""), nullptr);
+    EXPECT_EQ(pool->spawnReactor(scene->getRootSceneNode(), " "), nullptr);
+    EXPECT_EQ(pool->spawnReactor(scene->getRootSceneNode(), "no_such_reactor"), nullptr);
+    EXPECT_EQ(pool->spawnReactor(nullptr, "smoke_damaged"), nullptr);
+    EXPECT_EQ(pool->liveReactorCount(), 4u);
+    EXPECT_EQ(pool->reactorInSlot(4), nullptr);
+    pool->spawnEffect(nullptr, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO);
+    EXPECT_EQ(pool->liveEffectCount(), 0u);
+}
+
+TEST_F(FxPoolTest, AReleasedReactorStaysWhereItWasSwitchedOffUntilItsParticlesDie)
+{
+    Ogre::SceneNode* owner = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(10, 0, 0));
+    owner->yaw(Ogre::Degree(90));
+    auto* smoke = dynamic_cast<BasicReactor*>(reactor("smoke_damaged", owner));  // offset (0, 1.5, 0), on
+    ASSERT_NE(smoke, nullptr);
+    EXPECT_EQ(smoke->getState(), ReactorState_On);
+    EXPECT_GT(rate(smoke->getParticleSystem()), 0.0f);
+    const float linger = smoke->getLinger();
+    EXPECT_FLOAT_EQ(linger, 2.5f);  // the template's longest particle life
+
+    // Attached, it lives as long as its owner wants.
+    for (int i = 0; i < 100; ++i)
+        pool->update(0.1f);
+    ASSERT_EQ(pool->reactorInSlot(0), smoke);
+
+    const Ogre::Vector3 worldPosition = smoke->getNode()->_getDerivedPosition();
+    EXPECT_TRUE(worldPosition.positionEquals(Ogre::Vector3(10, 1.5f, 0)));
+    smoke->detachToWorld();
+    EXPECT_EQ(smoke->getNode()->getParentSceneNode(), scene->getRootSceneNode());
+    EXPECT_TRUE(smoke->getNode()->getPosition().positionEquals(worldPosition));
+    EXPECT_TRUE(smoke->getNode()->getOrientation().equals(owner->getOrientation(), Ogre::Degree(0.01f)));
+    EXPECT_EQ(owner->numChildren(), 0u);
+    EXPECT_TRUE(smoke->isReleased());
+    EXPECT_EQ(smoke->getState(), ReactorState_Off);
+    EXPECT_EQ(rate(smoke->getParticleSystem()), 0.0f);
+
+    // The owner may go at once; the reactor lingers for its particles, then the pool deletes it.
+    scene->destroySceneNode(owner);
+    pool->update(2.0f);
+    pool->update(0.4f);
+    EXPECT_EQ(pool->reactorInSlot(0), smoke);
+    pool->update(0.2f);  // linger now below 0
+    EXPECT_EQ(pool->reactorInSlot(0), smoke);
+    pool->update(0.1f);  // no sound to wait for
+    EXPECT_EQ(pool->reactorInSlot(0), nullptr);
+    EXPECT_FALSE(scene->hasParticleSystem("GMSReactorB0"));
+}
+
+TEST_F(FxPoolTest, APlainReactorLivesUntilReleasedThenUntilItsSoundEnds)
+{
+    VirtualReactor* wind = reactor("arena_wind");  // a looping sound that starts on
+    ASSERT_NE(wind, nullptr);
+    EXPECT_EQ(wind->getState(), ReactorState_On);
+    for (int i = 0; i < 20; ++i)
+        pool->update(0.5f);
+    ASSERT_EQ(pool->reactorInSlot(0), wind);
+    wind->setState(ReactorState_Fire);  // a burst of FireTime 0 ends at the next update
+    pool->update(0.1f);
+    EXPECT_EQ(wind->getState(), ReactorState_Off);
+    EXPECT_EQ(pool->reactorInSlot(0), wind);
+
+    wind->setState(ReactorState_On);
+    if (sounds.hasDevice()) {
+        EXPECT_TRUE(wind->getSound()->isPlaying());
+    }
+    wind->detachToWorld();  // switching off stops the loop
+    EXPECT_FALSE(wind->getSound()->isPlaying());
+    pool->update(0.1f);
+    EXPECT_EQ(pool->reactorInSlot(0), nullptr);
+}
+
+TEST_F(FxPoolTest, PauseStopsParticlesAndSoundsAndResumeBringsBackEveryPausedSound)
+{
+    auto* blast = dynamic_cast<BaseFx*>(spawn("exp_medium"));
+    auto* fire = dynamic_cast<MultiReactor*>(reactor("burning_damage"));
+    VirtualReactor* wind = reactor("arena_wind");
+    ASSERT_TRUE(blast && fire && wind);
+    if (!sounds.hasDevice())
+        GTEST_SKIP() << "no sound device";
+    wind->getSound()->pause();  // already paused by someone else: played again too
+    ASSERT_TRUE(blast->getSound()->isPlaying());
+
+    pool->pauseAll();
+    EXPECT_TRUE(blast->getSound()->isPaused());
+    EXPECT_TRUE(fire->getSound()->isPaused());
+    EXPECT_EQ(blast->getParticleSystem()->getSpeedFactor(), 0.0f);
+    for (const auto& e : fire->getEntries())
+        EXPECT_EQ(e.system->getSpeedFactor(), 0.0f);
+
+    pool->resumeAll();
+    for (VirtualReactor* r : {static_cast<VirtualReactor*>(fire), wind})
+        EXPECT_TRUE(r->getSound()->isPlaying());
+    EXPECT_TRUE(blast->getSound()->isPlaying());
+    EXPECT_EQ(blast->getParticleSystem()->getSpeedFactor(), 1.0f);
+    for (const auto& e : fire->getEntries())
+        EXPECT_EQ(e.system->getSpeedFactor(), 1.0f);
+    EXPECT_EQ(pool->liveEffectCount(), 1u);
+    EXPECT_EQ(pool->liveReactorCount(), 2u);
+}
