@@ -32,7 +32,8 @@ inline void loadFxResources(Ogre::Root* root, InterpolationAffectorFactory* fact
                             bool headless)
 {
     namespace fs = std::filesystem;
-    root->loadPlugin(pluginFolder() + "/Plugin_ParticleFX");
+    if (headless)  // a windowed engine loads its plug-ins from plugins.cfg
+        root->loadPlugin(pluginFolder() + "/Plugin_ParticleFX");
     Ogre::ParticleSystemManager::getSingleton().addAffectorFactory(factory);
     const fs::path data = fs::path(testsupport::gameTreeDir()) / "Data";
     std::string particles = (data / "Particles").string();
