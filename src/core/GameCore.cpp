@@ -19,6 +19,7 @@
 #include "screens/GS_ListChall.h"
 #include "screens/GS_Menu.h"
 #include "screens/GS_Options.h"
+#include "world/FxPool.h"
 
 #include <Ogre.h>
 
@@ -74,7 +75,7 @@ GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
     playData_ = new GamePlayData();
     sceneContext_ = new SceneContext(soundManager_);
     fxParamsLibrary_ = new FxParamsLibrary();
-    // FxPool (scene manager, effect library, sound manager, random generator, "GMS").
+    fxPool_ = new FxPool(sceneManager_, fxParamsLibrary_, soundManager_, randomGenerator_, "GMS");
     // SceneCreator (play data, scene manager, window, viewport, settings, "Town", scene context,
     // effect pool); then the sound listener is attached to its node at the origin.
 
@@ -93,7 +94,10 @@ GameCore::~GameCore()
 
     delete currentState_;
     currentState_ = nullptr;
-    // SceneCreator and FxPool are deleted here, in that order.
+    // SceneCreator is deleted here.
+    // The pool's live effects and reactors borrow the library's definitions.
+    delete fxPool_;
+    fxPool_ = nullptr;
     delete fxParamsLibrary_;
     fxParamsLibrary_ = nullptr;
     delete sceneContext_;
@@ -135,7 +139,7 @@ void GameCore::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick
     fadeOverlay_->update(dt);
     globalSounds_->update(dt);
     // SceneCreator::updateAnimations (dt).
-    // FxPool::update (dt).
+    fxPool_->update(dt);
     if (session_->profile)
         session_->profile->playTime += dt;
 
