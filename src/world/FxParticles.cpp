@@ -14,14 +14,14 @@ Ogre::ParticleSystem* createParticleSystem(Ogre::SceneManager* scene, const std:
                                            const std::string& templateName)
 {
     if (!Ogre::ParticleSystemManager::getSingleton().getTemplate(templateName)) {
-        Ogre::LogManager::getSingleton().logMessage("Effect " + name + ": no particle template '" + templateName +
-                                                    "', built without it");
+        Ogre::LogManager::getSingleton().logMessage("Particle system " + name + ": no template '" + templateName +
+                                                    "'; the effect goes on without it");
         return nullptr;
     }
     try {
         return scene->createParticleSystem(name, templateName);
     } catch (const Ogre::Exception& e) {
-        Ogre::LogManager::getSingleton().logMessage("Effect " + name + ": particle system not made: " +
+        Ogre::LogManager::getSingleton().logMessage("Particle system " + name + " not made: " +
                                                     e.getDescription());
         return nullptr;
     }
