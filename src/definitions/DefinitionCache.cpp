@@ -42,6 +42,15 @@ uint32_t readDefinitionTypeCode(const DefinitionFamily& family, const std::strin
     return in.open(family, name, kAnyTypeCode) ? in.typeCode() : 0;
 }
 
+bool findDefinitionTypeCode(const DefinitionFamily& family, const std::string& name, uint32_t& typeCode)
+{
+    CacheReader in;
+    if (!in.open(family, name, kAnyTypeCode))
+        return false;
+    typeCode = in.typeCode();
+    return true;
+}
+
 // ---- CacheReader ----
 
 CacheReader::CacheReader(std::vector<uint8_t> bytes) : in_(std::move(bytes)) {}

@@ -80,6 +80,8 @@ uint32_t hitPointsToWord(float hp);
 // The type code of a family's cache, for libraries that choose the class by it; 0 when the file
 // is missing or is not a cache of that family.
 uint32_t readDefinitionTypeCode(const DefinitionFamily& family, const std::string& name);
+// The same, telling a missing or foreign file (false) apart from a cache whose code is 0.
+bool findDefinitionTypeCode(const DefinitionFamily& family, const std::string& name, uint32_t& typeCode);
 
 // Reads a definition cache: the header is checked on open, every value read is bounded, and the
 // first failure sticks (later reads leave their outputs alone).

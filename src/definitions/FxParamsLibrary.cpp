@@ -3,21 +3,10 @@
 #include <memory>
 
 namespace {
-// The type code of the cache, or false when there is no cache of that family (a foreign file is
-// logged by the reader).
-bool cacheTypeCode(const DefinitionFamily& family, const std::string& name, uint32_t& type)
-{
-    CacheReader in;
-    if (!in.open(family, name, kAnyTypeCode))
-        return false;
-    type = in.typeCode();
-    return true;
-}
-
 std::unique_ptr<EffectsParams> createEffect(const std::string& name)
 {
     uint32_t type = 0;
-    if (!cacheTypeCode(definition_families::Effect, name, type))
+    if (!findDefinitionTypeCode(definition_families::Effect, name, type))
         return nullptr;
     switch (type) {
     case BaseEffectsParams::kTypeCode:
@@ -32,7 +21,7 @@ std::unique_ptr<EffectsParams> createEffect(const std::string& name)
 std::unique_ptr<VirtualReactorParams> createReactor(const std::string& name)
 {
     uint32_t type = 0;
-    if (!cacheTypeCode(definition_families::Reactor, name, type))
+    if (!findDefinitionTypeCode(definition_families::Reactor, name, type))
         return nullptr;
     switch (type) {
     case BasicReactorParams::kTypeCode:
