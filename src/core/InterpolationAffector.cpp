@@ -65,7 +65,9 @@ void InterpolationAffector::_affectParticles(Ogre::ParticleSystem* system, Ogre:
     const float w = system->getDefaultWidth();
     const float h = system->getDefaultHeight();
     for (Ogre::Particle* p : system->_getActiveParticles()) {
-        const float age = 1.0f - p->mTimeToLive / p->mTotalTimeToLive;
+        // A particle without a life span counts as at its end rather than dividing by zero.
+        const float total = p->mTotalTimeToLive;
+        const float age = total > 0.0f ? 1.0f - p->mTimeToLive / total : 1.0f;
         const float s = evaluate(age);
         if (mSpinVelocity) {
             p->mRotationSpeed = Ogre::Radian(s * Ogre::Math::fDeg2Rad);
@@ -74,7 +76,7 @@ void InterpolationAffector::_affectParticles(Ogre::ParticleSystem* system, Ogre:
         if (mRelativeSize)
             p->setDimensions(w * s, h * s);
         if (mRelativeVelocity) {
-            const float before = evaluate(1.0f - (p->mTimeToLive + timeElapsed) / p->mTotalTimeToLive);
+            const float before = total > 0.0f ? evaluate(1.0f - (p->mTimeToLive + timeElapsed) / total) : s;
             if (before != 0.0f)
                 p->mDirection *= s / before;
         }

@@ -136,3 +136,16 @@ TEST_F(Affector, EmptyCurveLeavesParticlesAlone)
     EXPECT_FLOAT_EQ(p->mDirection.x, 10.0f);
     EXPECT_NEAR(p->mRotationSpeed.valueRadians(), Ogre::Math::fDeg2Rad, 1e-6f);
 }
+
+TEST_F(Affector, ParticleWithoutLifeSpanIsTreatedAsAtItsEnd)
+{
+    affector->setParameter("values", "0 1 1 0.25");
+    affector->setRelativeSize(true);
+    affector->setRelativeVelocity(true);
+    Ogre::Particle* p = particleAt(0.0f);
+    p->mTotalTimeToLive = 0.0f;
+    p->mTimeToLive = 0.0f;
+    affector->_affectParticles(system, 0.1f);
+    EXPECT_FLOAT_EQ(p->getOwnWidth(), 1.0f);
+    EXPECT_FLOAT_EQ(p->mDirection.x, 10.0f);
+}
