@@ -1,5 +1,6 @@
 #include "core/GameCore.h"
 
+#include "audio/Sound.h"
 #include "audio/SoundManager.h"
 #include "core/FadeOverlay.h"
 #include "core/GamePlayData.h"
@@ -12,6 +13,7 @@
 #include "core/SceneContext.h"
 #include "core/ZV_GameState.h"
 #include "cutscenes/GS_Cutscene.h"
+#include "world/SceneCreator.h"
 #include "definitions/FxParamsLibrary.h"
 #include "play/GS_PlayOnly.h"
 #include "screens/GS_ChallCampSel.h"
@@ -76,8 +78,10 @@ GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
     sceneContext_ = new SceneContext(soundManager_);
     fxParamsLibrary_ = new FxParamsLibrary();
     fxPool_ = new FxPool(sceneManager_, fxParamsLibrary_, soundManager_, randomGenerator_, "GMS");
-    // SceneCreator (play data, scene manager, window, viewport, settings, "Town", scene context,
-    // effect pool); then the sound listener is attached to its node at the origin.
+    sceneCreator_ = new SceneCreator(playData_, sceneManager_, window_, viewport_, settings_, "Town", sceneContext_,
+                                     fxPool_);
+    if (soundManager_ && soundManager_->getListener())
+        sceneCreator_->anchorNode()->attachObject(soundManager_->getListener());
 
     currentState_ = new GS_Menu(window_, sceneManager_, soundManager_, sharedBlock_, configManager_, root_,
                                 settings_, keyBindings_, gui_, fadeOverlay_, session_, globalSounds_, viewport_,
@@ -94,7 +98,8 @@ GameCore::~GameCore()
 
     delete currentState_;
     currentState_ = nullptr;
-    // SceneCreator is deleted here.
+    delete sceneCreator_;
+    sceneCreator_ = nullptr;
     // The pool's live effects and reactors borrow the library's definitions.
     delete fxPool_;
     fxPool_ = nullptr;
@@ -138,7 +143,7 @@ void GameCore::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick
     // ScoreTableClient::pump.
     fadeOverlay_->update(dt);
     globalSounds_->update(dt);
-    // SceneCreator::updateAnimations (dt).
+    sceneCreator_->updateAnimations(dt);
     fxPool_->update(dt);
     if (session_->profile)
         session_->profile->playTime += dt;

@@ -96,6 +96,12 @@ void MainApplication::loadResources()
 {
     mAffectorFactory = new InterpolationAffectorFactory();
     Ogre::ParticleSystemManager::getSingleton().addAffectorFactory(mAffectorFactory);
+    addGameArchives();
+    Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+}
+
+void addGameArchives()
+{
     auto& rgm = Ogre::ResourceGroupManager::getSingleton();
     const char* group = Ogre::RGN_DEFAULT;
     rgm.addResourceLocation("../../Data/System/StoryImgs.pak", "Zip", group, false);
@@ -103,7 +109,6 @@ void MainApplication::loadResources()
     rgm.addResourceLocation("../../Data/System/Char.pak", "Zip", group, false);
     // Shadows need the engine's own shadow programs, which ship with the engine.
     rgm.addResourceLocation(std::string(ENGINE_MEDIA_DIR) + "/ShadowVolume", "FileSystem", group, false);
-    rgm.initialiseAllResourceGroups();
 }
 
 void MainApplication::createScene()

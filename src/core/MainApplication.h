@@ -33,3 +33,7 @@ private:
 
 // The whole program: start-up, the loop and shut-down; returns the process exit code.
 int runGame();
+
+// The resource archives of the game and the engine's own run-time media, in the default group;
+// called before the groups are initialised.
+void addGameArchives();

@@ -1,6 +1,7 @@
 #include "world/SceneCreator.h"
 
 #include "core/BinaryIO.h"
+#include "core/GameCore.h"
 #include "core/GamePlayData.h"
 #include "core/GameSettings.h"
 #include "core/SceneContext.h"
@@ -523,17 +524,9 @@ void SceneCreator::applyTextureFiltering()
     // Without a render system (the data builder) there are no textures to filter.
     if (!Ogre::TextureManager::getSingletonPtr())
         return;
-    Ogre::TextureFilterOptions filter = Ogre::TFO_ANISOTROPIC;
-    unsigned anisotropy = 8;
-    switch (mSettings ? mSettings->TextureQuality : 0) {
-    case 1: anisotropy = 4; break;
-    case 2: anisotropy = 1; break;
-    case 3: filter = Ogre::TFO_TRILINEAR; anisotropy = 1; break;
-    case 4: filter = Ogre::TFO_BILINEAR; anisotropy = 1; break;
-    default: break;
-    }
-    Ogre::MaterialManager::getSingleton().setDefaultTextureFiltering(filter);
-    Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(anisotropy);
+    const TextureFilteringChoice choice = textureFilteringFor(mSettings ? mSettings->TextureQuality : 0);
+    Ogre::MaterialManager::getSingleton().setDefaultTextureFiltering(choice.filtering);
+    Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(choice.anisotropy);
 }
 
 void SceneCreator::applyShadowSettings()

@@ -1,5 +1,7 @@
 #include "support/GameHarness.h"
 
+#include "core/MainApplication.h"
+
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/GameCore.h"
@@ -158,8 +160,7 @@ GameHarness::GameHarness(HarnessOptions options) : options_(std::move(options))
 
     affectorFactory_ = new InterpolationAffectorFactory();
     Ogre::ParticleSystemManager::getSingleton().addAffectorFactory(affectorFactory_);
-    for (const char* pak : {"../../Data/System/StoryImgs.pak", "../../Data/System/Core.pak", "../../Data/System/Char.pak"})
-        groups.addResourceLocation(pak, "Zip", Ogre::RGN_DEFAULT, false);
+    addGameArchives();
     groups.initialiseAllResourceGroups();
 
     auto* soundManager = new audio::SoundManager("", 100);
