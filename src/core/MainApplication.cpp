@@ -135,7 +135,9 @@ int runGame()
             app.root()->startRendering();
         app.destroyScene();
     } catch (const Ogre::Exception& e) {
-        platform::showFatalMessage("An exception has occured!", e.getFullDescription());
+        // Only the exception's own strings: its type and file names may point into a plug-in
+        // that the failed start-up has already unloaded (the engine logged the full text).
+        platform::showFatalMessage("An exception has occured!", e.getDescription() + " in " + e.getSource());
         code = 1;
     } catch (const StartupError& e) {
         platform::showFatalMessage("An exception has occured!", e.what());
