@@ -2,7 +2,11 @@
 
 #include "core/CampaignData.h"
 #include "core/GameSession.h"
+#include "core/GlobalSounds.h"
 #include "screens/PlaceholderScreen.h"
+#include "world/SceneCreator.h"
+
+#include <OgreViewport.h>
 
 namespace {
 // The menu's entries and where each leads.
@@ -37,14 +41,20 @@ GS_Menu::GS_Menu(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
         delete session->campaign;
         session->campaign = nullptr;
     }
+    // The map behind the menus shows through the menu camera.
+    if (viewport && sceneCreator && sceneCreator->camera())
+        viewport->setCamera(sceneCreator->camera());
     screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Vantorel", MyGUI::Colour(0.10f, 0.16f, 0.24f),
-        std::vector<std::string>{"Play", "Options", "Challenges", "Cutscene", "Credits", "Quit"});
+        std::vector<std::string>{"Play", "Options", "Challenges", "Cutscene", "Credits", "Quit"}, globalSounds, true);
 }
 
 GS_Menu::~GS_Menu() = default;
 
 bool GS_Menu::update(float, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
+    // The title's music (already playing when coming back from another screen).
+    if (firstFrame && globalSounds)
+        globalSounds->playMusic1();
     firstFrame = 0;
     handleMouse(mouse);
     switch (screen_->update(keyboard, joystick)) {

@@ -1,6 +1,9 @@
 #include "screens/GS_Options.h"
 
 #include "screens/PlaceholderScreen.h"
+#include "world/SceneCreator.h"
+
+#include <OgreViewport.h>
 
 GS_Options::GS_Options(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
                        audio::SoundManager* soundManager_, SharedBlock* block, ConfigManager* configManager_,
@@ -27,8 +30,11 @@ GS_Options::GS_Options(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneMan
     nextStateId = 0;
     done = 0;
     quitRequested = 0;
+    // The map behind the menus shows through the menu camera.
+    if (viewport && sceneCreator && sceneCreator->camera())
+        viewport->setCamera(sceneCreator->camera());
     screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Options", MyGUI::Colour(0.12f, 0.24f, 0.14f),
-                                                  std::vector<std::string>{"Back"});
+                                                  std::vector<std::string>{"Back"}, globalSounds, true);
 }
 
 GS_Options::~GS_Options() = default;

@@ -1,6 +1,7 @@
 #include "screens/PlaceholderScreen.h"
 
 #include "core/FadeOverlay.h"
+#include "core/GlobalSounds.h"
 
 #include <MyGUI.h>
 #include <OIS/OIS.h>
@@ -12,12 +13,21 @@ const int kButtonGap = 10;
 }  // namespace
 
 PlaceholderScreen::PlaceholderScreen(MyGUI::Gui* gui, FadeOverlay* fadeOverlay, const std::string& title, const MyGUI::Colour& backdrop,
-                                     const std::vector<std::string>& buttons)
-    : gui_(gui), backdropColour_(backdrop)
+                                     const std::vector<std::string>& buttons, GlobalSounds* sounds, bool overWorld)
+    : gui_(gui), sounds_(sounds), overWorld_(overWorld), backdropColour_(backdrop)
 {
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
-    backdrop_ = gui_->createWidget<MyGUI::ImageBox>("WhiteSkin", 0, 0, view.width, view.height,
-                                                    MyGUI::Align::Stretch, "Backgound");
+    if (overWorld_) {
+        const int width = kButtonWidth + 80;
+        const int top = view.height / 6 - 16;
+        const int height = 90 + int(buttons.size()) * (kButtonHeight + kButtonGap) + 32;
+        backdrop_ = gui_->createWidget<MyGUI::ImageBox>("WhiteSkin", (view.width - width) / 2, top, width, height,
+                                                        MyGUI::Align::Center, "Backgound");
+        backdrop_->setAlpha(0.8f);
+    } else {
+        backdrop_ = gui_->createWidget<MyGUI::ImageBox>("WhiteSkin", 0, 0, view.width, view.height,
+                                                        MyGUI::Align::Stretch, "Backgound");
+    }
     backdrop_->setColour(backdrop);
 
     title_ = gui_->createWidget<MyGUI::TextBox>("TextBox", 0, view.height / 6, view.width, 48,
@@ -101,6 +111,10 @@ int PlaceholderScreen::update(OIS::Keyboard* keyboard, OIS::JoyStick* joystick)
             selected_ = (selected_ + 1) % buttons_.size();
         if (picked < 0 && (pressed & Confirm))
             picked = static_cast<int>(selected_);
+        if (sounds_ && (pressed & (Up | Down)))
+            sounds_->playMove();
+        if (sounds_ && picked >= 0)
+            sounds_->playAccept();
     }
     showSelection();
     return picked;

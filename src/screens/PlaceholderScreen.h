@@ -14,6 +14,7 @@ class TextBox;
 class Button;
 }
 class FadeOverlay;
+class GlobalSounds;
 namespace OIS {
 class Keyboard;
 class JoyStick;
@@ -25,8 +26,11 @@ class JoyStick;
 class PlaceholderScreen {
 public:
     // Fades the picture in when given the fade overlay.
+    // With `overWorld` the backdrop is a panel behind the title and buttons, and the map behind the
+    // menus shows around it. With `sounds`, moving and picking click.
     PlaceholderScreen(MyGUI::Gui* gui, FadeOverlay* fadeOverlay, const std::string& title, const MyGUI::Colour& backdrop,
-                      const std::vector<std::string>& buttons);
+                      const std::vector<std::string>& buttons, GlobalSounds* sounds = nullptr,
+                      bool overWorld = false);
     ~PlaceholderScreen();
     PlaceholderScreen(const PlaceholderScreen&) = delete;
     PlaceholderScreen& operator=(const PlaceholderScreen&) = delete;
@@ -38,6 +42,8 @@ public:
 
     size_t selected() const { return selected_; }
     const MyGUI::Colour& backdropColour() const { return backdropColour_; }
+    bool overWorld() const { return overWorld_; }
+    MyGUI::ImageBox* backdrop() const { return backdrop_; }
     MyGUI::TextBox* titleBox() const { return title_; }
     MyGUI::Button* button(size_t index) const { return buttons_.at(index); }
     size_t buttonCount() const { return buttons_.size(); }
@@ -49,6 +55,8 @@ private:
     void showSelection();
 
     MyGUI::Gui* gui_ = nullptr;
+    GlobalSounds* sounds_ = nullptr;
+    bool overWorld_ = false;
     MyGUI::ImageBox* backdrop_ = nullptr;
     MyGUI::Colour backdropColour_;
     MyGUI::TextBox* title_ = nullptr;

@@ -11,6 +11,7 @@
 #include "support/GameHarness.h"
 
 #include <MyGUI.h>
+#include <Ogre.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -49,8 +50,17 @@ void expectScreenShown(GameHarness& game, const char* title)
     EXPECT_EQ(screen->titleBox()->getCaption().asUTF8(), title);
     const testsupport::Screenshot shot = game.screenshot();
     const Rgb backdrop = testsupport::toRgb(screen->backdropColour());
-    EXPECT_TRUE(shot.at(5, 5).near(backdrop)) << shot.at(5, 5) << " vs " << backdrop;
-    EXPECT_TRUE(shot.at(shot.width() - 5, shot.height() - 5).near(backdrop));
+    if (screen->overWorld()) {
+        // The map shows around the panel, through the menu camera: neither black nor the panel.
+        EXPECT_EQ(game.window()->getViewport(0)->getCamera()->getName(), "BreaCam");
+        for (const Rgb& corner : {shot.at(5, 5), shot.at(shot.width() - 5, shot.height() - 5)}) {
+            EXPECT_FALSE(corner.near(Rgb{0, 0, 0}, 12)) << corner;
+            EXPECT_FALSE(corner.near(backdrop)) << corner;
+        }
+    } else {
+        EXPECT_TRUE(shot.at(5, 5).near(backdrop)) << shot.at(5, 5) << " vs " << backdrop;
+        EXPECT_TRUE(shot.at(shot.width() - 5, shot.height() - 5).near(backdrop));
+    }
     const MyGUI::IntCoord t = screen->titleBox()->getAbsoluteCoord();
     const Rgb titleColour = testsupport::toRgb(screen->titleBox()->getTextColour());
     EXPECT_GT(shot.countNear(titleColour, t.left, t.top, t.width, t.height, 40), 40);
@@ -79,12 +89,10 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
     EXPECT_TRUE(game.pixel(5, 5).near(Rgb{0, 0, 0}, 12)) << game.pixel(5, 5);
     expectScreenShown(game, "Vantorel");
-    const Rgb menuBackdrop = game.pixel(5, 5);
 
     choose(game, 1);  // Options
     ASSERT_NE(game.stateAs<GS_Options>(), nullptr);
     expectScreenShown(game, "Options");
-    EXPECT_FALSE(game.pixel(5, 5).near(menuBackdrop));
     choose(game, 0);  // Back
     ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
     expectScreenShown(game, "Vantorel");
