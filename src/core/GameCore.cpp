@@ -132,7 +132,12 @@ void GameCore::createResourceGroups()
 
 void GameCore::applyTextureFiltering()
 {
-    const TextureFilteringChoice choice = textureFilteringFor(settings_ ? settings_->TextureQuality : 0);
+    applyTextureFilteringFor(settings_ ? settings_->TextureQuality : 0);
+}
+
+void applyTextureFilteringFor(int textureQuality)
+{
+    const TextureFilteringChoice choice = textureFilteringFor(textureQuality);
     auto& materials = Ogre::MaterialManager::getSingleton();
     materials.setDefaultTextureFiltering(choice.filtering);
     materials.setDefaultAnisotropy(choice.anisotropy);

@@ -45,6 +45,8 @@ struct TextureFilteringChoice {
     unsigned anisotropy;
 };
 TextureFilteringChoice textureFilteringFor(int textureQuality);
+// Makes that choice the material manager's default.
+void applyTextureFilteringFor(int textureQuality);
 
 // Owns the game's long-lived objects and the current game state, runs the per-frame services in
 // a fixed order and replaces the state when it leaves.

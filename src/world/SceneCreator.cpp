@@ -524,9 +524,7 @@ void SceneCreator::applyTextureFiltering()
     // Without a render system (the data builder) there are no textures to filter.
     if (!Ogre::TextureManager::getSingletonPtr())
         return;
-    const TextureFilteringChoice choice = textureFilteringFor(mSettings ? mSettings->TextureQuality : 0);
-    Ogre::MaterialManager::getSingleton().setDefaultTextureFiltering(choice.filtering);
-    Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(choice.anisotropy);
+    applyTextureFilteringFor(mSettings ? mSettings->TextureQuality : 0);
 }
 
 void SceneCreator::applyShadowSettings()

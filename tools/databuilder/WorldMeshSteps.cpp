@@ -4,10 +4,9 @@
 #include "BuilderEngine.h"
 #include "MeshBuilder.h"
 
-#include "core/Utilities.h"
 #include "platform/Platform.h"
+#include "world/SceneCreator.h"
 
-#include <OgreConfigFile.h>
 #include <OgreStringConverter.h>
 
 #include <filesystem>
@@ -128,43 +127,31 @@ bool buildCollisionMeshes(BuildContext& ctx)
     builderEngine();
     bool ok = true;
     for (const std::string& map : platform::listDirectory("../../Data/Scenes")) {
-        const std::string ini = "../../Data/Scenes/" + map + "/map.ini";
-        if (!platform::fileExists(ini))
+        MapData data;
+        if (!SceneCreator::readMapIni(SceneCreator::iniPath(map), data))
             continue;
-        Ogre::ConfigFile cfg;
-        cfg.loadDirect(ini, "\t:=", true);
-        auto get = [&](const std::string& section, const std::string& key) {
-            return stripQuotes(cfg.getSetting(key, section, ""));
-        };
         MeshBuilder blockers;
-        const int nodes = Ogre::StringConverter::parseInt(get("scene", "nSNodes"));
-        for (int i = 1; i <= nodes; ++i) {
-            const std::string sn = "sn_" + std::to_string(i);
-            const V3 pos = Ogre::StringConverter::parseVector3(get(sn, "sn_Pos"));
-            V3 scale = Ogre::StringConverter::parseVector3(get(sn, "sn_Scale"));
-            if (scale == V3::ZERO)
-                scale = V3::UNIT_SCALE;
+        for (const MapData::Node& node : data.nodes) {
+            const V3 scale = node.scale == V3::ZERO ? V3::UNIT_SCALE : node.scale;
             // Quarter turns swap the footprint's sides; props are only placed that way.
-            const int quarter = int(std::lround(Ogre::StringConverter::parseReal(get(sn, "sn_Yaw")) / 90.0)) & 1;
-            const int meshes = int(Ogre::StringConverter::parseReal(get(sn, "sn_nMeshes")));
-            for (int j = 1; j <= meshes; ++j) {
-                const auto it = footprints().find(get(sn, "snMesh_Me_" + std::to_string(j)));
+            const bool quarter = std::lround(node.yaw / 90.0) & 1;
+            for (const MapData::Mesh& mesh : node.meshes) {
+                const auto it = footprints().find(mesh.meshName);
                 if (it == footprints().end())
                     continue;
                 V3 size = it->second.size * scale;
                 if (quarter)
                     std::swap(size.x, size.z);
-                blockers.addBox("VT/Collision", pos + V3(0, size.y / 2, 0), size);
+                blockers.addBox("VT/Collision", node.position + V3(0, size.y / 2, 0), size);
             }
         }
-        const std::string prefix = Ogre::StringUtil::replaceAll(Ogre::StringUtil::replaceAll(map, " ", "_"), "/", "_");
-        std::string lower = prefix;
-        Ogre::StringUtil::toLowerCase(lower);
+        std::string prefix = Ogre::StringUtil::replaceAll(Ogre::StringUtil::replaceAll(map, " ", "_"), "/", "_");
+        Ogre::StringUtil::toLowerCase(prefix);
         if (!blockers.empty())
-            ok = save(blockers, lower + "_col_block.mesh", ctx.log) && ok;
+            ok = save(blockers, prefix + "_col_block.mesh", ctx.log) && ok;
         MeshBuilder floor;
         floor.addGrid("VT/Collision", 800, 800, 0, 8, 1);
-        ok = save(floor, lower + "_col_floor.mesh", ctx.log) && ok;
+        ok = save(floor, prefix + "_col_floor.mesh", ctx.log) && ok;
     }
     return ok;
 }
