@@ -8,6 +8,7 @@
 #include <OgreStringConverter.h>
 
 #include <cmath>
+#include <memory>
 
 std::string definitionIniPath(const DefinitionFamily& family, const std::string& name)
 {
@@ -200,6 +201,17 @@ bool IniSource::load(const std::string& path)
     return true;
 }
 
+void IniSource::loadOrThrow(const std::string& path)
+{
+    path_ = path;
+    ok_ = false;
+    auto file = std::make_unique<Ogre::ConfigFile>();
+    file->loadDirect(path, "\t:=", true);
+    delete file_;
+    file_ = file.release();
+    ok_ = true;
+}
+
 std::string IniSource::text(const std::string& section, const std::string& key) const
 {
     if (!file_)
@@ -235,6 +247,11 @@ Ogre::Vector3 IniSource::vec3(const std::string& section, const std::string& key
 Ogre::Vector2 IniSource::vec2(const std::string& section, const std::string& key) const
 {
     return Ogre::StringConverter::parseVector2(text(section, key));
+}
+
+Ogre::ColourValue IniSource::colour(const std::string& section, const std::string& key) const
+{
+    return Ogre::StringConverter::parseColourValue(text(section, key));
 }
 
 uint32_t IniSource::count(const std::string& section, const std::string& key, uint32_t maxCount)

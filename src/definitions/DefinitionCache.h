@@ -26,6 +26,7 @@
 //      tools/databuilder/ (see DefinitionSources.h), and a [Build] Class line in each source.
 // Fields a reader must handle specially (read a flag, then a string only when it is set, ...)
 // are written as plain code inside the field list: both streams see the same branches.
+#include <OgreColourValue.h>
 #include <OgreVector.h>
 
 #include <cstdint>
@@ -189,6 +190,8 @@ public:
 
     // False (and a line in the log) when the file is missing or unreadable.
     bool load(const std::string& path);
+    // The same, but a missing or unreadable file raises the engine's exception (nothing logged).
+    void loadOrThrow(const std::string& path);
 
     std::string text(const std::string& section, const std::string& key) const;
     float real(const std::string& section, const std::string& key) const;
@@ -197,6 +200,8 @@ public:
     bool flag(const std::string& section, const std::string& key) const;
     Ogre::Vector3 vec3(const std::string& section, const std::string& key) const;
     Ogre::Vector2 vec2(const std::string& section, const std::string& key) const;
+    // A missing key reads as opaque black.
+    Ogre::ColourValue colour(const std::string& section, const std::string& key) const;
     // A list length: above maxCount the source is refused (ok() turns false) and 0 is returned.
     uint32_t count(const std::string& section, const std::string& key, uint32_t maxCount);
 
