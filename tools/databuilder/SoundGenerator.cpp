@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kSoundDir = "../../Data/Sounds";
-const char* const kStamp = "vantorel sound generator 1";
+const char* const kStamp = "vantorel sound generator 2";
 constexpr long kRate = 22050;
 constexpr double kPi = 3.14159265358979323846;
 
@@ -274,6 +274,26 @@ std::vector<SoundFile> soundFiles()
          [] { return compose({128, 40, {{0, true}, {0, true}, {8, false}, {10, false}}, 8, true, false}); }},
         {"vt_music_battle2.ogg",
          [] { return compose({136, 38, {{0, true}, {5, true}, {3, false}, {10, false}}, 8, true, false}); }},
+        // The story: a slow theme under the cutscenes, an alarm and a radio call.
+        {"vt_story_theme.ogg",
+         [] { return compose({80, 45, {{0, true}, {8, false}, {5, true}, {7, false}}, 8, false, false}); }},
+        {"vt_story_alarm.ogg",
+         [] {
+             Track t(1.6);
+             for (int i = 0; i < 4; ++i) {
+                 t.tone(i * 0.4, 0.2, 740, 760, 0.4, Shape::Square, 0.005);
+                 t.tone(i * 0.4 + 0.2, 0.2, 560, 540, 0.4, Shape::Square, 0.005);
+             }
+             return t;
+         }},
+        {"vt_story_radio.ogg",
+         [] {
+             Track t(0.9);
+             t.noise(0.0, 0.9, 0.35, 0.5, 0.9);
+             t.tone(0.1, 0.12, 1200, 1200, 0.3, Shape::Sine, 0.003);
+             t.tone(0.3, 0.12, 1500, 1500, 0.3, Shape::Sine, 0.003);
+             return t;
+         }},
     };
 }
 
