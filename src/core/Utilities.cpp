@@ -98,3 +98,21 @@ std::string formatRaceTime(float seconds)
     text += std::to_string(ms);
     return text;
 }
+
+std::string formatWrappedText(std::string text, uint32_t* lineCounter)
+{
+    std::string result;
+    result.reserve(text.size() + 1);
+    for (char c : text) {
+        if (c == ';') {
+            if (lineCounter)
+                ++*lineCounter;
+            result += '\n';
+        } else {
+            result += c;
+        }
+    }
+    if (result.size() == 1)
+        result += '0';
+    return result;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 // A point of a tuning curve.
@@ -28,3 +29,7 @@ std::string stripAllQuotes(const std::string& s);
 
 // Seconds as mm'ss.mmm.
 std::string formatRaceTime(float seconds);
+
+// A copy of the text with every ";" turned into a line break; the counter (when given) grows by
+// the number of breaks. A one-character result gets a "0" appended, as the texts have always shown.
+std::string formatWrappedText(std::string text, uint32_t* lineCounter);

@@ -70,3 +70,26 @@ TEST(RaceTime, FormatsMinutesSecondsMilliseconds)
     for (const auto& c : cases)
         EXPECT_EQ(formatRaceTime(c.seconds), c.text) << c.seconds;
 }
+
+TEST(WrappedText, SemicolonsBecomeLineBreaksAndAreCounted)
+{
+    struct Case {
+        const char* text;
+        const char* expected;
+        uint32_t addedLines;
+    };
+    const Case cases[] = {
+        {"Drive fast;Shoot straight", "Drive fast\nShoot straight", 1},
+        {"", "", 0},
+        {"x", "x0", 0},
+        {";", "\n0", 1},
+        {"a;;b;", "a\n\nb\n", 3},
+    };
+    for (const Case& c : cases) {
+        uint32_t counter = 5;
+        EXPECT_EQ(formatWrappedText(c.text, &counter), c.expected) << c.text;
+        EXPECT_EQ(counter, 5 + c.addedLines) << c.text;
+    }
+    // Without a counter the text is still converted.
+    EXPECT_EQ(formatWrappedText("a;b", nullptr), "a\nb");
+}
