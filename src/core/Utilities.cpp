@@ -8,6 +8,15 @@ float remapLinear(float x0, float x1, float x, float y0, float y1)
     return static_cast<float>(ly0 + (ly1 - ly0) * (lx - lx0) / (lx1 - lx0));
 }
 
+uint32_t saturatingU32(float value)
+{
+    if (!(value > 0.0f))
+        return 0;
+    if (value >= 4294967296.0f)
+        return UINT32_MAX;
+    return static_cast<uint32_t>(value);
+}
+
 float remapClamped(float x0, float x1, float x, float y0, float y1)
 {
     if (x < x0)

@@ -24,6 +24,9 @@ float evalCurve4Clamped(float x, const CurvePoint& p0, const CurvePoint& p1, con
 // Factor between lo (0 %) and hi (100 %), applied with a 0..100 strength (0 gives exactly 1).
 float remapPercent(const float& lo, const float& hi, float percent, float strength);
 
+// Truncated toward zero and held within [0, 4294967295]; NaN gives 0.
+uint32_t saturatingU32(float value);
+
 std::string stripQuotes(const std::string& s);
 std::string stripAllQuotes(const std::string& s);
 

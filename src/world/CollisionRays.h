@@ -3,6 +3,9 @@
 // Each takes the play's damage registry, whose ray query, floors, map bodies and mesh cache they
 // share. Distances are ray parameters (world units for a unit direction); a negative closest
 // distance means nothing has been hit yet. Main thread only: not re-entrant.
+// The scene-query searches (raycastForAI, raycastBelow, and the others when switched to per-ray
+// extraction) see each entity where the last scene-graph update (the last frame) put its box;
+// a headless caller updates the graph itself (root node _update) after moving things.
 #include <OgreQuaternion.h>
 #include <OgreRay.h>
 #include <OgreVector.h>

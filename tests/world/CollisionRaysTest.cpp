@@ -1,0 +1,383 @@
+// The collision ray casts on small fixture meshes, in both forms (per-ray extraction and the mesh
+// cache), and the two forms side by side over Town.
+#include "world/CollisionRays.h"
+
+#include "core/GameSettings.h"
+#include "core/RandomGenerator.h"
+#include "core/SceneContext.h"
+#include "world/DamageRegistry.h"
+#include "world/GameObjectData.h"
+#include "world/MeshRayCache.h"
+#include "world/SceneCreator.h"
+#include "support/TestSupport.h"
+#include "RayFixtures.h"
+
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+
+using namespace testsupport;
+using Ogre::Vector3;
+
+namespace {
+
+const char* kFloorMap = R"(
+[scene]
+nSNodes = 1
+[sn_1]
+sn_name = Far
+sn_Pos = 500 0 0
+sn_nMeshes = 1
+snMesh_Vis_1 = true
+snMesh_Me_1 = ray_scenery.mesh
+snMesh_Na_1 = Scenery
+[Colisions]
+MovFloor1Mesh = ray_floor_low.mesh
+MovFloor3Mesh = ray_floor_high.mesh
+)";
+
+class CollisionRays : public ::testing::TestWithParam<bool> {
+protected:
+    CollisionRays()
+        : tree({"Data/Scenes"}), cwd(tree.workDir()), context(nullptr), scene(engine.root()->createSceneManager())
+    {
+        rayfixture::makeSquare("ray_square", 1.0f);
+        rayfixture::makeFloor("ray_floor_low.mesh", 100.0f, 0.0f);
+        rayfixture::makeFloor("ray_floor_high.mesh", 2.0f, 5.0f);
+        rayfixture::makeFloor("ray_scenery.mesh", 10.0f, 0.0f);
+        // Two small squares 6 apart: a ray between them crosses the box and no triangle.
+        rayfixture::makeMesh("ray_gap", {},
+                             {{false, {{-4, -1, 0}, {-2, -1, 0}, {-2, 1, 0}, {-4, 1, 0}}, {0, 1, 2, 0, 2, 3}, false},
+                              {false, {{2, -1, 0}, {4, -1, 0}, {4, 1, 0}, {2, 1, 0}}, {0, 1, 2, 0, 2, 3}, true}});
+        registry = std::make_unique<DamageRegistry>(nullptr, scene, nullptr, nullptr, &context, nullptr);
+        registry->setPerRayExtraction(GetParam());
+    }
+    ~CollisionRays() override
+    {
+        registry.reset();
+        creator.reset();
+    }
+
+    Ogre::Entity* place(const std::string& mesh, const Vector3& position, Ogre::SceneNode* parent = nullptr)
+    {
+        Ogre::SceneNode* node = (parent ? parent : scene->getRootSceneNode())->createChildSceneNode(position);
+        Ogre::Entity* entity = scene->createEntity(mesh);
+        node->attachObject(entity);
+        scene->getRootSceneNode()->_update(true, false);  // the scene query reads world boxes
+        return entity;
+    }
+    uint32_t registerBody(Ogre::Entity* entity)
+    {
+        owners.emplace_back("b", "", "", "", 1, 3, 2, 100, false);
+        return registry->add(entity, &owners.back(), 3, 1, 2, 0, 0, 0);
+    }
+    void buildFloors()
+    {
+        std::filesystem::create_directories(tree.path("Data/Scenes/RayFloors"));
+        writeTextFile(tree.path("Data/Scenes/RayFloors/map.ini"), kFloorMap);
+        creator = std::make_unique<SceneCreator>(nullptr, scene, nullptr, nullptr, &settings, "", &context, nullptr);
+        creator->parseMapIni("RayFloors");
+        scene->getRootSceneNode()->_update(true, false);
+        registry = std::make_unique<DamageRegistry>(nullptr, scene, nullptr, nullptr, &context, creator.get());
+        registry->setPerRayExtraction(GetParam());
+    }
+
+    HeadlessOgre engine;
+    TempGameTree tree;
+    ScopedWorkDir cwd;
+    GameSettings settings;
+    SceneContext context;
+    Ogre::SceneManager* scene;
+    std::unique_ptr<SceneCreator> creator;
+    std::unique_ptr<DamageRegistry> registry;
+    std::deque<GameObjectData> owners;
+};
+
+TEST_P(CollisionRays, OnlyFrontFacesAreHitAndTheCallersClosestBounds)
+{
+    context.movementBlocker = place("ray_square", Vector3::ZERO);
+    float closest = -1.0f;
+    Vector3 point(9, 9, 9);
+    EXPECT_TRUE(raycastMoveBlock(registry.get(), {0.2f, 0.3f, 5}, Vector3::NEGATIVE_UNIT_Z, closest, point));
+    EXPECT_FLOAT_EQ(closest, 5.0f);
+    EXPECT_TRUE(point.positionEquals({0.2f, 0.3f, 0}));
+
+    closest = -1.0f;
+    EXPECT_FALSE(raycastMoveBlock(registry.get(), {0.2f, 0.3f, -5}, Vector3::UNIT_Z, closest, point));
+    EXPECT_EQ(closest, -1.0f);
+
+    // A positive start accepts only nearer hits.
+    closest = 4.0f;
+    EXPECT_FALSE(raycastMoveBlock(registry.get(), {0.2f, 0.3f, 5}, Vector3::NEGATIVE_UNIT_Z, closest, point));
+    closest = 6.0f;
+    EXPECT_TRUE(raycastMoveBlock(registry.get(), {0.2f, 0.3f, 5}, Vector3::NEGATIVE_UNIT_Z, closest, point));
+    EXPECT_FLOAT_EQ(closest, 5.0f);
+
+    // Maps without the other bodies: false at once.
+    closest = -1.0f;
+    EXPECT_FALSE(raycastProjBlock(registry.get(), {0, 0, 5}, Vector3::NEGATIVE_UNIT_Z, closest, point));
+    EXPECT_FALSE(raycastProjFloor(registry.get(), {0, 0, 5}, Vector3::NEGATIVE_UNIT_Z, closest, point));
+    EXPECT_FALSE(raycastBorder(registry.get(), {0, 0, 5}, Vector3::NEGATIVE_UNIT_Z, closest, point));
+    EXPECT_FALSE(raycastProjBlock(nullptr, {0, 0, 5}, Vector3::NEGATIVE_UNIT_Z, closest, point));
+}
+
+TEST_P(CollisionRays, ExtractsSharedAndOwnVerticesWithBothIndexWidthsOnAMovedTurnedScaledNode)
+{
+    const std::vector<Vector3> shared = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    Ogre::MeshPtr mesh = rayfixture::makeMesh(
+        "ray_compound", shared,
+        {{true, {}, {0, 1, 2, 0, 2, 3, 1}, false},               // a trailing partial triangle
+         {false, {{0, 0, 2}, {1, 0, 2}, {0, 1, 2}}, {0, 1, 2}, true},
+         {true, {}, {3, 2, 1, 0, 1, 9}, true}});                 // 9 is beyond the vertices
+    const Vector3 position(10, 2, -3), scale(2, 3, 0.5f);
+    const Ogre::Quaternion orientation(Ogre::Degree(90), Vector3::UNIT_Y);
+    size_t vertexCount = 0, indexCount = 0;
+    std::vector<Vector3> vertices;
+    std::vector<uint32_t> indices;
+    getMeshInformation(mesh.get(), vertexCount, vertices, indexCount, indices, position, orientation, scale);
+    ASSERT_EQ(vertexCount, 7u);
+    ASSERT_EQ(vertices.size(), 7u);
+    const std::vector<Vector3> model = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 2}, {1, 0, 2}, {0, 1, 2}};
+    for (size_t i = 0; i < model.size(); ++i) {
+        // A quarter turn about Y takes x to -z and z to x.
+        const Vector3 s = model[i] * scale;
+        EXPECT_TRUE(vertices[i].positionEquals(Vector3(s.z, s.y, -s.x) + position, 1e-5f)) << i;
+    }
+    EXPECT_EQ(indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3, 4, 5, 6, 3, 2, 1}));
+    EXPECT_EQ(indexCount, 12u);
+
+    // The same placement through a node: a ray onto the own-vertex triangle, whose model plane
+    // z = 2 lands at world x = 10 + 2 * 0.5.
+    Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(position, orientation);
+    node->setScale(scale);
+    Ogre::Entity* entity = scene->createEntity("ray_compound");
+    node->attachObject(entity);
+    context.movementBlocker = entity;
+    // That triangle faces model +Z, world +X.
+    float closest = -1.0f;
+    Vector3 point;
+    const Vector3 target = orientation * (Vector3(0.2f, 0.2f, 2) * scale) + position;
+    ASSERT_TRUE(raycastMoveBlock(registry.get(), target + Vector3(4, 0, 0), Vector3::NEGATIVE_UNIT_X, closest, point));
+    EXPECT_NEAR(closest, 4.0f, 1e-4f);
+    EXPECT_TRUE(point.positionEquals(target, 1e-4f));
+    closest = -1.0f;
+    EXPECT_FALSE(raycastMoveBlock(registry.get(), target - Vector3(4, 0, 0), Vector3::UNIT_X, closest, point));
+}
+
+TEST_P(CollisionRays, DamageBodiesSkipTheShooterSceneryAndEmptyBoxes)
+{
+    const uint32_t gap = registerBody(place("ray_gap", {0, 0, 15}));
+    const uint32_t shooter = registerBody(place("ray_square", {0, 0, 10}));
+    place("ray_square", {0, 0, 9});  // scenery: not registered
+    const uint32_t target = registerBody(place("ray_square", {0, 0, 0}));
+    Vector3 point;
+    uint32_t slot = 99;
+    float distance = 0;
+    ASSERT_TRUE(raycastDamageBodies(registry.get(), {0, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, shooter, distance));
+    EXPECT_EQ(slot, target);
+    EXPECT_FLOAT_EQ(distance, 20.0f);
+    EXPECT_TRUE(point.positionEquals(Vector3::ZERO));
+
+    ASSERT_TRUE(raycastDamageBodies(registry.get(), {0, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, 999, distance));
+    EXPECT_EQ(slot, shooter);
+    EXPECT_FLOAT_EQ(distance, 10.0f);
+
+    // Through the gap's own squares the gap is hit.
+    ASSERT_TRUE(raycastDamageBodies(registry.get(), {3, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, 999, distance));
+    EXPECT_EQ(slot, gap);
+
+    // A miss reports slot 0; a free body is not hit.
+    slot = 99;
+    EXPECT_FALSE(raycastDamageBodies(registry.get(), {50, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, 999, distance));
+    EXPECT_EQ(slot, 0u);
+    registry->remove(target);
+    EXPECT_FALSE(raycastDamageBodies(registry.get(), {0, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, shooter, distance));
+
+    // The any-entity searches see the scenery too.
+    Ogre::Entity* hit = nullptr;
+    ASSERT_TRUE(raycastForAI(registry.get(), {0, 0, 9.5f}, Vector3::NEGATIVE_UNIT_Z, point, hit, distance));
+    EXPECT_EQ(hit->getParentSceneNode()->getPosition(), Vector3(0, 0, 9));
+    EXPECT_FLOAT_EQ(distance, 0.5f);
+    ASSERT_TRUE(raycastBelow(registry.get(), {0, 0, 9.5f}, Vector3::NEGATIVE_UNIT_Z, point, distance));
+    EXPECT_FLOAT_EQ(distance, 0.5f);
+    EXPECT_FALSE(raycastForAI(registry.get(), {0, 0, 9.5f}, Vector3::UNIT_Z, point, hit, distance));
+    EXPECT_EQ(hit, nullptr);
+}
+
+TEST_P(CollisionRays, FloorsReportTheirNumberAndTriangleAndTheCachedTriangleComesFirst)
+{
+    buildFloors();
+    ASSERT_NE(creator->moveFloor(2), nullptr);
+    Vector3 point, a, b, c;
+    float distance = 0;
+    uint32_t floor = 77;
+    ASSERT_TRUE(raycastToPolygon(registry.get(), Ogre::Ray({-1, 10, -0.5f}, Vector3::NEGATIVE_UNIT_Y), point, distance,
+                                 floor, a, b, c));
+    EXPECT_EQ(floor, 3u);
+    EXPECT_FLOAT_EQ(distance, 5.0f);
+    // The second triangle (corners 0, 2, 3) of the high floor, in index order.
+    EXPECT_EQ(a, Vector3(-2, 5, 2));
+    EXPECT_EQ(b, Vector3(2, 5, -2));
+    EXPECT_EQ(c, Vector3(-2, 5, -2));
+
+    ASSERT_TRUE(raycastToPolygon(registry.get(), Ogre::Ray({30, 10, 0}, Vector3::NEGATIVE_UNIT_Y), point, distance,
+                                 floor, a, b, c));
+    EXPECT_EQ(floor, 1u);
+    EXPECT_FLOAT_EQ(distance, 10.0f);
+    // Scenery that is no floor is not found.
+    EXPECT_FALSE(raycastToPolygon(registry.get(), Ogre::Ray({500, 10, 0}, Vector3::NEGATIVE_UNIT_Y), point, distance,
+                                  floor, a, b, c));
+    EXPECT_EQ(floor, 0u);
+
+    // From a fresh (empty) cached triangle the floors are searched and the triangle kept.
+    a = b = c = Vector3::ZERO;
+    ASSERT_TRUE(raycastFromTo(registry.get(), {1, 10, 0.5f}, Vector3::NEGATIVE_UNIT_Y, point, distance, floor, a, b, c));
+    EXPECT_EQ(floor, 3u);
+    EXPECT_EQ(b, Vector3(2, 5, 2));
+    // Over the same triangle: hit without a search, floor number and corners untouched.
+    floor = 77;
+    ASSERT_TRUE(raycastFromTo(registry.get(), {0.5f, 8, 1}, Vector3::NEGATIVE_UNIT_Y, point, distance, floor, a, b, c));
+    EXPECT_EQ(floor, 77u);
+    EXPECT_FLOAT_EQ(distance, 3.0f);
+    EXPECT_TRUE(point.positionEquals({0.5f, 5, 1}));
+    EXPECT_EQ(b, Vector3(2, 5, 2));
+    // Off it: the search refreshes both.
+    ASSERT_TRUE(raycastFromTo(registry.get(), {30, 10, 0}, Vector3::NEGATIVE_UNIT_Y, point, distance, floor, a, b, c));
+    EXPECT_EQ(floor, 1u);
+    EXPECT_EQ(a.y, 0.0f);
+}
+
+TEST_P(CollisionRays, AllBodiesTakeTheFirstSlotHitAndReturnItsWorldPosition)
+{
+    Ogre::SceneNode* vehicle = scene->getRootSceneNode()->createChildSceneNode(Vector3(0, 0, -5));
+    const uint32_t far = registerBody(place("ray_square", {0, 0, 5}, vehicle));  // world origin
+    const uint32_t near = registerBody(place("ray_square", {0, 0, 10}));
+    Vector3 point;
+    ASSERT_TRUE(raycastAllDamageBodies(registry.get(), {0.5f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, 999));
+    EXPECT_EQ(point, Vector3::ZERO);
+    ASSERT_TRUE(raycastAllDamageBodies(registry.get(), {0.5f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, far));
+    EXPECT_EQ(point, Vector3(0, 0, 10));
+    // The sphere passes, the triangles miss.
+    EXPECT_FALSE(raycastAllDamageBodies(registry.get(), {1.2f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, 999));
+    registry->remove(far);
+    registry->remove(near);
+    EXPECT_FALSE(raycastAllDamageBodies(registry.get(), {0.5f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, 999));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothForms, CollisionRays, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "PerRayExtraction" : "MeshCache";
+                         });
+
+}  // namespace
+
+namespace {
+
+// What one ray cast gave, for comparing the two forms.
+struct Outcome {
+    bool hit = false;
+    float distance = 0.0f;
+    Vector3 point = Vector3::ZERO;
+    uintptr_t what = 0;  // slot, floor number or entity
+    Vector3 corners[3] = {Vector3::ZERO, Vector3::ZERO, Vector3::ZERO};
+};
+
+void expectSame(const Outcome& cached, const Outcome& perRay, const std::string& what)
+{
+    SCOPED_TRACE(what);
+    ASSERT_EQ(cached.hit, perRay.hit);
+    if (!cached.hit)
+        return;
+    EXPECT_NEAR(cached.distance, perRay.distance, 1e-4f * std::max(1.0f, std::abs(perRay.distance)));
+    EXPECT_TRUE(cached.point.positionEquals(perRay.point, 1e-3f));
+    EXPECT_EQ(cached.what, perRay.what);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_TRUE(cached.corners[k].positionEquals(perRay.corners[k], 1e-4f));
+}
+
+}  // namespace
+
+// Town from the game tree with two tank hulls on its floor; each ray runs in both forms.
+TEST(TownRays, BothFormsAgreeOnFixedSeedRays)
+{
+    HeadlessOgre engine;
+    ScopedWorkDir cwd(gameTreeDir() + "/Bin/Game");
+    auto& groups = Ogre::ResourceGroupManager::getSingleton();
+    groups.addResourceLocation(gameTreeDir() + "/Data/Meshes", "FileSystem", Ogre::RGN_DEFAULT);
+    groups.initialiseResourceGroup(Ogre::RGN_DEFAULT);
+    Ogre::SceneManager* scene = engine.root()->createSceneManager();
+    GameSettings settings;
+    SceneContext context(nullptr);
+    auto creator = std::make_unique<SceneCreator>(nullptr, scene, nullptr, nullptr, &settings, "Town", &context, nullptr);
+    ASSERT_NE(creator->moveFloor(0), nullptr);
+    ASSERT_NE(context.movementBlocker, nullptr);
+    ASSERT_NE(context.borderCollisionEntity, nullptr);
+    auto registry = std::make_unique<DamageRegistry>(nullptr, scene, nullptr, nullptr, &context, creator.get());
+
+    std::deque<GameObjectData> owners;
+    std::vector<uint32_t> slots;
+    for (const Vector3& at : {Vector3(20, 0, 30), Vector3(-40, 0, -10)}) {
+        Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(at);
+        node->yaw(Ogre::Degree(at.x));
+        Ogre::Entity* hull = scene->createEntity("abrams_hull_col.mesh");
+        node->attachObject(hull);
+        owners.emplace_back("v", "", "", "", 1, 3, 2, 100, false);
+        slots.push_back(registry->add(hull, &owners.back(), 3, 1, 2, 0, 0, 0));
+    }
+    scene->getRootSceneNode()->_update(true, false);
+
+    RandomGenerator random;
+    random.seed(17);
+    const auto uniform = [&](float lo, float hi) { return lo + float(random.nextUnit()) * (hi - lo); };
+    const auto run = [&](bool perRay, const Vector3& origin, const Vector3& direction) {
+        registry->setPerRayExtraction(perRay);
+        std::vector<Outcome> out(10);
+        uint32_t number = 0;
+        out[0].hit = raycastDamageBodies(registry.get(), origin, direction, out[0].point, number, slots[0],
+                                         out[0].distance);
+        out[0].what = number;
+        Ogre::Entity* entity = nullptr;
+        out[1].hit = raycastForAI(registry.get(), origin, direction, out[1].point, entity, out[1].distance);
+        out[1].what = reinterpret_cast<uintptr_t>(entity);
+        out[2].hit = raycastBelow(registry.get(), origin, direction, out[2].point, out[2].distance);
+        Outcome& floor = out[3];
+        floor.hit = raycastFromTo(registry.get(), origin, direction, floor.point, floor.distance, number,
+                                  floor.corners[0], floor.corners[1], floor.corners[2]);
+        floor.what = number;
+        using SingleRay = bool (*)(DamageRegistry*, const Vector3&, const Vector3&, float&, Vector3&);
+        const SingleRay single[] = {raycastMoveBlock, raycastProjBlock, raycastProjFloor, raycastBorder};
+        for (int k = 0; k < 4; ++k) {
+            out[4 + k].distance = -1.0f;
+            out[4 + k].hit = single[k](registry.get(), origin, direction, out[4 + k].distance, out[4 + k].point);
+        }
+        out[8].hit = raycastAllDamageBodies(registry.get(), origin, direction, out[8].point, 999);
+        return out;
+    };
+    std::vector<int> hits(10, 0);
+    for (int i = 0; i < 400; ++i) {
+        // Half the rays aim at a hull, the rest anywhere; lengths vary so distances are not unit.
+        const Vector3 origin(uniform(-170, 170), uniform(0.5f, 40), uniform(-170, 170));
+        Vector3 direction;
+        if (i % 2 == 0) {
+            const Vector3 target(i % 4 == 0 ? 20 : -40, uniform(0.2f, 1.8f), i % 4 == 0 ? 30 : -10);
+            direction = (target + Vector3(uniform(-2, 2), 0, uniform(-2, 2)) - origin).normalisedCopy();
+        } else {
+            direction = Vector3(uniform(-1, 1), uniform(-1, 0.2f), uniform(-1, 1)).normalisedCopy();
+        }
+        direction *= uniform(0.5f, 3.0f);
+        const std::vector<Outcome> perRay = run(true, origin, direction);
+        const std::vector<Outcome> cached = run(false, origin, direction);
+        for (size_t k = 0; k < 9; ++k) {
+            expectSame(cached[k], perRay[k], "ray " + std::to_string(i) + " kind " + std::to_string(k));
+            hits[k] += perRay[k].hit;
+        }
+    }
+    // The comparison means something only where both forms hit.
+    for (int k = 0; k < 9; ++k)
+        EXPECT_GT(hits[k], 20) << "kind " << k;
+    EXPECT_GT(registry->meshCache().meshCount(), 0u);
+    registry.reset();
+    creator.reset();
+}
