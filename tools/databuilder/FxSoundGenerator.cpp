@@ -220,6 +220,71 @@ std::vector<SoundFile> soundFiles()
              w.tone(0.0, 0.7, 1600, 150, 0.5, 0.005, 0.3, 20, 12, 2);
              return w.finish();
          }},
+        // Shots: firing, launching and the warheads' impacts.
+        {"shot_cannon.ogg",
+         [] {
+             Wave w(0.45);
+             w.noise(0.0, 0.06, 0.9, 0.0005, 0.02, 0.95, 0.7);
+             w.tone(0.0, 0.3, 180, 70, 0.6, 0.001, 0.07);
+             w.noise(0.02, 0.4, 0.35, 0.003, 0.1, 0.4, 0.1);
+             return w.finish();
+         }},
+        {"shot_mortar.ogg",
+         [] {
+             Wave w(0.8);
+             w.tone(0.0, 0.5, 95, 40, 0.9, 0.002, 0.15);
+             w.noise(0.0, 0.7, 0.5, 0.004, 0.2, 0.35, 0.05);
+             return w.finish();
+         }},
+        {"shell_whistle.ogg",
+         [] {
+             Wave w(3.0);
+             w.tone(0.0, 3.0, 1900, 1750, 0.5, 0.0, 0.0, 25, 5);
+             w.noise(0.0, 3.0, 0.1, 0.0, 0.0, 0.6, 0.6);
+             w.makeLoop(0.4);
+             return w.finish(0.5);
+         }},
+        {"launch_rocket.ogg",
+         [] {
+             Wave w(0.9);
+             w.noise(0.0, 0.9, 0.9, 0.01, 0.35, 0.8, 0.3);
+             w.tone(0.0, 0.6, 120, 260, 0.3, 0.01, 0.2, 0, 0, 3);
+             return w.finish();
+         }},
+        {"launch_missile.ogg",
+         [] {
+             Wave w(1.1);
+             w.noise(0.0, 0.15, 0.6, 0.001, 0.05, 0.9, 0.6);
+             w.noise(0.05, 1.0, 0.8, 0.05, 0.45, 0.6, 0.3);
+             w.tone(0.05, 0.9, 300, 700, 0.2, 0.05, 0.3, 0, 0, 2);
+             return w.finish();
+         }},
+        {"missile_seek.ogg",
+         [] {
+             Wave w(1.2);
+             for (int k = 0; k < 6; ++k)  // the seeker's beeps over the motor's hiss
+                 w.tone(0.2 * k, 0.08, 1760, 1760, 0.35, 0.003, 0.0);
+             w.noise(0.0, 1.2, 0.3, 0.0, 0.0, 0.5, 0.5);
+             w.makeLoop(0.05);
+             return w.finish(0.5);
+         }},
+        {"launch_canister.ogg",
+         [] {
+             Wave w(0.6);
+             w.tone(0.0, 0.3, 220, 90, 0.7, 0.001, 0.08, 0, 0, 2);
+             w.noise(0.0, 0.5, 0.6, 0.002, 0.12, 0.6, 0.2);
+             return w.finish();
+         }},
+        {"impact_explosive.ogg", [] { return blast(1.2, 100, 0.65).finish(); }},
+        {"canister_open.ogg",
+         [] {
+             Wave w(0.9);
+             w.noise(0.0, 0.05, 0.7, 0.0005, 0.015, 0.95, 0.9);
+             for (int k = 0; k < 5; ++k)  // the bomblets spilling out
+                 w.noise(0.08 + 0.11 * k, 0.05, 0.4, 0.001, 0.02, 0.8, 0.6);
+             w.tone(0.0, 0.4, 600, 250, 0.3, 0.002, 0.1);
+             return w.finish();
+         }},
         // Loops: steady sounds, their ends crossfaded into their starts.
         {"wind_loop.ogg",
          [] {

@@ -18,6 +18,21 @@ void MeshBuilder::addTriangle(Section& s, const Vertex& a, const Vertex& b, cons
     s.indices.insert(s.indices.end(), {base, base + 1, base + 2});
 }
 
+void MeshBuilder::append(const MeshBuilder& other, const Ogre::Quaternion& rotation, const Ogre::Vector3& offset)
+{
+    for (const auto& [material, from] : other.sections_) {
+        Section& to = section(material);
+        const uint32_t base = static_cast<uint32_t>(to.vertices.size());
+        for (Vertex v : from.vertices) {
+            v.position = rotation * v.position + offset;
+            v.normal = rotation * v.normal;
+            to.vertices.push_back(v);
+        }
+        for (uint32_t i : from.indices)
+            to.indices.push_back(base + i);
+    }
+}
+
 void MeshBuilder::addQuad(const std::string& material, const Ogre::Vector3& a, const Ogre::Vector3& b,
                           const Ogre::Vector3& c, const Ogre::Vector3& d)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Builds the game's meshes from simple shapes (boxes, cylinders, spheres, grids) and saves them
 // as engine mesh files. Each material gets its own sub-mesh.
+#include <OgreQuaternion.h>
 #include <OgreVector.h>
 
 #include <map>
@@ -33,6 +34,9 @@ public:
     // A quad from four corners (counter-clockwise seen from the front).
     void addQuad(const std::string& material, const Ogre::Vector3& a, const Ogre::Vector3& b,
                  const Ogre::Vector3& c, const Ogre::Vector3& d);
+
+    // Another builder's triangles, turned and then moved, into the same materials.
+    void append(const MeshBuilder& other, const Ogre::Quaternion& rotation, const Ogre::Vector3& offset);
 
     bool empty() const { return sections_.empty(); }
     // Writes the mesh file; false when it cannot be written.
