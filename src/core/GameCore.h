@@ -64,6 +64,9 @@ public:
     ZV_GameState* currentState() const { return currentState_; }
     GameSession* session() const { return session_; }
     RandomGenerator* randomGenerator() const { return randomGenerator_; }
+    GamePlayData* playData() const { return playData_; }
+    SceneContext* sceneContext() const { return sceneContext_; }
+    FxParamsLibrary* fxParamsLibrary() const { return fxParamsLibrary_; }
 
     // True from the score worker's start until it has returned; shared so it can be read after
     // the core is gone.
