@@ -145,4 +145,22 @@ TEST_F(BombTest, DispenserSteersTowardItsPointEvenAtTheOrigin)
     }
 }
 
+TEST_F(BombTest, DispenserWithoutAMeshBlastsOnTheGround)
+{
+    // Its point just below: it lands, hides what it has (no mesh), blasts and waits out the sound.
+    wh->hasImpactSound = true;
+    wh->ImpactSound = "impact_explosive.ogg";
+    const Ogre::Vector3 below(30, 0, 29);
+    auto d = dispenser({30, 2.5f, 30}, diving(90), &below);
+    Body& enemy = addBody({32, 1, 30}, 2, 95);
+    bool hit = false;
+    EXPECT_EQ(runUntilDone(*d, kDt, 5, &hit), 6);
+    EXPECT_TRUE(hit);
+    EXPECT_EQ(enemy.damageTaken(*damage), 10.0f);
+    EXPECT_EQ(effects(), 1u);
+    EXPECT_EQ(d->getRecord()->state, ProjectileState_Exploded);
+    d->getImpactSound()->stop();
+    EXPECT_EQ(runUntilDone(*d, kDt, 5), 1);
+}
+
 }  // namespace

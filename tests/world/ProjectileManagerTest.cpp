@@ -100,6 +100,14 @@ TEST_F(ProjectileManagerTest, BadSpawnsBuildNothingLeaveTheSlotFreeAndStillCount
     manager->spawn(1, ProjectileKind_Missile, at, q, 0, 0, 900, 10, defs[2].get(), wh.get(), nullptr, 3, nullptr);
     ASSERT_NE(manager->projectileInSlot(0), nullptr);
     EXPECT_EQ(manager->projectileInSlot(0)->getRecord()->tracking, 0);
+
+    // A mesh that cannot be loaded leaves a shot without one, which still flies.
+    defs[0]->meshName = "no_such_shot.mesh";
+    spawn(ProjectileKind_Bullet);
+    ASSERT_NE(manager->projectileInSlot(1), nullptr);
+    EXPECT_EQ(manager->projectileInSlot(1)->getEntity(), nullptr);
+    manager->update(kDt);
+    EXPECT_NEAR(manager->projectileInSlot(1)->getNode()->getPosition().z, -1.0f, 1e-5f);
 }
 
 TEST_F(ProjectileManagerTest, SlowTimeBubbleSlowsOtherShootersShotsWithinItsRadius)
