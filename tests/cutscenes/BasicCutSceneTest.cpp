@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-using cutscenetest::CutsceneEngine;
+using playertest::CutsceneEngine;
 
 namespace {
 template <class Player>

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-namespace cutscenetest {
+namespace playertest {
 
 const VideoSecond kBriefingColours[3] = {
     {{200, 40, 40}, {230, 200, 60}},
@@ -95,4 +95,4 @@ void CutsceneEngine::capture()
     joystick.capture();
 }
 
-}  // namespace cutscenetest
+}  // namespace playertest

@@ -21,7 +21,7 @@ class Gui;
 class OgrePlatform;
 }
 
-namespace cutscenetest {
+namespace playertest {
 
 // The colours of our briefing video: per second the centre block, then its surround.
 struct VideoSecond {
@@ -71,4 +71,4 @@ private:
     std::vector<std::string> lines_;
 };
 
-}  // namespace cutscenetest
+}  // namespace playertest

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-using cutscenetest::CutsceneEngine;
+using playertest::CutsceneEngine;
 using testsupport::Rgb;
 
 namespace {

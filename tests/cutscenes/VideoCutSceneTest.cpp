@@ -11,8 +11,8 @@
 
 #include <memory>
 
-using cutscenetest::CutsceneEngine;
-using cutscenetest::kBriefingColours;
+using playertest::CutsceneEngine;
+using playertest::kBriefingColours;
 using testsupport::Rgb;
 
 namespace {

@@ -6,8 +6,8 @@
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
-using cutscenetest::CutsceneEngine;
-using cutscenetest::kBriefingColours;
+using playertest::CutsceneEngine;
+using playertest::kBriefingColours;
 using OgreUtils::DirectShowMovieTexture;
 using testsupport::Rgb;
 
