@@ -17,7 +17,8 @@ const VideoSecond kBriefingColours[3] = {
 };
 
 CutsceneEngine::CutsceneEngine(int width, int height)
-    : tree_({"Bin/Game/plugins.cfg", "Data/GUI", "Video", "Data/System/StoryImgs.pak"}), cwd_(tree_.workDir())
+    : tree_({"Bin/Game/plugins.cfg", "Data/GUI", "Video", "Data/System/StoryImgs.pak", "Data/Cutscene"}),
+      cwd_(tree_.workDir())
 {
     logs_ = new Ogre::LogManager();
     logs_->createLog("Ogre.log", true, false, false)->addListener(this);

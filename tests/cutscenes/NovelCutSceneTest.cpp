@@ -374,3 +374,47 @@ TEST(NovelCutScene, DrawsThePageOverItsPicture)
     // The picture's bright core at the right edge, middle height.
     EXPECT_TRUE(shot.at(800 - 128 - 40 + 64, 300).near(Rgb{255, 255, 200}, 12)) << shot.at(696, 300);
 }
+
+TEST(NovelCutScene, TheFieldReportOfTheMeltdownTurnsItsThreePages)
+{
+    CutsceneEngine engine;
+    NovelCutScene player(nullptr, nullptr, nullptr, engine.gui(), nullptr, "", false, 2, nullptr);
+    player.setSequenceName("Cs_Meltdown_Out");
+    player.loadFile();
+    player.play();
+    ASSERT_FALSE(player.hasFailed());
+    ASSERT_EQ(player.pageCount, 3u);
+    ASSERT_EQ(player.imageCount, 2u);
+    EXPECT_TRUE(player.pageCounter->getVisible());
+    auto frame = [&](float dt) {
+        engine.capture();
+        player.update(dt, &engine.keyboard, nullptr, &engine.mouse);
+    };
+    // The first page turns by itself after its seven seconds.
+    for (int i = 0; i < 60; ++i)
+        frame(0.1f);
+    EXPECT_EQ(player.currentPage, 0u);
+    EXPECT_TRUE(player.images[0].widget->getVisible());
+    EXPECT_FLOAT_EQ(player.images[0].widget->getAlpha(), 1.0f);
+    engine.render();
+    CutsceneEngine::keep(engine.screenshot(), "story_report_page1");
+    for (int i = 0; i < 11; ++i)
+        frame(0.1f);
+    EXPECT_EQ(player.currentPage, 1u);
+    EXPECT_EQ(player.pageCounter->getCaption().asUTF8(), "Page 2/3");
+    EXPECT_FALSE(player.images[0].widget->getVisible());
+    // The others wait for a press.
+    for (int i = 0; i < 100; ++i)
+        frame(0.1f);
+    EXPECT_EQ(player.currentPage, 1u);
+    pressReturn(engine, player);
+    EXPECT_EQ(player.currentPage, 2u);
+    EXPECT_TRUE(player.images[1].widget->getVisible());
+    for (int i = 0; i < 10; ++i)
+        frame(0.1f);
+    engine.render();
+    CutsceneEngine::keep(engine.screenshot(), "story_report_page3");
+    EXPECT_EQ(player.images[1].widget->getSize(), MyGUI::IntSize(120, 120));
+    pressReturn(engine, player);
+    EXPECT_EQ(player.state, CUTSCENE_FINISHED);
+}

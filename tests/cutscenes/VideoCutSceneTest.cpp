@@ -185,3 +185,31 @@ TEST(VideoCutScene, ShowsTheFirstColourBlockMidWindow)
     EXPECT_TRUE(shot.at(100, 100).near(Rgb{64, 64, 64}, 3)) << shot.at(100, 100);
     EXPECT_TRUE(shot.at(400, 200).near(Rgb{64, 64, 64}, 3)) << shot.at(400, 200);
 }
+
+TEST(VideoCutScene, TheFirstStorySequenceOpensWithTheBriefingAcrossTheView)
+{
+    CutsceneEngine engine;
+    VideoCutScene player(nullptr, nullptr, nullptr, engine.gui(), nullptr, "", false, 0, nullptr);
+    player.setSequenceName("Cs_FirstContact_In");
+    player.loadFile();
+    player.play();
+    ASSERT_FALSE(player.hasFailed());
+    EXPECT_TRUE(player.canSkip);
+    // 16:9 across the 800 x 600 view.
+    EXPECT_EQ(player.image->getCoord(), MyGUI::IntCoord(0, 75, 800, 450));
+    auto frame = [&] {
+        engine.capture();
+        player.update(0.04f, &engine.keyboard, nullptr, &engine.mouse);
+    };
+    for (int i = 0; i < 30; ++i)
+        frame();
+    engine.render();
+    const testsupport::Screenshot shot = engine.screenshot();
+    CutsceneEngine::keep(shot, "story_briefing");
+    EXPECT_TRUE(shot.at(400, 300).near(kBriefingColours[1].centre, 16)) << shot.at(400, 300);
+    EXPECT_TRUE(shot.at(20, 90).near(kBriefingColours[1].surround, 16)) << shot.at(20, 90);
+    EXPECT_EQ(player.state, CUTSCENE_PLAYING);
+    engine.keyboard.press(OIS::KC_RETURN);
+    frame();
+    EXPECT_EQ(player.state, CUTSCENE_FINISHED);
+}
