@@ -28,8 +28,6 @@ struct VideoSecond {
     testsupport::Rgb centre, surround;
 };
 extern const VideoSecond kBriefingColours[3];
-constexpr int kBriefingWidth = 320;
-constexpr int kBriefingHeight = 180;
 
 class CutsceneEngine : public Ogre::LogListener {
 public:
