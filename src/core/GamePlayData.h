@@ -13,6 +13,9 @@ class Entity;
 }
 class OvniParams;
 class PickupParams;
+class BinaryReader;
+class BinaryWriter;
+class IniSource;
 
 // The slow-time bubble a pick-up weapon opens: inside radius x scale, pickups and the
 // projectiles of everyone but the excluded owner run with the time factor instead of 1.
@@ -71,6 +74,7 @@ struct AreaMechaEffects {
 };
 
 struct OvniSpawnType {
+    std::string name;                  // as the mode file gives it, kept when no definition exists
     OvniParams* definition = nullptr;  // borrowed from the definition library
     float weight = 0.0f;
     uint32_t SimCap = 0;
@@ -84,6 +88,7 @@ struct OvniSpawnType {
 };
 
 struct PickupSpawnType {
+    std::string name;
     PickupParams* definition = nullptr;  // borrowed from the definition library
     float weight = 0.0f;
     uint32_t SimCap = 0;
@@ -120,6 +125,80 @@ public:
 
     // Frees the mode tables (spawn types with their rows, mecha variables, area rows).
     void clearArrays();
+
+    // Every list length of a mode file (and its start population) is at most this.
+    static constexpr uint32_t kMaxModeList = 256;
+
+    // Mode file sections: "../../Data/GamePlay/<mode>.ini" readers (the name overloads open the
+    // file and let a missing one raise the engine's exception; an over-cap count turns the
+    // source's ok() false), and the cache blocks at the reader's or writer's position.
+    void loadSettingsIni(const std::string& mode);
+    void loadSettingsIni(IniSource& ini);
+    void readSettingsCache(BinaryReader& in);
+    void writeSettingsCache(BinaryWriter& out) const;
+    void loadOvniEventsIni(const std::string& mode);
+    void loadOvniEventsIni(IniSource& ini);
+    void readOvniEventsCache(BinaryReader& in);
+    void writeOvniEventsCache(BinaryWriter& out) const;
+    void loadIntervalPickupEventsIni(const std::string& mode);
+    void loadIntervalPickupEventsIni(IniSource& ini);
+    void readIntervalPickupEventsCache(BinaryReader& in);
+    void writeIntervalPickupEventsCache(BinaryWriter& out) const;
+    void loadTimePickupEventsIni(const std::string& mode);
+    void loadTimePickupEventsIni(IniSource& ini);
+    void readTimePickupEventsCache(BinaryReader& in);
+    void writeTimePickupEventsCache(BinaryWriter& out) const;
+    void loadRecordTableIni(const std::string& mode);
+    void loadRecordTableIni(IniSource& ini);
+    void readRecordTableCache(BinaryReader& in);
+    void writeRecordTableCache(BinaryWriter& out) const;
+    void loadAreaEventsIni(const std::string& mode);
+    void loadAreaEventsIni(IniSource& ini);
+    void readAreaEventsCache(BinaryReader& in);
+    void writeAreaEventsCache(BinaryWriter& out) const;
+    // Reads the best value of the record table file "Data<TableIdx>.dat" (working directory).
+    void openRecordFile();
+
+    // Spawn tables: resizing zeroes every entry; the weights of the types that may still spawn
+    // are normalised to sum 1, every other type weighs 0.
+    void resizeOvniTypes(uint32_t n);
+    void resizeIntervalPickupTypes(uint32_t n);
+    void resizeTimePickupTypes(uint32_t n);
+    void recomputeOvniWeights();
+    void recomputeIntervalPickupWeights();
+    void recomputeTimePickupWeights();
+
+    // Mecha events. Type and area indexes are 0-based; an index past its list does nothing.
+    void applyTimeEffects(float dt);
+    void onOvniSpawn(uint32_t type);
+    void onOvniLive(uint32_t type, float dt);
+    void onOvniPlayerKill(uint32_t type);
+    void onOvniEnemyKill(uint32_t type);
+    void onOvniLeave(uint32_t type);
+    void onOvniHit(uint32_t type);
+    void onOvniDamage(uint32_t type, float amount);
+    void clearChangedFlags();
+    void applyClearWave();
+    void applyPlayerMove(float speed, float dt);
+    void applyPlayerStop(float dt);
+    void onPlayerHit();
+    void onPlayerDamage(float amount);
+    void onPlayerShot();
+    void onIntervalPickupSpawn(uint32_t type);
+    void onIntervalPickupLive(uint32_t type, float dt);
+    void onIntervalPickupPick(uint32_t type);
+    void onIntervalPickupLeave(uint32_t type);
+    void onTimePickupSpawn(uint32_t type);
+    void onTimePickupLive(uint32_t type, float dt);
+    void onTimePickupPick(uint32_t type);
+    void onTimePickupLeave(uint32_t type);
+    void onAreaEnter(uint32_t area, uint32_t count);
+    void onAreaLeave(uint32_t area, uint32_t count);
+    void onAreaInside(uint32_t area, uint32_t count, float dt);
+    // Scales a variable's start (which becomes its value) and both limits; nothing past the list.
+    void scaleMechaVariable(uint32_t index, float factor);
+    // 0.0 past the list.
+    float getMechaValue(uint32_t index) const;
 
     float doubleTapWindow() const { return playSettings[DoubleTapWindow]; }
     float projFloatPitchRate() const { return playSettings[ProjFloatPitchRate]; }

@@ -97,6 +97,20 @@ void MeshBuilder::addCone(const std::string& material, const Ogre::Vector3& base
     }
 }
 
+void MeshBuilder::addDisc(const std::string& material, const Ogre::Vector3& centre, float radius, int segments,
+                          float rings)
+{
+    Section& s = section(material);
+    for (int i = 0; i < segments; ++i) {
+        const float a0 = 2 * kPi * i / segments, a1 = 2 * kPi * (i + 1) / segments;
+        const Ogre::Vector3 d0(std::cos(a0), 0, -std::sin(a0)), d1(std::cos(a1), 0, -std::sin(a1));
+        const float v0 = float(i) / segments, v1 = float(i + 1) / segments;
+        addTriangle(s, {centre, Ogre::Vector3::UNIT_Y, {0, (v0 + v1) * 0.5f}},
+                    {centre + d0 * radius, Ogre::Vector3::UNIT_Y, {rings, v0}},
+                    {centre + d1 * radius, Ogre::Vector3::UNIT_Y, {rings, v1}});
+    }
+}
+
 void MeshBuilder::addCylinder(const std::string& material, const Ogre::Vector3& base, float radius, float height,
                               int segments, bool caps)
 {

@@ -31,6 +31,9 @@ public:
     void addGrid(const std::string& material, float sizeX, float sizeZ, float y, int divisions, float tiles);
     // A ring wall around the origin (inner face and outer face).
     void addRingWall(const std::string& material, float radius, float height, int segments, float y = 0.0f);
+    // A flat disc facing up; u runs from the centre to the rim `rings` times, v around it.
+    void addDisc(const std::string& material, const Ogre::Vector3& centre, float radius, int segments,
+                 float rings);
     // A quad from four corners (counter-clockwise seen from the front).
     void addQuad(const std::string& material, const Ogre::Vector3& a, const Ogre::Vector3& b,
                  const Ogre::Vector3& c, const Ogre::Vector3& d);
