@@ -80,7 +80,7 @@ enum class UiTextId : uint32_t {
     QualityMedium = 75,
     QualityLow = 76,
     QualityVeryLow = 77,
-    QualityCustom = 79,
+    ApplyNotice = 79,
 };
 
 // The interface texts of one language (Windows-1252 text, as every game string).

@@ -1,16 +1,33 @@
 #include "screens/GS_Options.h"
 
-#include "screens/PlaceholderScreen.h"
+#include "core/GameSession.h"
+#include "core/GlobalSounds.h"
+#include "screens/Priget_OptionsControl.h"
+#include "screens/Priget_OptionsDisplay.h"
+#include "screens/Priget_OptionsMenu.h"
+#include "screens/Priget_OptionsSound.h"
 #include "world/SceneCreator.h"
 
+#include <MyGUI.h>
+#include <OIS/OIS.h>
 #include <OgreViewport.h>
+
+namespace {
+bool joystickButtonDown(GameSession* session, OIS::JoyStick* joystick, size_t button)
+{
+    if (!session || !session->gamepadEnabled || !joystick)
+        return false;
+    const auto& buttons = joystick->getJoyStickState().mButtons;
+    return button < buttons.size() && buttons[button];
+}
+}  // namespace
 
 GS_Options::GS_Options(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
                        audio::SoundManager* soundManager_, SharedBlock* block, ConfigManager* configManager_,
                        Ogre::Root* root_, GameSettings* settings_, KeyBindings* keyBindings_, MyGUI::Gui* gui_,
                        FadeOverlay* fadeOverlay_, GameSession* session_, GlobalSounds* globalSounds_,
                        Ogre::Viewport* viewport_, SceneCreator* sceneCreator_)
-    : configManager(configManager_), root(root_), settings(settings_), keyBindings(keyBindings_)
+    : root(root_), configManager(configManager_), settings(settings_), keyBindings(keyBindings_)
 {
     window = window_;
     sceneManager = sceneManager_;
@@ -30,21 +47,141 @@ GS_Options::GS_Options(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneMan
     nextStateId = 0;
     done = 0;
     quitRequested = 0;
+
+    if (session) {
+        session->selectedIndex = 0;
+        session->menuPhase = 0;
+    }
+    optionsMenu = new Priget_OptionsMenu(session, gui, globalSounds, "", true, true);
+    // Presses, not clicks: the shared mouse handling releases the button every frame it is up.
+    for (MyGUI::Button* b : {optionsMenu->backButton, optionsMenu->displayButton, optionsMenu->audioButton,
+                             optionsMenu->controlButton})
+        b->eventMouseButtonPressed += MyGUI::newDelegate(this, &GS_Options::onMenuButtonPressed);
+
+    displayPage = new Priget_OptionsDisplay(gui, session, root, configManager, settings, "", true, true);
+    soundPage = new Priget_OptionsSound(gui, root, configManager, settings, "", true, true);
+    controlPage = new Priget_OptionsControl(gui, root, configManager, settings, keyBindings, session, "", true, true);
+    showSoundPage(false);
+    showControlPage(false);
+    optionsMenu->displayButton->setStateSelected(true);
+
     // The map behind the menus shows through the menu camera.
     if (viewport && sceneCreator && sceneCreator->camera())
         viewport->setCamera(sceneCreator->camera());
-    screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Options", MyGUI::Colour(0.12f, 0.24f, 0.14f),
-                                                  std::vector<std::string>{"Back"}, globalSounds, true);
 }
 
-GS_Options::~GS_Options() = default;
+GS_Options::~GS_Options()
+{
+    delete optionsMenu;
+    delete displayPage;
+    delete soundPage;
+    delete controlPage;
+}
+
+void GS_Options::showSoundPage(bool shown)
+{
+    soundPage->visible = shown ? 1 : 0;
+    if (soundPage->panel)
+        soundPage->panel->setVisible(shown);
+}
+
+void GS_Options::showControlPage(bool shown)
+{
+    controlPage->visible = shown ? 1 : 0;
+    if (controlPage->panel)
+        controlPage->panel->setVisible(shown);
+}
+
+void GS_Options::leave()
+{
+    if (globalSounds)
+        globalSounds->playBack();
+    nextStateId = 1;
+    done = 1;
+}
 
 bool GS_Options::update(float, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
-    handleMouse(mouse);
-    if (screen_->update(keyboard, joystick) == 0) {
-        nextStateId = 1;
-        done = 1;
+    // Tested first: it leaves also while a key capture runs.
+    const bool back = (keyboard && keyboard->isKeyDown(OIS::KC_ESCAPE)) || joystickButtonDown(session, joystick, 1);
+    if (back) {
+        if (session->inputLatch != 1)
+            leave();
+        session->inputLatch = 1;
+    } else if (!handleConfirm(keyboard, joystick, mouse)) {
+        session->inputLatch = 0;
     }
+    if (optionsMenu->created)
+        optionsMenu->update(keyboard, mouse);
+    controlPage->updateKeyCapture(keyboard);
+    handleMouse(mouse);
+    // The audio page keeps its volumes in its sliders until its destroy stores them.
+    if (done && soundPage->created)
+        soundPage->destroy();
     return !done;
+}
+
+bool GS_Options::handleConfirm(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
+{
+    const bool confirm = (keyboard && keyboard->isKeyDown(OIS::KC_RETURN)) ||
+                         (mouse && mouse->getMouseState().buttonDown(OIS::MB_Middle)) ||
+                         joystickButtonDown(session, joystick, 0);
+    if (!confirm)
+        return false;
+    if (session->inputLatch == 0 && session->selectedIndex == Priget_OptionsMenu::Back)
+        leave();
+    session->inputLatch = 1;
+    return true;
+}
+
+void GS_Options::onMenuButtonPressed(MyGUI::Widget* sender, int, int, MyGUI::MouseButton button)
+{
+    if (button != MyGUI::MouseButton::Left)
+        return;
+    if (sender == optionsMenu->backButton)
+        onBackClick(sender);
+    else if (sender == optionsMenu->displayButton)
+        onDisplayClick(sender);
+    else if (sender == optionsMenu->audioButton)
+        onAudioClick(sender);
+    else if (sender == optionsMenu->controlButton)
+        onControlClick(sender);
+}
+
+void GS_Options::onBackClick(MyGUI::Widget*)
+{
+    leave();
+}
+
+void GS_Options::onDisplayClick(MyGUI::Widget*)
+{
+    if (globalSounds)
+        globalSounds->playAccept();
+    optionsMenu->audioButton->setStateSelected(false);
+    showSoundPage(false);
+    showControlPage(false);
+    optionsMenu->displayButton->setStateSelected(!optionsMenu->displayButton->getStateSelected());
+    displayPage->show(!(displayPage->mainPanel && displayPage->mainPanel->getVisible()));
+}
+
+void GS_Options::onAudioClick(MyGUI::Widget*)
+{
+    if (globalSounds)
+        globalSounds->playAccept();
+    optionsMenu->displayButton->setStateSelected(false);
+    displayPage->show(false);
+    showControlPage(false);
+    optionsMenu->audioButton->setStateSelected(!optionsMenu->audioButton->getStateSelected());
+    showSoundPage(!(soundPage->panel && soundPage->panel->getVisible()));
+}
+
+void GS_Options::onControlClick(MyGUI::Widget*)
+{
+    if (globalSounds)
+        globalSounds->playAccept();
+    optionsMenu->displayButton->setStateSelected(false);
+    displayPage->show(false);
+    optionsMenu->audioButton->setStateSelected(false);
+    showSoundPage(false);
+    showControlPage(true);
 }
