@@ -125,6 +125,7 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     // Escape after a frame without input fades out for a second.
     game.tapKey(OIS::KC_ESCAPE);
     EXPECT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 90));
+    game.runFrames(2);
 
     // Cutscene and credits straight from the menu, with the pad: hat down, button 0.
     testsupport::ScriptedJoyStick& pad = *game.joystick();
