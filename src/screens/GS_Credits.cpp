@@ -4,6 +4,7 @@
 #include "core/FadeOverlay.h"
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
+#include "screens/PanelInput.h"
 #include "core/Utilities.h"
 #include "platform/TextConversion.h"
 
@@ -27,13 +28,6 @@ const char* const kThanks[] = {
 const char* const kLibraryLogos[] = {"C_ogre_Logo2.png", "C_MyGUI_Logo2.png", "C_Ogremax_logo.png",
                                      "C_Raknet_Logo.png"};
 
-bool joystickButtonDown(GameSession* session, OIS::JoyStick* joystick, size_t button)
-{
-    if (!session || !session->gamepadEnabled || !joystick)
-        return false;
-    const auto& buttons = joystick->getJoyStickState().mButtons;
-    return button < buttons.size() && buttons[button];
-}
 
 }  // namespace
 
@@ -165,10 +159,11 @@ bool GS_Credits::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joysti
     scrollPos += dt * speed * (fastScroll ? kFastPixelsPerSecond : kPixelsPerSecond);
     page->setPosition(page->getLeft(), -static_cast<int>(scrollPos));
 
-    const bool confirm = (keyboard && keyboard->isKeyDown(OIS::KC_RETURN)) ||
+    const bool padEnabled = session && session->gamepadEnabled;
+    const bool confirm = panelinput::keyDown(keyboard, OIS::KC_RETURN) ||
                          (mouse && mouse->getMouseState().buttonDown(OIS::MB_Middle)) ||
-                         joystickButtonDown(session, joystick, 0);
-    const bool back = (keyboard && keyboard->isKeyDown(OIS::KC_ESCAPE)) || joystickButtonDown(session, joystick, 7);
+                         panelinput::padButtonDown(joystick, padEnabled, 0);
+    const bool back = panelinput::keyDown(keyboard, OIS::KC_ESCAPE) || panelinput::padButtonDown(joystick, padEnabled, 7);
     if (confirm) {
         fastScroll = 1;
     } else if (back) {

@@ -2,6 +2,7 @@
 
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
+#include "screens/PanelInput.h"
 #include "screens/Priget_OptionsControl.h"
 #include "screens/Priget_OptionsDisplay.h"
 #include "screens/Priget_OptionsMenu.h"
@@ -11,16 +12,6 @@
 #include <MyGUI.h>
 #include <OIS/OIS.h>
 #include <OgreViewport.h>
-
-namespace {
-bool joystickButtonDown(GameSession* session, OIS::JoyStick* joystick, size_t button)
-{
-    if (!session || !session->gamepadEnabled || !joystick)
-        return false;
-    const auto& buttons = joystick->getJoyStickState().mButtons;
-    return button < buttons.size() && buttons[button];
-}
-}  // namespace
 
 GS_Options::GS_Options(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
                        audio::SoundManager* soundManager_, SharedBlock* block, ConfigManager* configManager_,
@@ -103,7 +94,8 @@ void GS_Options::leave()
 bool GS_Options::update(float, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
     // Tested first: it leaves also while a key capture runs.
-    const bool back = (keyboard && keyboard->isKeyDown(OIS::KC_ESCAPE)) || joystickButtonDown(session, joystick, 1);
+    const bool padEnabled = session->gamepadEnabled;
+    const bool back = panelinput::keyDown(keyboard, OIS::KC_ESCAPE) || panelinput::padButtonDown(joystick, padEnabled, 1);
     if (back) {
         if (session->inputLatch != 1)
             leave();
@@ -123,9 +115,9 @@ bool GS_Options::update(float, OIS::Keyboard* keyboard, OIS::JoyStick* joystick,
 
 bool GS_Options::handleConfirm(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
-    const bool confirm = (keyboard && keyboard->isKeyDown(OIS::KC_RETURN)) ||
+    const bool confirm = panelinput::keyDown(keyboard, OIS::KC_RETURN) ||
                          (mouse && mouse->getMouseState().buttonDown(OIS::MB_Middle)) ||
-                         joystickButtonDown(session, joystick, 0);
+                         panelinput::padButtonDown(joystick, session->gamepadEnabled, 0);
     if (!confirm)
         return false;
     if (session->inputLatch == 0 && session->selectedIndex == Priget_OptionsMenu::Back)

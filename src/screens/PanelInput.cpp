@@ -23,6 +23,14 @@ int hat(const OIS::JoyStick* joystick, bool padEnabled)
     return joystick->getJoyStickState().mPOV[0].direction;
 }
 
+bool padButtonDown(const OIS::JoyStick* joystick, bool padEnabled, int index)
+{
+    if (!joystick || !padEnabled)
+        return false;
+    const auto& buttons = joystick->getJoyStickState().mButtons;
+    return index >= 0 && static_cast<size_t>(index) < buttons.size() && buttons[index];
+}
+
 int axis(const OIS::JoyStick* joystick, bool padEnabled, int index)
 {
     if (!joystick || !padEnabled)

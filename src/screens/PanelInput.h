@@ -17,6 +17,8 @@ int wheel(const OIS::Mouse* mouse);
 bool rightButtonDown(const OIS::Mouse* mouse);
 // The direction bits of hat 0, or 0 (centred) when the pad is not to be read.
 int hat(const OIS::JoyStick* joystick, bool padEnabled);
+// Whether pad button `index` is down (false when the pad is not to be read or lacks it).
+bool padButtonDown(const OIS::JoyStick* joystick, bool padEnabled, int index);
 // Axis `index`'s value, or 0 when the pad is not to be read or has no such axis.
 int axis(const OIS::JoyStick* joystick, bool padEnabled, int index);
 
