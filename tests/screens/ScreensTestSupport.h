@@ -7,9 +7,12 @@
 
 namespace screenstest {
 
-// Ends the current state with `nextStateId` and runs the frame that builds the next one.
+// Ends the current state with `nextStateId` and runs the frame that builds the next one. A state
+// on its first frame only starts up, so that frame runs first.
 inline void switchTo(testsupport::GameHarness& game, uint32_t nextStateId)
 {
+    if (game.state()->firstFrame)
+        game.frame();
     game.state()->nextStateId = nextStateId;
     game.state()->done = 1;
     game.frame();
