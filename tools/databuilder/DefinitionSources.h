@@ -18,6 +18,12 @@ struct DefinitionClassRegistrar {
     DefinitionClassRegistrar(const char* className, const DefinitionFamily& family, DefinitionRebuildFn fn);
 };
 
+// A class whose sources share a definition folder but are built by a later step of their own;
+// the definition step passes over them.
+struct DefinitionClassBuiltElsewhere {
+    explicit DefinitionClassBuiltElsewhere(const char* className);
+};
+
 // For classes built by name that read their source with readIni() and write with writeCache().
 template <class Def>
 bool rebuildDefinition(const std::string& name)

@@ -20,6 +20,12 @@ std::map<std::string, DefinitionClass>& definitionClasses()
     return all;
 }
 
+std::set<std::string>& classesBuiltElsewhere()
+{
+    static std::set<std::string> all;
+    return all;
+}
+
 bool endsWith(const std::string& s, const std::string& tail)
 {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -50,6 +56,8 @@ bool buildDefinitions(BuildContext& ctx)
                 ctx.log << "definitions: " << path << " names no [Build] Class; not a definition\n";
                 continue;
             }
+            if (classesBuiltElsewhere().count(className))
+                continue;
             const auto found = definitionClasses().find(className);
             if (found == definitionClasses().end()) {
                 ctx.log << "definitions: " << path << ": unknown class '" << className << "'\n";
@@ -79,6 +87,11 @@ DefinitionClassRegistrar::DefinitionClassRegistrar(const char* className, const 
                                                    DefinitionRebuildFn fn)
 {
     definitionClasses()[className] = DefinitionClass{&family, fn};
+}
+
+DefinitionClassBuiltElsewhere::DefinitionClassBuiltElsewhere(const char* className)
+{
+    classesBuiltElsewhere().insert(className);
 }
 
 DATABUILDER_STEP("definitions", 20, buildDefinitions);

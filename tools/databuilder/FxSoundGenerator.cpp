@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 const char* const kSoundDir = "../../Data/Sounds";
 const char* const kStampName = "generated_fx.txt";
-const char* const kStamp = "vantorel effect sound generator 1";
+const char* const kStamp = "vantorel effect sound generator 2";
 constexpr long kRate = 22050;
 constexpr double kPi = 3.14159265358979323846;
 
@@ -229,6 +229,27 @@ std::vector<SoundFile> soundFiles()
              w.noise(0.02, 0.4, 0.35, 0.003, 0.1, 0.4, 0.1);
              return w.finish();
          }},
+        {"shot_autocannon.ogg",
+         [] {
+             Wave w(0.2);
+             w.noise(0.0, 0.04, 0.8, 0.0005, 0.015, 0.9, 0.7);
+             w.tone(0.0, 0.12, 260, 120, 0.4, 0.001, 0.04);
+             return w.finish();
+         }},
+        {"shot_twin.ogg",
+         [] {
+             Wave w(0.35);
+             w.noise(0.0, 0.05, 0.8, 0.0005, 0.02, 0.9, 0.6);
+             w.tone(0.0, 0.2, 210, 90, 0.5, 0.001, 0.06);
+             return w.finish();
+         }},
+        {"shot_plasma.ogg",
+         [] {
+             Wave w(0.9);
+             w.tone(0.0, 0.8, 900, 140, 0.6, 0.002, 0.3, 30, 8, 2);
+             w.noise(0.0, 0.3, 0.4, 0.001, 0.08, 0.7, 0.4);
+             return w.finish();
+         }},
         {"shot_mortar.ogg",
          [] {
              Wave w(0.8);
@@ -293,6 +314,23 @@ std::vector<SoundFile> soundFiles()
              w.noise(0.0, 4.5, 0.3, 0.0, 0.0, 0.12, 0.04);
              w.makeLoop(0.5);
              return w.finish(0.6);
+         }},
+        {"arc_loop.ogg",
+         [] {
+             Wave w(2.0);
+             w.tone(0.0, 2.0, 120, 120, 0.4, 0.0, 0.0, 0, 0, 3);
+             w.noise(0.0, 2.0, 0.35, 0.0, 0.0, 0.7, 0.5);
+             w.makeLoop(0.3);
+             return w.finish(0.5);
+         }},
+        {"arc_crackle.ogg",
+         [] {
+             Wave w(2.5);
+             for (int k = 0; k < 12; ++k)  // snaps of the sparks over a faint buzz
+                 w.noise(0.2 * k, 0.03, 0.5, 0.0005, 0.01, 0.95, 0.8);
+             w.tone(0.0, 2.5, 240, 240, 0.1, 0.0, 0.0);
+             w.makeLoop(0.3);
+             return w.finish(0.5);
          }},
         {"fire_loop.ogg",
          [] {

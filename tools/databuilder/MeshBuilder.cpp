@@ -1,5 +1,16 @@
 #include "MeshBuilder.h"
 
+#include <OgreSkeletonManager.h>
+#include <OgreSkeletonSerializer.h>
+#include <OgreSkeleton.h>
+#include <OgreBone.h>
+#include <OgreAnimation.h>
+#include <OgreAnimationTrack.h>
+#include <OgreKeyFrame.h>
+#include <OgreSubMesh.h>
+
+#include <filesystem>
+
 #include <Ogre.h>
 #include <OgreMeshSerializer.h>
 
@@ -193,6 +204,37 @@ void MeshBuilder::addRingWall(const std::string& material, float radius, float h
     }
 }
 
+void MeshBuilder::setSkeleton(const std::string& skeletonName, const std::vector<Animation>& animations)
+{
+    skeletonName_ = skeletonName;
+    animations_ = animations;
+}
+
+namespace {
+Ogre::SkeletonPtr buildSkeleton(const std::string& name, const std::vector<MeshBuilder::Animation>& animations)
+{
+    auto& skeletons = Ogre::SkeletonManager::getSingleton();
+    if (skeletons.resourceExists(name, Ogre::RGN_DEFAULT))
+        skeletons.remove(name, Ogre::RGN_DEFAULT);
+    Ogre::SkeletonPtr skeleton = skeletons.create(name, Ogre::RGN_DEFAULT, true);
+    // Marked loaded, so that unloading it frees the bones and animations made below.
+    skeleton->load();
+    Ogre::Bone* root = skeleton->createBone("Root", 0);
+    root->setInitialState();
+    skeleton->setBindingPose();
+    for (const MeshBuilder::Animation& a : animations) {
+        Ogre::Animation* animation = skeleton->createAnimation(a.name, a.length);
+        Ogre::NodeAnimationTrack* track = animation->createNodeTrack(0, root);
+        for (const MeshBuilder::Key& k : a.keys) {
+            Ogre::TransformKeyFrame* key = track->createNodeKeyFrame(k.time);
+            key->setTranslate(k.translate);
+            key->setRotation(k.rotate);
+        }
+    }
+    return skeleton;
+}
+}  // namespace
+
 bool MeshBuilder::save(const std::string& meshName, const std::string& path) const
 {
     // The real materials are scripts the game loads; the mesh file only needs their names, and
@@ -214,12 +256,24 @@ bool MeshBuilder::save(const std::string& meshName, const std::string& path) con
         manual.end();
     }
     Ogre::MeshPtr mesh = manual.convertToMesh(meshName);
+    Ogre::SkeletonPtr skeleton;
     bool ok = true;
     try {
+        if (!skeletonName_.empty()) {
+            skeleton = buildSkeleton(skeletonName_, animations_);
+            for (Ogre::SubMesh* sub : mesh->getSubMeshes())
+                for (size_t v = 0; v < sub->vertexData->vertexCount; ++v)
+                    sub->addBoneAssignment({static_cast<unsigned>(v), 0, 1.0f});
+            mesh->_notifySkeleton(skeleton);
+            const std::string dir = std::filesystem::path(path).parent_path().string();
+            Ogre::SkeletonSerializer().exportSkeleton(skeleton.get(), dir + "/" + skeletonName_);
+        }
         Ogre::MeshSerializer().exportMesh(mesh.get(), path);
     } catch (const Ogre::Exception&) {
         ok = false;
     }
     Ogre::MeshManager::getSingleton().remove(mesh);
+    if (skeleton)
+        Ogre::SkeletonManager::getSingleton().remove(skeleton);
     return ok;
 }

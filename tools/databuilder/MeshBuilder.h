@@ -41,6 +41,20 @@ public:
     // Another builder's triangles, turned and then moved, into the same materials.
     void append(const MeshBuilder& other, const Ogre::Quaternion& rotation, const Ogre::Vector3& offset);
 
+    // A one-bone skeleton moving every vertex, with keyframed animations; save() then also
+    // writes "<skeletonName>" beside the mesh and links the mesh to it.
+    struct Key {
+        float time;
+        Ogre::Vector3 translate;
+        Ogre::Quaternion rotate;
+    };
+    struct Animation {
+        std::string name;
+        float length;
+        std::vector<Key> keys;
+    };
+    void setSkeleton(const std::string& skeletonName, const std::vector<Animation>& animations);
+
     bool empty() const { return sections_.empty(); }
     // Writes the mesh file; false when it cannot be written.
     bool save(const std::string& meshName, const std::string& path) const;
@@ -54,4 +68,6 @@ private:
     void addTriangle(Section& s, const Vertex& a, const Vertex& b, const Vertex& c);
 
     std::map<std::string, Section> sections_;
+    std::string skeletonName_;
+    std::vector<Animation> animations_;
 };
