@@ -1,7 +1,7 @@
 #include "screens/GS_ChallCampSel.h"
 
+#include "core/FadeOverlay.h"
 #include "core/GameSession.h"
-#include "screens/PlaceholderScreen.h"
 
 GS_ChallCampSel::GS_ChallCampSel(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
                                  audio::SoundManager* soundManager_, SharedBlock* block, ConfigManager*,
@@ -18,14 +18,14 @@ GS_ChallCampSel::GS_ChallCampSel(Ogre::RenderWindow* window_, Ogre::SceneManager
     viewport = viewport_;
     fadeOverlay = fadeOverlay_;
     stateId = 8;
-    nextStateId = GAMESTATE_CHALLENGE_LIST;
+    // Black at once: the screen stays dark while the campaign loads.
+    if (fadeOverlay)
+        fadeOverlay->setAlpha(1.0f);
     if (session)
         session->loadCampaign("TcData");
+    nextStateId = GAMESTATE_CHALLENGE_LIST;
     done = 1;
     quitRequested = 0;
-    // Shown for the one frame before the challenge list replaces it.
-    screen_ = std::make_unique<PlaceholderScreen>(gui, nullptr, "Loading challenges", MyGUI::Colour(0.28f, 0.18f, 0.08f),
-                                                  std::vector<std::string>{});
 }
 
 GS_ChallCampSel::~GS_ChallCampSel() = default;

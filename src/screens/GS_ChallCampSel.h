@@ -23,7 +23,6 @@ class GameSession;
 class GlobalSounds;
 class FadeOverlay;
 class SceneCreator;
-class PlaceholderScreen;
 
 // Loads the challenge campaign and passes straight on to the challenge list.
 class GS_ChallCampSel : public ZV_GameState {
@@ -34,7 +33,4 @@ public:
     ~GS_ChallCampSel() override;
 
     bool update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse) override;
-
-private:
-    std::unique_ptr<PlaceholderScreen> screen_;
 };

@@ -23,9 +23,20 @@ class GameSession;
 class GlobalSounds;
 class FadeOverlay;
 class SceneCreator;
-class PlaceholderScreen;
+class Priget_LCH_SelTier;
+class Priget_LCH_Garage;
+class ControllerSmoothCaption;
+namespace Ogre {
+class Camera;
+}
+namespace MyGUI {
+class TextBox;
+class Widget;
+}
 
-// The challenge list and the garage.
+// The challenge list: the tier and challenge panel or the garage, the back input, two debug
+// chords (Ctrl+F4+Q resets the progress, Ctrl+F11+W adds 1000 kudos), and the way into play once
+// a challenge was started.
 class GS_ListChall : public ZV_GameState {
 public:
     GS_ListChall(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager, audio::SoundManager* soundManager,
@@ -35,8 +46,13 @@ public:
 
     bool update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse) override;
 
-    PlaceholderScreen* screen() const { return screen_.get(); }
+    void switchPanel();
+    void onQuitClick(MyGUI::Widget* sender);
+    void onSwitchPanelClick(MyGUI::Widget* sender);
 
-private:
-    std::unique_ptr<PlaceholderScreen> screen_;
+    MyGUI::TextBox* captionWidget = nullptr;
+    ControllerSmoothCaption* captionController = nullptr;
+    Priget_LCH_SelTier* tierPanel = nullptr;
+    Priget_LCH_Garage* garagePanel = nullptr;
+    Ogre::Camera* camera = nullptr;
 };

@@ -25,8 +25,6 @@ PlaceholderScreen* screenOf(ZV_GameState* state)
 {
     if (auto* s = dynamic_cast<GS_Menu*>(state))
         return s->screen();
-    if (auto* s = dynamic_cast<GS_ListChall*>(state))
-        return s->screen();
     if (auto* s = dynamic_cast<GS_PlayOnly*>(state))
         return s->screen();
     if (auto* s = dynamic_cast<GS_Cutscene*>(state))
@@ -93,17 +91,24 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
     expectScreenShown(game, "Vantorel");
 
-    // Challenges: the passing state loads the campaign and hands over to the list.
+    // Challenges: the passing state loads the campaign and hands over to the list, where Return
+    // starts the first challenge; its intro plays before the play.
     choose(game, 2);
     ASSERT_NE(game.stateAs<GS_ListChall>(), nullptr);
     EXPECT_NE(game.session()->campaign, nullptr);
-    expectScreenShown(game, "Challenges");
-    choose(game, 0);  // Start challenge
+    game.runFrames(70);
+    game.tapKey(OIS::KC_RETURN);
+    ASSERT_NE(game.stateAs<GS_Cutscene>(), nullptr);
+    EXPECT_EQ(game.state()->nextStateId, 2u);
+    expectScreenShown(game, "Cutscene: Cs_FirstContact_In");
+    choose(game, 0);  // Continue
     ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
     expectScreenShown(game, "Play");
     choose(game, 2);  // back to the challenge list
     ASSERT_NE(game.stateAs<GS_ListChall>(), nullptr);
-    choose(game, 1);  // Back
+    game.runFrames(2);
+    game.tapKey(OIS::KC_ESCAPE);
+    game.frame();
     ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
     // The title puts the campaign away, which saves the player's progress.
     EXPECT_EQ(game.session()->campaign, nullptr);

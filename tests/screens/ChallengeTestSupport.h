@@ -1,0 +1,41 @@
+#pragma once
+// Clicks and sound checks shared by the challenge panel tests (a PanelTestBed's GUI).
+#include "audio/Sound.h"
+#include "support/GameHarness.h"
+
+#include <cstdlib>
+#include <string>
+
+#include <MyGUI.h>
+
+namespace challengetest {
+
+// A left click in the middle of the widget, through the GUI's input (so it reaches the widget's
+// own delegates, or whatever lies on top of it).
+inline void click(const MyGUI::Widget* widget)
+{
+    const MyGUI::IntCoord c = widget->getAbsoluteCoord();
+    const int x = c.left + c.width / 2, y = c.top + c.height / 2;
+    auto& input = MyGUI::InputManager::getInstance();
+    input.injectMouseMove(x, y, 0);
+    input.injectMousePress(x, y, MyGUI::MouseButton::Left);
+    input.injectMouseRelease(x, y, MyGUI::MouseButton::Left);
+    // Off again, so the next click is a fresh one.
+    input.injectMouseMove(0, 0, 0);
+}
+
+// Stops the sound, so that a later isPlaying() tells whether something played it since.
+inline void silence(audio::Sound* sound)
+{
+    if (sound)
+        sound->stop();
+}
+
+// Keeps the picture for a look by eye when VANTOREL_SHOT_DIR names a folder.
+inline void keepShot(const testsupport::Screenshot& shot, const std::string& name)
+{
+    if (const char* dir = std::getenv("VANTOREL_SHOT_DIR"))
+        shot.savePng(std::string(dir) + "/" + name + ".png");
+}
+
+}  // namespace challengetest
