@@ -33,12 +33,14 @@ GarageText makeText(MyGUI::Widget* parent, int x, int y, int w, int h, const std
                     const std::string& caption)
 {
     GarageText t;
-    t.shadow = parent->createWidget<MyGUI::TextBox>("StaticText", x + 1, y + 1, w, h, MyGUI::Align::Default);
-    t.text = parent->createWidget<MyGUI::TextBox>("StaticText", x, y, w, h, MyGUI::Align::Default);
+    t.shadow = parent->createWidget<MyGUI::TextBox>("TextBox", x + 1, y + 1, w, h, MyGUI::Align::Default);
+    t.text = parent->createWidget<MyGUI::TextBox>("TextBox", x, y, w, h, MyGUI::Align::Default);
+    t.shadow->setTextColour(MyGUI::Colour::Black);
     t.text->setTextColour(MyGUI::Colour::White);
     for (MyGUI::TextBox* box : {t.shadow, t.text}) {
         box->setFontName(font);
         box->setCaption(caption);
+        box->setTextAlign(MyGUI::Align::Left | MyGUI::Align::Top);
         box->setInheritsAlpha(false);
         box->setNeedMouseFocus(false);
     }
@@ -122,7 +124,7 @@ void Priget_LCH_Garage::create(bool shown)
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
     const int W = view.width, H = view.height;
 
-    titleText = gui->createWidget<MyGUI::TextBox>("StaticText", 210, 10, 290, 270, MyGUI::Align::Default, "Main");
+    titleText = gui->createWidget<MyGUI::TextBox>("TextBox", 210, 10, 290, 270, MyGUI::Align::Default, "Main");
     titleText->setFontName("ArialBold.20");
     titleText->setTextColour(MyGUI::Colour::White);
     titleText->setTextAlign(MyGUI::Align::Left | MyGUI::Align::Top);
@@ -184,7 +186,8 @@ void Priget_LCH_Garage::create(bool shown)
 
     pointsBox = gui->createWidget<MyGUI::Widget>("MarkerWhite", W - 215, 85, 186, 182, MyGUI::Align::Default, "Main");
     pointsBox->setAlpha(0.0f);
-    pointsBox->setNeedMouseFocus(false);
+    // An invisible holder: clicks go to the button inside.
+    pointsBox->setInheritsPick(true);
     MyGUI::Widget* readOut = makeBlackBox(pointsBox, 0, 0, 186, 82);
     usedLabel = makeText(readOut, 8, 8, 170, 12, "ArialBold.10", "Used:");
     usedValue = makeText(readOut, 8, 18, 170, 12, "ArialBold.10", "0");
