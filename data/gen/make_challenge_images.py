@@ -58,7 +58,7 @@ def text_pixel(text, x, y, left, top, scale):
     return GLYPHS[text[index]][gy][col] == "1"
 
 
-# ---- the skin atlas (256 x 256) ----
+# ---- the skin atlas (256 x 144) ----
 
 MEDALS = [(70, 70, 80), (60, 110, 170), (176, 110, 50), (200, 205, 215), (235, 190, 40)]
 
@@ -132,23 +132,6 @@ def check_box(x, y, checked):
     return (30, 30, 40, 255)
 
 
-CUPS = [(176, 110, 50), (200, 205, 215), (235, 190, 40)]
-
-
-def cup(kind, x, y):
-    c = CUPS[kind]
-    bowl = y >= 10 and y <= 36 and abs(x - 31.5) <= 18 - (y - 10) * 0.35
-    top = 8 <= y <= 11 and abs(x - 31.5) <= 19
-    handle = (disc(x, y, 12, 20, 8) and not disc(x, y, 12, 20, 5)) or (disc(x, y, 51, 20, 8) and not disc(x, y, 51, 20, 5))
-    stem = 36 <= y <= 46 and abs(x - 31.5) <= 3
-    foot = 46 <= y <= 54 and abs(x - 31.5) <= 14
-    if bowl or top or stem or foot:
-        return (*shade(c, 1.15 if x < 30 else 0.9)[:3], 255)
-    if handle:
-        return (*shade(c, 0.8)[:3], 255)
-    return CLEAR
-
-
 def atlas(x, y):
     if y < 40:
         if x < 200:
@@ -171,12 +154,10 @@ def atlas(x, y):
         if x < 224 and y < 96:
             return check_box((x - 192) % 16, y - 80, x >= 208)
         return CLEAR
-    if y < 208 and x < 192:
-        return cup(x // 64, x % 64, y - 144)
     return CLEAR
 
 
-write_png(OUT + "vt_challenge.png", 256, 256, atlas)
+write_png(OUT + "vt_challenge.png", 256, 144, atlas)
 
 
 # ---- the lock (128 x 128) ----
