@@ -105,9 +105,9 @@ def arrow(x, y, right, lit):
 
 
 def panel_colour(x, y):
-    # light fill, darker rim: tinted by the widget colour
+    # dark fill under the item pictures, light rim: tinted by the widget colour
     rim = min(x, y, 63 - x, 63 - y)
-    return (255, 255, 255, 255) if rim >= 3 else (190, 190, 190, 255)
+    return (40, 46, 56, 255) if rim >= 3 else (200, 200, 200, 255)
 
 
 def panel(x, y):
