@@ -70,12 +70,11 @@ GS_ListChall::GS_ListChall(Ogre::RenderWindow* window_, Ogre::SceneManager* scen
 
     tierPanel = new Priget_LCH_SelTier(session, gui, globalSounds);
     tierPanel->setShown(true);
-    tierPanel->challengesButton->eventMouseButtonClick -=
-        MyGUI::newDelegate(tierPanel, &Priget_LCH_SelTier::onShowClick);
-    tierPanel->garageButton->eventMouseButtonClick -= MyGUI::newDelegate(tierPanel, &Priget_LCH_SelTier::onHideClick);
-    tierPanel->challengesButton->eventMouseButtonClick += MyGUI::newDelegate(this, &GS_ListChall::onSwitchPanelClick);
-    tierPanel->garageButton->eventMouseButtonClick += MyGUI::newDelegate(this, &GS_ListChall::onSwitchPanelClick);
-    tierPanel->quitButton->eventMouseButtonClick += MyGUI::newDelegate(this, &GS_ListChall::onQuitClick);
+    // The state's own actions in place of the panel's on "Challenges" and "Garage", and "Quit".
+    for (MyGUI::Widget* b : {tierPanel->challengesButton, tierPanel->garageButton})
+        b->eventMouseButtonPressed -= MyGUI::newDelegate(tierPanel, &Priget_LCH_SelTier::onPressed);
+    for (MyGUI::Widget* b : {tierPanel->challengesButton, tierPanel->garageButton, tierPanel->quitButton})
+        b->eventMouseButtonPressed += MyGUI::newDelegate(this, &GS_ListChall::onMenuButtonPressed);
 
     garagePanel = new Priget_LCH_Garage(session, gui, globalSounds);
     garagePanel->show(false);
@@ -190,3 +189,13 @@ void GS_ListChall::onQuitClick(MyGUI::Widget*)
 }
 
 void GS_ListChall::onSwitchPanelClick(MyGUI::Widget*) { switchPanel(); }
+
+void GS_ListChall::onMenuButtonPressed(MyGUI::Widget* sender, int, int, MyGUI::MouseButton button)
+{
+    if (button != MyGUI::MouseButton::Left)
+        return;
+    if (sender == tierPanel->quitButton)
+        onQuitClick(sender);
+    else
+        onSwitchPanelClick(sender);
+}

@@ -1,6 +1,8 @@
 #pragma once
 #include "core/ZV_GameState.h"
 
+#include <MyGUI_MouseButton.h>
+
 #include <memory>
 
 namespace Ogre {
@@ -49,6 +51,8 @@ public:
     void switchPanel();
     void onQuitClick(MyGUI::Widget* sender);
     void onSwitchPanelClick(MyGUI::Widget* sender);
+    // Press on "Quit", "Challenges" or "Garage" (the GUI's release alone is no click here).
+    void onMenuButtonPressed(MyGUI::Widget* sender, int left, int top, MyGUI::MouseButton button);
 
     MyGUI::TextBox* captionWidget = nullptr;
     ControllerSmoothCaption* captionController = nullptr;

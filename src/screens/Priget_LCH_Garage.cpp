@@ -147,7 +147,7 @@ void Priget_LCH_Garage::create(bool shown)
         w.frame = parent->createWidget<MyGUI::Widget>("PanelColour", x, y, 68, 68, MyGUI::Align::Default);
         w.frame->setAlpha(1.0f);
         w.frame->setInheritsAlpha(false);
-        w.frame->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_Garage::onItemClick);
+        w.frame->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_Garage::onPressed);
         w.image = w.frame->createWidget<MyGUI::ImageBox>("ImageBox", 1, 1, 64, 64, MyGUI::Align::Default);
         w.image->setImageTexture(image);
         w.image->setInheritsAlpha(false);
@@ -203,7 +203,7 @@ void Priget_LCH_Garage::create(bool shown)
                                                        MyGUI::Align::Default, "pm_bRes");
     buyButton->setCaption("Buy");
     buyButton->setInheritsAlpha(false);
-    buyButton->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_Garage::onBuyClick);
+    buyButton->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_Garage::onPressed);
 
     captionWidget = gui->createWidget<MyGUI::TextBox>("TextBox", 230, H - 40, 740, 30, MyGUI::Align::Default, "Main");
     captionWidget->setFontName("ArialBold.14");
@@ -272,6 +272,18 @@ void Priget_LCH_Garage::onItemClick(MyGUI::Widget* sender)
             }
         }
     setHelpCaption();
+}
+
+// Acts on the press: the states hand the GUI a release on every frame the button is up, which the
+// GUI alone would take for a click on whatever the pointer rests on.
+void Priget_LCH_Garage::onPressed(MyGUI::Widget* sender, int, int, MyGUI::MouseButton button)
+{
+    if (button != MyGUI::MouseButton::Left)
+        return;
+    if (sender == buyButton)
+        onBuyClick(sender);
+    else
+        onItemClick(sender);
 }
 
 void Priget_LCH_Garage::onBuyClick(MyGUI::Widget*) { buySelected(); }

@@ -1,6 +1,8 @@
 #pragma once
 #include "core/Priget.h"
 
+#include <MyGUI_MouseButton.h>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -44,6 +46,8 @@ public:
     void show(bool shown);
     void update(float dt);
 
+    // The left button pressed on an item frame or on "Buy".
+    void onPressed(MyGUI::Widget* sender, int left, int top, MyGUI::MouseButton button);
     void onItemClick(MyGUI::Widget* sender);
     void onBuyClick(MyGUI::Widget* sender);
     void buySelected();

@@ -178,8 +178,8 @@ void Priget_LCH_SelTier::create(bool show)
                                                  "Main");
     arrowRight = gui->createWidget<MyGUI::Button>("ButtonRight", stripX + 500 - 27, stripY + 16, 24, 28,
                                                   MyGUI::Align::Default, "Main");
-    arrowLeft->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onArrowLeftClick);
-    arrowRight->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onArrowRightClick);
+    arrowLeft->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
+    arrowRight->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
 
     // 7: tier tabs.
     tierTabs.resize(tiers);
@@ -193,7 +193,7 @@ void Priget_LCH_SelTier::create(bool show)
         tab.kudosText = makeText(tab.background, 8, 40, 134, 14, "ArialBold.10", "Kudos: ", MyGUI::Colour::White);
         tab.overlay = tierCanvas->createWidget<MyGUI::Widget>("MarkerWhite", 10, y, 150, 60, MyGUI::Align::Default);
         tab.overlay->setAlpha(0.0f);
-        tab.overlay->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onTierTabClick);
+        tab.overlay->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
     }
 
     // 8: info box.
@@ -269,8 +269,8 @@ void Priget_LCH_SelTier::create(bool show)
     garageButton = makeMenuButton(44, "pm_bRet", "Garage");
     quitButton = makeMenuButton(84, "pm_bQui", "Quit");
     quitButton->eventMouseSetFocus += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onButtonFocus);
-    challengesButton->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onShowClick);
-    garageButton->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onHideClick);
+    challengesButton->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
+    garageButton->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
     challengesButton->setEnabled(false);
     garageButton->setEnabled(true);
 
@@ -285,7 +285,7 @@ void Priget_LCH_SelTier::create(bool show)
                                                         "pm_bQui");
     startButton->setCaption("Start Challenge");
     startButton->setInheritsAlpha(false);
-    startButton->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onStartClick);
+    startButton->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
 
     // 14: the story-skip option.
     skipFrame = makeBox(gui, "MarkerWhite", infoX, infoY + 360, 160, 30, "Main", 0.5f, MyGUI::Colour::Black);
@@ -295,7 +295,7 @@ void Priget_LCH_SelTier::create(bool show)
     skipCheckBox->setFontName("ArialBold.10");
     skipCheckBox->setInheritsAlpha(false);
     skipCheckBox->setStateSelected(campaign() && campaign()->skipSeenStory);
-    skipCheckBox->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onSkipStoryClick);
+    skipCheckBox->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
 
     // 15: the weapon group.
     weaponBox = makeBox(gui, "MarkerWhite", infoX + 170, infoY + 310, 330, 72, "Main", 0.5f, MyGUI::Colour::Black);
@@ -305,7 +305,7 @@ void Priget_LCH_SelTier::create(bool show)
         WeaponSlotButton& slot = weaponSlots[i];
         slot.frame = weaponBox->createWidget<MyGUI::Widget>("Panel", 8 + 53 * i, 20, 48, 48, MyGUI::Align::Default);
         slot.frame->setInheritsAlpha(false);
-        slot.frame->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onWeaponClick);
+        slot.frame->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
         if (icons[i]) {
             slot.icon = slot.frame->createWidget<MyGUI::ImageBox>("ImageBox", 4, 4, 40, 40, MyGUI::Align::Default);
             slot.icon->setImageTexture(icons[i]);
@@ -384,7 +384,7 @@ void Priget_LCH_SelTier::rebuildRows()
         row.overlay = row.panel->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, 40, 40, MyGUI::Align::Default);
         row.overlay->setAlpha(0.0f);
         row.overlay->setInheritsAlpha(false);
-        row.overlay->eventMouseButtonClick += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onChallengeRowClick);
+        row.overlay->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
         row.newMarker = stripCanvas->createWidget<MyGUI::Widget>("NewY", x - 3, 6, 46, 16, MyGUI::Align::Default);
         row.newMarker->setInheritsAlpha(false);
         row.newMarker->setNeedMouseFocus(false);
@@ -766,6 +766,32 @@ void Priget_LCH_SelTier::onSkipStoryClick(MyGUI::Widget*)
     skipCheckBox->setStateSelected(checked);
     if (CampaignData* c = campaign())
         c->skipSeenStory = checked;
+}
+
+// Acts on the press: the states hand the GUI a release on every frame the button is up, which the
+// GUI alone would take for a click on whatever the pointer rests on.
+void Priget_LCH_SelTier::onPressed(MyGUI::Widget* sender, int, int, MyGUI::MouseButton button)
+{
+    if (button != MyGUI::MouseButton::Left)
+        return;
+    if (sender == arrowLeft)
+        onArrowLeftClick(sender);
+    else if (sender == arrowRight)
+        onArrowRightClick(sender);
+    else if (sender == startButton)
+        onStartClick(sender);
+    else if (sender == skipCheckBox)
+        onSkipStoryClick(sender);
+    else if (sender == challengesButton)
+        onShowClick(sender);
+    else if (sender == garageButton)
+        onHideClick(sender);
+    else if (std::any_of(weaponSlots.begin(), weaponSlots.end(), [&](const WeaponSlotButton& w) { return w.frame == sender; }))
+        onWeaponClick(sender);
+    else if (std::any_of(tierTabs.begin(), tierTabs.end(), [&](const TierTab& t) { return t.overlay == sender; }))
+        onTierTabClick(sender);
+    else if (std::any_of(rows.begin(), rows.end(), [&](const ChallengeRow& r) { return r.overlay == sender; }))
+        onChallengeRowClick(sender);
 }
 
 void Priget_LCH_SelTier::onStartClick(MyGUI::Widget*) { startChallenge(); }

@@ -2,6 +2,7 @@
 #include "core/Priget.h"
 
 #include <MyGUI_Colour.h>
+#include <MyGUI_MouseButton.h>
 #include <MyGUI_UString.h>
 
 #include <array>
@@ -96,6 +97,8 @@ public:
     // The selected row, or null when the shown tier has no such row.
     ChallengeRow* selectedRow();
 
+    // The left button pressed on one of the panel's clickable widgets: runs its handler below.
+    void onPressed(MyGUI::Widget* sender, int left, int top, MyGUI::MouseButton button);
     // Handlers (public so that the owner and tests can reach the widgets they are bound to).
     void onTierTabClick(MyGUI::Widget* sender);
     void onChallengeRowClick(MyGUI::Widget* sender);

