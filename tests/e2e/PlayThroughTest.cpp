@@ -117,11 +117,13 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     // A play that ends with a story scene: the cutscene runs first, then the menu it was bound for.
     choose(game, 0);
     ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
+    // The scene keeps whatever name the session holds (the intro's was handed on and cleared).
+    const std::string sequence = game.session()->getCutsceneName();
     choose(game, 1);  // End play with story
     ASSERT_NE(game.stateAs<GS_Cutscene>(), nullptr);
     EXPECT_EQ(game.state()->nextStateId, 1u);
     EXPECT_EQ(game.session()->cutsceneRequested, 0);
-    expectScreenShown(game, "Cutscene: temp");
+    expectScreenShown(game, ("Cutscene: " + sequence).c_str());
 
     // The cutscene asks for the credits; after them, the menu.
     choose(game, 1);  // Roll credits
