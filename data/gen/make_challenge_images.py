@@ -110,26 +110,11 @@ def panel_colour(x, y):
     return (40, 46, 56, 255) if rim >= 3 else (200, 200, 200, 255)
 
 
-def panel(x, y):
-    rim = min(x, y, 63 - x, 63 - y)
-    if rim < 4:
-        return (245, 245, 245, 255)
-    return (90, 90, 100, 200)
-
-
 def sel_box(x, y):
     rim = min(x, y, 63 - x, 63 - y)
     if rim < 4:
         return (255, 200, 40, 255)
     return CLEAR
-
-
-def check_box(x, y, checked):
-    if x in (0, 15) or y in (0, 15):
-        return (220, 220, 220, 255)
-    if checked and 3 <= x <= 12 and 3 <= y <= 12:
-        return (255, 128, 0, 255)
-    return (30, 30, 40, 255)
 
 
 def atlas(x, y):
@@ -148,11 +133,7 @@ def atlas(x, y):
         if x < 64:
             return panel_colour(x, y - 80)
         if x < 128:
-            return panel(x - 64, y - 80)
-        if x < 192:
-            return sel_box(x - 128, y - 80)
-        if x < 224 and y < 96:
-            return check_box((x - 192) % 16, y - 80, x >= 208)
+            return sel_box(x - 64, y - 80)
         return CLEAR
     return CLEAR
 
