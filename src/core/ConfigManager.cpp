@@ -2,17 +2,28 @@
 
 #include "core/BinaryIO.h"
 #include "core/GameSettings.h"
+#include "core/ShippedDefaults.h"
 #include "core/Utilities.h"
 
 #include <OgreConfigFile.h>
+#include <OgreDataStream.h>
+#include <OgreException.h>
 #include <OgreLogManager.h>
 #include <OgreStringConverter.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
+#include <system_error>
 
 namespace {
-// Larger than any screen; anything above came from a garbled or negative value.
-constexpr uint32_t kMaxWindowSide = 16384;
+// Below this the menus do not fit; above it no display shows the window and its buffers cost
+// hundreds of megabytes.
+constexpr uint32_t kMinWindowSide = 320;
+constexpr uint32_t kMaxWindowSide = 8192;
 }  // namespace
 
 GameSettings::GameSettings()
@@ -24,10 +35,12 @@ GameSettings::GameSettings()
 
 WindowSize windowSizeFor(const GameSettings& s)
 {
-    const auto usable = [](uint32_t side) { return side > 0 && side <= kMaxWindowSide; };
-    if (usable(s.width) && usable(s.height))
-        return {s.width, s.height};
-    return {800, 600};
+    // 0 is an absent or unreadable value, and a negative one wraps past INT32_MAX: no size at all.
+    const auto given = [](uint32_t side) { return side > 0 && side <= uint32_t{INT32_MAX}; };
+    if (!given(s.width) || !given(s.height))
+        return {800, 600};
+    const auto clamp = [](uint32_t side) { return std::min(std::max(side, kMinWindowSide), kMaxWindowSide); };
+    return {clamp(s.width), clamp(s.height)};
 }
 
 ConfigManager::ConfigManager(GameSettings* settings, std::string path)
@@ -41,10 +54,58 @@ std::string ConfigManager::keyBindingsPath() const
     return (slash == std::string::npos ? std::string() : path_.substr(0, slash + 1)) + "ctrlConfig.ini";
 }
 
+namespace {
+const char* const kSeparators = "\t:=";
+
+void logLine(const std::string& text)
+{
+    if (auto* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage(text, Ogre::LML_CRITICAL);
+}
+
+void loadText(Ogre::ConfigFile& cfg, const char* text)
+{
+    // The stream only borrows the text, which lives as long as the program.
+    Ogre::DataStreamPtr stream(
+        new Ogre::MemoryDataStream(const_cast<char*>(text), std::strlen(text), false, true));
+    cfg.load(stream, kSeparators, true);
+}
+}  // namespace
+
+SettingsSource loadSettingsFile(Ogre::ConfigFile& cfg, const std::string& path, const char* shipped,
+                                const std::string& kept)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) {
+        loadText(cfg, shipped);
+        if (!writeFileAtomically(path, shipped)) {
+            logLine("Could not write " + path + "; " + kept + " kept in memory");
+            return SettingsSource::ShippedInMemory;
+        }
+        logLine(path + " missing: wrote the default " + kept);
+        return SettingsSource::WrittenFromShipped;
+    }
+    // The engine's reader never returns on a folder, and waits forever on a pipe.
+    if (!ec && fs::is_regular_file(status) && std::ifstream(path).good()) {
+        try {
+            cfg.loadDirect(path, kSeparators, true);
+            return SettingsSource::File;
+        } catch (const Ogre::Exception&) {
+            // Gone or unreadable since the check: the same as below.
+        }
+    }
+    logLine(path + " is not a readable file; default " + kept + " kept in memory");
+    cfg.clear();
+    loadText(cfg, shipped);
+    return SettingsSource::ShippedInMemory;
+}
+
 void ConfigManager::readConfigIni()
 {
     Ogre::ConfigFile cfg;
-    cfg.loadDirect(path_, "\t:=", true);
+    loadSettingsFile(cfg, path_, shippedConfigIni(), "settings");
     if (!settings_)
         return;
     GameSettings& s = *settings_;

@@ -1,6 +1,9 @@
 #pragma once
 #include <string>
 
+namespace Ogre {
+class ConfigFile;
+}
 struct GameSettings;
 struct SharedBlock;
 
@@ -10,7 +13,8 @@ class ConfigManager {
 public:
     explicit ConfigManager(GameSettings* settings, std::string path = "config.ini");
 
-    // Fills the settings; throws the engine's file-not-found exception when the file is missing.
+    // Fills the settings. A missing file is replaced by the shipped one; a path that is not a
+    // readable file leaves the shipped settings in memory (see loadSettingsFile).
     void readConfigIni();
     // Writes the whole file; false (and the old file kept, and the failure logged) when it
     // cannot be written or there are no settings.
@@ -28,3 +32,13 @@ private:
     GameSettings* settings_ = nullptr;
     std::string path_;
 };
+
+// Where the text of a settings file came from.
+enum class SettingsSource { File, WrittenFromShipped, ShippedInMemory };
+
+// Loads a settings file (separators "\t:=", trimmed) into cfg. A missing file is written from the
+// shipped text and read from memory, so a failed write still starts the game; a path that is not
+// a readable regular file (a folder, say) is left alone and the shipped text read instead. Every
+// case but a readable file logs one line; `kept` names what stays in memory ("settings").
+SettingsSource loadSettingsFile(Ogre::ConfigFile& cfg, const std::string& path, const char* shipped,
+                                const std::string& kept);

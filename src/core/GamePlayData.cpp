@@ -2,6 +2,8 @@
 
 #include "core/BinaryIO.h"
 
+#include <OgreLogManager.h>
+
 #include <cmath>
 
 const char* const GamePlayData::kSettingsPath = "../../Data/System/GPset.Dat";
@@ -10,15 +12,25 @@ GamePlayData::GamePlayData() { loadSettings(); }
 
 GamePlayData::~GamePlayData() { clearArrays(); }
 
+namespace {
+// Default tuning must not pass unnoticed: the one line says which file is at fault.
+bool reportUnusable(const std::string& what, const std::string& path)
+{
+    if (auto* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage("Play settings " + what + ": " + path + "; default tuning in use", Ogre::LML_CRITICAL);
+    return false;
+}
+}  // namespace
+
 bool GamePlayData::loadSettings(const std::string& path)
 {
     BinaryReader in;
     if (!in.open(path))
-        return false;
+        return reportUnusable("missing or unreadable", path);
     uint32_t magic = 0;
     uint32_t reserved = 0;
     if (!in.readU32(magic) || magic != kSettingsMagic || !in.readU32(reserved))
-        return false;
+        return reportUnusable("damaged", path);
 
     // Read everything into temporaries: a short or damaged file changes nothing.
     std::array<float, PlaySettingCount> values{};
@@ -31,12 +43,12 @@ bool GamePlayData::loadSettings(const std::string& path)
     in.readF32(radius);
     std::string reactorName = readBinString(in);
     if (!in.ok())
-        return false;
+        return reportUnusable("damaged", path);
     bool finite = std::isfinite(timeFactor) && std::isfinite(radius);
     for (float v : values)
         finite = finite && std::isfinite(v);
     if (!finite)
-        return false;
+        return reportUnusable("damaged", path);
 
     playSettings = values;
     bubbleMeshName = std::move(meshName);

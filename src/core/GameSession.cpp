@@ -32,7 +32,9 @@ void GameSession::loadCampaign(const std::string& name)
     // A campaign still loaded goes first; deleting it saves its progress.
     delete campaign;
     campaign = nullptr;
-    campaign = new CampaignData(name, profileName, profile ? profile->getLanguageCount() : 0);
+    // The catalogue holds texts for as many languages as the mode table, profile or not.
+    const uint32_t languages = profile ? profile->getLanguageCount() : PlayerProfile::readLanguageCount();
+    campaign = new CampaignData(name, profileName, languages);
     campaign->loadProgress();
 }
 

@@ -24,9 +24,8 @@ struct GameSettings {
     uint32_t Language = 1;
 };
 
-// The size to open the render window with. A width or height that read as 0 (absent or not a
-// number) or as something no screen has (a negative number wraps to billions) would open an
-// unusable window or none, so the window gets 800 x 600; the settings keep what was read.
+// The size to open the render window with: each side clamped into 320..8192, and 800 x 600 when
+// a side is absent or unreadable (0) or negative in the file; the settings keep what was read.
 struct WindowSize {
     uint32_t width;
     uint32_t height;

@@ -6,12 +6,22 @@
 #include "core/RandomGenerator.h"
 #include "core/Utilities.h"
 
+#include <OgreLogManager.h>
+
 const char* const GlobalSounds::kDataFile = "../../Data/System/GSData.Dat";
 
 namespace {
 
 // An optional file name counts as absent when it is "" or " ".
 bool isAbsent(const std::string& name) { return name.empty() || name == " "; }
+
+// A silent game must not pass unnoticed: the one line says which file is at fault.
+void reportUnusable(const std::string& what)
+{
+    if (auto* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage(std::string("Global sounds ") + what + ": " + GlobalSounds::kDataFile + "; no menu sounds or music",
+                        Ogre::LML_CRITICAL);
+}
 
 bool readEntry(BinaryReader& in, GlobalSoundEntry& entry)
 {
@@ -41,11 +51,15 @@ GlobalSounds::~GlobalSounds()
 void GlobalSounds::loadData()
 {
     BinaryReader in;
-    if (!in.open(kDataFile))
+    if (!in.open(kDataFile)) {
+        reportUnusable("missing or unreadable");
         return;
+    }
     uint32_t magic = 0;
-    if (!in.readU32(magic) || magic != kMagic)
+    if (!in.readU32(magic) || magic != kMagic) {
+        reportUnusable("damaged");
         return;
+    }
 
     // Read everything first: a damaged file leaves every sound out rather than half of them.
     GlobalSoundEntry entries[kEntryCount];
@@ -62,8 +76,10 @@ void GlobalSounds::loadData()
     std::vector<GlobalSoundEntry> randomMusic(in.ok() ? count : 0);
     for (GlobalSoundEntry& e : randomMusic)
         readEntry(in, e);
-    if (!in.ok())
+    if (!in.ok()) {
+        reportUnusable("damaged");
         return;
+    }
 
     for (int i = 0; i < kEntryCount; ++i)
         entries_[i] = entries[i];

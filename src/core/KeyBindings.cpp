@@ -2,14 +2,13 @@
 
 #include "core/BinaryIO.h"
 #include "core/ConfigManager.h"
+#include "core/ShippedDefaults.h"
 #include "core/Utilities.h"
 
 #include <OgreConfigFile.h>
-#include <OgreException.h>
 #include <OgreLogManager.h>
 #include <OgreStringConverter.h>
 
-#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -51,31 +50,14 @@ bool KeyBindings::load(ConfigManager* config, KeyBindings* bindings)
 {
     if (!bindings)
         return false;
-    const std::string path = bindingsPath(config);
-
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) {
-        // First start: an empty file, so the controls panel has one to rewrite.
-        f = std::fopen(path.c_str(), "a");
-        if (!f) {
-            logMessage("Could not read or create " + path + "; key bindings unchanged");
-            return false;
-        }
-    }
-    std::fclose(f);
-
     Ogre::ConfigFile cfg;
-    try {
-        cfg.loadDirect(path, "\t:=", true);
-    } catch (const Ogre::Exception&) {
-        logMessage("Could not read " + path + "; key bindings unchanged");
-        return false;
-    }
+    const SettingsSource source =
+        loadSettingsFile(cfg, bindingsPath(config), shippedCtrlConfigIni(), "key bindings");
     for (KeyBindingEntry& e : bindings->entries_) {
         e.mainCode = readCode(cfg, e.name + "Main");
         e.altCode = readCode(cfg, e.name + "Alt");
     }
-    return true;
+    return source != SettingsSource::ShippedInMemory;
 }
 
 bool KeyBindings::save(ConfigManager* config, KeyBindings* bindings)

@@ -44,8 +44,9 @@ public:
     const KeyBindingEntry& entry(int index) const { return entries_.at(static_cast<size_t>(index)); }
 
     // Reads ctrlConfig.ini beside the configuration manager's config.ini (the working directory
-    // without one). A missing file is created empty and leaves every action unbound. False when
-    // the file can neither be read nor created; the codes then stay as they were.
+    // without one). A missing file is replaced by the shipped bindings. False when the bindings
+    // come from the shipped ones in memory only (the path is not a readable file, or the file
+    // could not be written) or there are no bindings.
     static bool load(ConfigManager* config, KeyBindings* bindings);
     // Rewrites the whole file. Nothing happens without bindings; a failed write keeps the old
     // file, is logged and returns false.

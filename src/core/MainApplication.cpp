@@ -5,12 +5,12 @@
 #include "core/GameSettings.h"
 #include "core/InterpolationAffector.h"
 #include "core/MainFrameListener.h"
-#include "core/Utilities.h"
 #include "platform/Platform.h"
 
 #include <Ogre.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <iostream>
 #include <stdexcept>
 
 namespace {
@@ -54,23 +54,7 @@ bool MainApplication::configure()
     mSettings = new GameSettings();
     mConfigManager = new ConfigManager(mSettings, kConfigFile);
 
-    // A player without config.ini gets one with the defaults instead of a failed start.
-    if (!platform::fileExists(kConfigFile)) {
-        GameSettings defaults;
-        defaults.fullscreen = false;
-        ConfigManager writer(&defaults, kConfigFile);
-        if (!writer.writeConfigIni())
-            Ogre::LogManager::getSingleton().logMessage("config.ini missing and could not be written");
-        else
-            Ogre::LogManager::getSingleton().logMessage("config.ini missing: wrote one with the defaults");
-    }
-
-    Ogre::ConfigFile cfg;
-    cfg.loadDirect(kConfigFile, "\t:=", true);
-    // Read for the record only: the first available render system is used whatever it says.
-    const std::string library = stripAllQuotes(cfg.getSetting("library", "renderer", ""));
-    (void)library;
-
+    // The renderer's "library" key takes no part in the choice: the first render system is used.
     const Ogre::RenderSystemList& renderers = mRoot->getAvailableRenderers();
     if (renderers.empty())
         throw StartupError("No render system is available: check plugins.cfg and its plug-in folder.");
@@ -79,8 +63,14 @@ bool MainApplication::configure()
 
     mConfigManager->readConfigIni();
 
-    // A size that reads as 0 or as nonsense would open no usable window: 800 x 600 instead.
+    // The settings keep the size the file gives; the window gets one it can have.
     const WindowSize size = windowSizeFor(*mSettings);
+    if (size.width != mSettings->width || size.height != mSettings->height)
+        Ogre::LogManager::getSingleton().logMessage(
+            "Window size " + std::to_string(mSettings->width) + " x " + std::to_string(mSettings->height) +
+                " from config.ini not usable; the window opens at " + std::to_string(size.width) + " x " +
+                std::to_string(size.height),
+            Ogre::LML_CRITICAL);
     mWindow = mRoot->createRenderWindow("Vantorel", size.width, size.height, mSettings->fullscreen,
                                         &mSettings->renderOptions);
     return true;
@@ -126,7 +116,20 @@ void MainApplication::createFrameListener()
     mRoot->addFrameListener(mFrameListener);
 }
 
-int runGame()
+namespace {
+// The terminal gets the game's own warnings (logged as critical) and fatal errors; everything
+// else, and every line masked from debug output, stays in Ogre.log.
+class TerminalEcho : public Ogre::LogListener {
+public:
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool maskDebug,
+                       const Ogre::String&, bool&) override
+    {
+        if (level >= Ogre::LML_CRITICAL && !maskDebug)
+            std::cerr << message << std::endl;
+    }
+};
+
+int runApplication()
 {
     int code = 0;
     MainApplication app;
@@ -143,5 +146,19 @@ int runGame()
         platform::showFatalMessage("An exception has occured!", e.what());
         code = 1;
     }
+    return code;
+}
+}  // namespace
+
+int runGame()
+{
+    // The log exists before the engine, which then writes into it instead of to the terminal.
+    Ogre::LogManager logManager;
+    Ogre::Log* log = logManager.createLog("Ogre.log", true, false, false);
+    TerminalEcho echo;
+    log->addListener(&echo);
+    platform::keepEnginePluginsLoaded("plugins.cfg");
+    const int code = runApplication();
+    log->removeListener(&echo);
     return code;
 }

@@ -76,6 +76,8 @@ MainFrameListener::~MainFrameListener()
 void MainFrameListener::initialiseGui()
 {
     mPlatform = new MyGUI::OgrePlatform();
+    // MyGUI.log keeps the GUI's lines; the terminal stays for the game's own.
+    MyGUI::LogManager::getInstance().setSTDOutputEnabled(false);
     mPlatform->initialise(mWindow, mSceneMgr, Ogre::RGN_DEFAULT, "MyGUI.log");
     mGui = new MyGUI::Gui();
     mGui->initialise("core.xml");

@@ -90,6 +90,17 @@ PlayerProfile::PlayerProfile(const std::string& name, RandomGenerator* random)
 
 PlayerProfile::~PlayerProfile() { save(); }
 
+uint32_t PlayerProfile::readLanguageCount()
+{
+    BinaryReader in;
+    uint32_t magic = 0;
+    uint32_t languages = 0;
+    if (!in.open(modeTablePath()) || !in.readU32(magic) || magic != kModeTableMagic ||
+        !in.readCount(languages, kMaxLanguages))
+        return 0;
+    return languages;
+}
+
 bool PlayerProfile::loadModes()
 {
     BinaryReader in;

@@ -77,6 +77,10 @@ public:
     PlayerProfile(const PlayerProfile&) = delete;
     PlayerProfile& operator=(const PlayerProfile&) = delete;
 
+    // The number of languages in the mode table; 0 when it is missing or foreign. Tells how many
+    // languages the other tables were built with when no profile is loaded.
+    static uint32_t readLanguageCount();
+
     bool loadModes();
     bool load();
     // Writes the profile file; refused (false) when the tables did not load, the name is not

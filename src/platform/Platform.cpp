@@ -9,6 +9,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <system_error>
 
@@ -36,8 +37,9 @@ LocalTime localTime()
 void showFatalMessage(const std::string& title, const std::string& text)
 {
     std::cerr << title << "\n" << text << std::endl;
+    // Masked from the log's terminal echo: the player sees the message once.
     if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage(title + " " + text, Ogre::LML_CRITICAL);
+        log->logMessage(title + " " + text, Ogre::LML_CRITICAL, true);
 }
 
 namespace {
@@ -151,6 +153,33 @@ std::vector<std::string> listDirectory(const std::string& path)
         names.push_back(it->path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void keepEnginePluginsLoaded(const std::string& pluginList)
+{
+    std::ifstream in(pluginList);
+    std::string folder;
+    for (std::string line; std::getline(in, line);) {
+        const auto eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        const auto trim = [](std::string s) {
+            const auto b = s.find_first_not_of(" \t\r");
+            const auto e = s.find_last_not_of(" \t\r");
+            return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+        };
+        const std::string key = trim(line.substr(0, eq));
+        const std::string value = trim(line.substr(eq + 1));
+        if (key == "PluginFolder") {
+            folder = value;
+        } else if (key == "Plugin" && !value.empty()) {
+            const bool hasSuffix = value.size() > 3 && value.compare(value.size() - 3, 3, ".so") == 0;
+            const std::string path =
+                (folder.empty() ? std::string() : folder + "/") + value + (hasSuffix ? "" : ".so");
+            // Same file as the engine's own load later; this handle is never closed.
+            dlopen(path.c_str(), RTLD_LAZY | RTLD_GLOBAL | RTLD_NODELETE);
+        }
+    }
 }
 
 void keepGraphicsDriverLoaded()

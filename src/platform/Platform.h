@@ -29,6 +29,12 @@ bool isDirectory(const std::string& path);
 // Names (not paths) of the entries of a folder, sorted; empty when it cannot be read.
 std::vector<std::string> listDirectory(const std::string& path);
 
+// Loads the engine plug-ins that a plug-in list ("PluginFolder=" and "Plugin=" lines) names and
+// keeps them mapped until the process ends. An exception thrown inside a plug-in while the engine
+// starts is destroyed after the engine has unloaded that plug-in; its destructor must still be
+// there. Missing files and a missing list are left to the engine to report.
+void keepEnginePluginsLoaded(const std::string& pluginList);
+
 // In sanitizer builds: keeps the loaded graphics driver modules mapped until the process ends.
 // The driver is unloaded when the engine closes its display, and the leak report at exit could
 // then neither name nor suppress the driver's own leaks. Does nothing in other builds.

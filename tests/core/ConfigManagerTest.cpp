@@ -1,11 +1,14 @@
 #include "core/ConfigManager.h"
 #include "core/GameSettings.h"
+#include "core/ShippedDefaults.h"
+#include "support/LogCapture.h"
 #include "support/TestSupport.h"
 
-#include <OgreException.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
 
 using testsupport::readTextFile;
 using testsupport::TempGameTree;
@@ -128,11 +131,54 @@ TEST_F(ConfigFixture, UnparsableValuesReadAsZeroOrFalse)
     EXPECT_EQ(s.ModelQuality, 0);
 }
 
-TEST_F(ConfigFixture, MissingFileRaisesTheEngineError)
+TEST(ShippedDefaults, AreTheDataFilesAsTheyStand)
 {
-    GameSettings s;
-    EXPECT_THROW(ConfigManager(&s, tree.workDir() + "/absent.ini").readConfigIni(), Ogre::FileNotFoundException);
-    EXPECT_EQ(s.width, 800u);  // untouched
+    EXPECT_EQ(shippedConfigIni(), readTextFile(testsupport::repoDataDir() + "/defaults/config.ini"));
+    EXPECT_EQ(shippedCtrlConfigIni(), readTextFile(testsupport::repoDataDir() + "/defaults/ctrlConfig.ini"));
+}
+
+TEST_F(ConfigFixture, UnusableFileGivesTheShippedSettingsAndOneLogLine)
+{
+    GameSettings shipped;
+    writeTextFile(path, shippedConfigIni());
+    ConfigManager(&shipped, path).readConfigIni();
+    ASSERT_EQ(shipped.Language, 0u);  // the first language, not the constructor's 1
+    ASSERT_GT(shipped.MusicVolume, 0);
+
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> make;
+        const char* logged;
+        bool writesShipped;
+    };
+    const Case cases[] = {
+        {"missing", [](const std::string&) {}, "missing: wrote the default settings", true},
+        {"a folder", [](const std::string& p) { fs::create_directory(p); }, "not a readable file", false},
+        {"a pipe", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, "not a readable file",
+         false},
+        // The disk refuses the new file: the settings still come from memory, not the disk.
+        {"missing and unwritable",
+         [](const std::string& p) { fs::create_directory(p + ".tmp"); }, "Could not write", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(path);
+        fs::remove_all(path + ".tmp");
+        c.make(path);
+        testsupport::LogCapture log;
+        GameSettings s;
+        s.width = 1;  // every value is replaced
+        ConfigManager(&s, path).readConfigIni();
+        expectSameSettings(s, shipped);
+        EXPECT_EQ(log.lines().size(), 1u);
+        EXPECT_EQ(log.count(c.logged), 1u);
+        if (c.writesShipped) {
+            EXPECT_EQ(readTextFile(path), shippedConfigIni());
+        } else {
+            EXPECT_FALSE(fs::is_regular_file(path));  // a player's folder or pipe is left alone
+        }
+    }
+    fs::remove_all(path + ".tmp");
 }
 
 TEST_F(ConfigFixture, RenderOptionsAreNormalisedWhenWritten)
@@ -190,19 +236,22 @@ TEST_F(ConfigFixture, FailedWriteKeepsTheOldFile)
     EXPECT_FALSE(fs::exists(fs::symlink_status(path + ".tmp")));
 }
 
-TEST(WindowSize, FallsBackToTheDefaultOnlyForUnusableSizes)
+TEST(WindowSize, ClampsEachSideAndFallsBackWithoutASize)
 {
     struct Case {
         uint32_t width, height, expectedWidth, expectedHeight;
     };
     const Case cases[] = {
         {1024, 768, 1024, 768},
+        {320, 8192, 320, 8192},
+        {1, 1, 320, 320},
+        {319, 600, 320, 600},
+        {16384, 16384, 8192, 8192},
+        {8193, 600, 8192, 600},
+        // No size at all: absent or unreadable (0), or negative in the file.
         {0, 768, 800, 600},
         {1024, 0, 800, 600},
-        {0, 0, 800, 600},
         {static_cast<uint32_t>(-5), 768, 800, 600},
-        {16384, 16384, 16384, 16384},
-        {16385, 600, 800, 600},
     };
     for (const Case& c : cases) {
         GameSettings s;

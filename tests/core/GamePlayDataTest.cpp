@@ -1,5 +1,6 @@
 #include "core/BinaryIO.h"
 #include "core/GamePlayData.h"
+#include "support/LogCapture.h"
 #include "support/TestSupport.h"
 
 #include <OgreConfigFile.h>
@@ -64,8 +65,12 @@ TEST(GamePlayData, WithoutTheFileEverythingKeepsItsDefaults)
 {
     TempGameTree tree{{"Bin/Game/config.ini"}};
     ScopedWorkDir cwd(tree.workDir());
+    testsupport::LogCapture log;
     GamePlayData d;
     expectDefaults(d);
+    // Default tuning is never silent: one line names the file.
+    EXPECT_EQ(log.lines().size(), 1u);
+    EXPECT_EQ(log.count(GamePlayData::kSettingsPath), 1u);
     EXPECT_EQ(d.killMultiplier, 1.0f);
     EXPECT_EQ(d.BorderScale, 1.0f);
     EXPECT_EQ(d.MoveMultiplyer, 1.0f);
@@ -119,11 +124,15 @@ TEST(GamePlayData, DamagedFilesKeepTheDefaults)
     nan.values[3] = std::numeric_limits<float>::quiet_NaN();
     cases.push_back({"not a number", nan.bytes()});
 
+    testsupport::LogCapture log;
     for (const Case& c : cases) {
         const std::string path = writeFile(tree, c.bytes);
         GamePlayData d;  // no file in the test's own folder: defaults
+        log.clear();
         EXPECT_FALSE(d.loadSettings(path)) << c.what;
         expectDefaults(d);
+        EXPECT_EQ(log.lines().size(), 1u) << c.what;
+        EXPECT_EQ(log.count(path + "; default tuning in use"), 1u) << c.what;
     }
 }
 

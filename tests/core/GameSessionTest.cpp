@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 using testsupport::ScopedWorkDir;
 using testsupport::TempGameTree;
@@ -219,7 +220,7 @@ TEST_F(SessionFixture, GameModeSelectionUsesTheProfileAndNeedsOne)
 TEST_F(SessionFixture, LoadingACampaignAgainSavesTheOneStillLoaded)
 {
     // Without a profile the campaign still loads, for the session's profile name.
-    writeCatalogue(0);
+    writeCatalogue(PlayerProfile::readLanguageCount());
     session.loadCampaign("TcData");
     ASSERT_NE(session.campaign, nullptr);
     EXPECT_TRUE(session.campaign->catalogueLoaded());
@@ -228,6 +229,25 @@ TEST_F(SessionFixture, LoadingACampaignAgainSavesTheOneStillLoaded)
     session.campaign->pointsEarned = 42;
     session.loadCampaign("TcData");
     EXPECT_EQ(session.campaign->pointsEarned, 42u);
+}
+
+TEST(GameSession, WithoutAProfileTheBuiltCatalogueLoadsWithTheModeTableLanguages)
+{
+    TempGameTree tree{{"Data/System/GMode.Dat", "Data/System/GCampA.TCD"}};
+    ScopedWorkDir cwd(tree.workDir());
+    ASSERT_GT(PlayerProfile::readLanguageCount(), 1u);
+    RandomGenerator random;
+    GameSettings settings;
+    GameSession session(&random, &settings);
+    session.loadCampaign("TcData");
+    ASSERT_NE(session.campaign, nullptr);
+    EXPECT_TRUE(session.campaign->catalogueLoaded());
+    session.selectChallenge(0, 0, 0, 0);
+    EXPECT_NE(session.getLevelName(), "");
+
+    // Without the mode table the count is 0, as for a profile without one.
+    std::filesystem::remove(tree.path("Data/System/GMode.Dat"));
+    EXPECT_EQ(PlayerProfile::readLanguageCount(), 0u);
 }
 
 TEST(GameSession, DestructionSavesTheCampaignAndTheProfile)

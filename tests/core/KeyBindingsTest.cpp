@@ -1,6 +1,7 @@
 #include "core/ConfigManager.h"
 #include "core/GameSettings.h"
 #include "core/KeyBindings.h"
+#include "core/ShippedDefaults.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -40,20 +41,34 @@ const char* const kDefaultFile =
     "FireSelectedweaponMain = 0\nFireSelectedweaponAlt = 0\nChangeweaponMain = 0\nChangeweaponAlt = 0\n";
 }  // namespace
 
-TEST_F(KeyBindingsFixture, MissingFileIsCreatedEmptyAndLeavesEveryActionUnbound)
+TEST_F(KeyBindingsFixture, MissingOrUnusableFileGivesTheShippedBindings)
 {
-    ASSERT_FALSE(fs::exists(path));
-    KeyBindings k;
-    k.entry(KeyAction::Radar).mainCode = 19;  // loading replaces what was there
-    ASSERT_TRUE(KeyBindings::load(&config, &k));
-    ASSERT_TRUE(fs::exists(path));
-    EXPECT_EQ(fs::file_size(path), 0u);
-    for (int i = 0; i < KeyBindings::kActionCount; ++i) {
-        EXPECT_EQ(k.entry(i).mainCode, 0) << i;
-        EXPECT_EQ(k.entry(i).altCode, 0) << i;
+    const KeyBindings shipped = loadText(shippedCtrlConfigIni());
+
+    struct Case {
+        const char* what;
+        bool folder;
+        bool fromFile;
+    };
+    for (const Case c : {Case{"missing", false, true}, Case{"a folder", true, false}}) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(path);
+        if (c.folder)
+            fs::create_directory(path);
+        KeyBindings k;
+        k.entry(KeyAction::Radar).mainCode = 99;  // loading replaces what was there
+        EXPECT_EQ(KeyBindings::load(&config, &k), c.fromFile);
+        for (int i = 0; i < KeyBindings::kActionCount; ++i) {
+            EXPECT_EQ(k.entry(i).mainCode, shipped.entry(i).mainCode) << i;
+            EXPECT_EQ(k.entry(i).altCode, shipped.entry(i).altCode) << i;
+        }
+        if (c.fromFile) {
+            EXPECT_EQ(readTextFile(path), shippedCtrlConfigIni());
+        } else {
+            EXPECT_TRUE(fs::is_directory(path));
+        }
     }
-    EXPECT_EQ(k.entry(KeyAction::yawLeft).name, "yawLeft");
-    EXPECT_EQ(k.entry(KeyAction::Changeweapon).name, "Changeweapon");
+    fs::remove_all(path);
 }
 
 TEST_F(KeyBindingsFixture, DefaultTableIsSavedAsTheTwentyNineLines)
@@ -101,15 +116,18 @@ TEST_F(KeyBindingsFixture, ValuesAreReadByExactKeyQuotedAndRangeChecked)
     EXPECT_EQ(k.entry(KeyAction::Accel).mainCode, 0);
 }
 
-TEST_F(KeyBindingsFixture, UnreadableAndUnwritableFilesChangeNothing)
+TEST_F(KeyBindingsFixture, UnreadableAndUnwritableFiles)
 {
-    // A folder that does not exist: the file can be neither read nor created.
+    // A folder that does not exist: the file can be neither read nor created, so the shipped
+    // bindings serve from memory.
+    const KeyBindings shipped = loadText(shippedCtrlConfigIni());
     GameSettings s;
     ConfigManager nowhere(&s, tree.path("no/such/folder/config.ini"));
     KeyBindings k;
-    k.entry(KeyAction::Accel).mainCode = 17;
+    k.entry(KeyAction::Radar).mainCode = 99;
     EXPECT_FALSE(KeyBindings::load(&nowhere, &k));
-    EXPECT_EQ(k.entry(KeyAction::Accel).mainCode, 17);
+    EXPECT_EQ(k.entry(KeyAction::Radar).mainCode, shipped.entry(KeyAction::Radar).mainCode);
+    EXPECT_FALSE(fs::exists(tree.path("no")));
     EXPECT_FALSE(KeyBindings::load(&config, nullptr));
 
     // Saving: nothing without bindings; a failed write keeps the old file whole.
