@@ -12,7 +12,6 @@
 #include <OgreStringConverter.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <unistd.h>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -116,6 +117,8 @@ TEST_F(GameExecutable, OpensTheConfiguredWindowAndDrawsTheGui)
     }
 
     EXPECT_TRUE(game->running()) << readTextFile(tree.path("run.out"));
+    // The engine and the GUI write their logs to files only; a normal start prints nothing.
+    EXPECT_EQ(readTextFile(tree.path("run.out")), "");
     game->terminate();
     EXPECT_NE(readTextFile(tree.workDir() + "/Ogre.log").find("Vantorel"), std::string::npos);
     EXPECT_FALSE(readTextFile(tree.workDir() + "/MyGUI.log").empty());
@@ -129,19 +132,6 @@ TEST_F(GameExecutable, WindowSizeComesFromConfigIni)
     ASSERT_TRUE(waitForWindow(*game, window, 60)) << readTextFile(tree.path("run.out"));
     EXPECT_EQ(window.width, 1024);
     EXPECT_EQ(window.height, 768);
-}
-
-TEST_F(GameExecutable, StartsWithoutConfigIniAndWritesTheDefaults)
-{
-    fs::remove(tree.workDir() + "/config.ini");
-    auto game = start();
-    WindowInfo window;
-    ASSERT_TRUE(waitForWindow(*game, window, 60)) << readTextFile(tree.path("run.out"));
-    EXPECT_EQ(window.width, 800);
-    EXPECT_EQ(window.height, 600);
-    const std::string written = readTextFile(tree.workDir() + "/config.ini");
-    EXPECT_NE(written.find("width = 800"), std::string::npos);
-    EXPECT_NE(written.find("fullscreen = false"), std::string::npos);
 }
 
 TEST_F(GameExecutable, ZeroSizeInConfigFallsBackToTheDefaultWindow)
@@ -165,3 +155,147 @@ TEST_F(GameExecutable, WithoutRenderSystemItStopsWithAMessageAndAnErrorCode)
     EXPECT_NE(out.find("An exception has occured!"), std::string::npos) << out;
     EXPECT_NE(out.find("render system"), std::string::npos) << out;
 }
+
+namespace {
+
+// One start of the game on a machine that does something odd to it.
+struct HostileStart {
+    const char* name;
+    // Prepares the tree; returns the command that starts the game, or {} to skip the case with
+    // the message left in `skip`.
+    std::vector<std::string> (*prepare)(TempGameTree& tree, std::string& skip);
+    // Exit code for a start that must end at once; -1 for a start that must open the window.
+    int exitCode;
+    int width, height;  // the window's sides
+    bool picture;       // wait for a drawn frame (too slow for a giant window)
+    const char* printed;  // a line the terminal must show
+    bool writesShipped = false;  // the settings files written equal the shipped ones
+};
+
+void PrintTo(const HostileStart& c, std::ostream* os) { *os << c.name; }
+
+std::vector<std::string> gameIn(const TempGameTree& tree) { return {tree.workDir() + "/vantorel"}; }
+
+// A small tmpfs in place of the working directory, filled to the last byte, in a mount namespace
+// of the game's own; {} when this machine lets the test make none.
+std::vector<std::string> onFullDisk(TempGameTree& tree, std::string& skip)
+{
+    const std::vector<std::string> unshare =
+        geteuid() == 0 ? std::vector<std::string>{"unshare", "--mount"}
+                       : std::vector<std::string>{"unshare", "--user", "--map-root-user", "--mount"};
+    const std::string work = tree.workDir();
+    const std::string stash = tree.path("Bin/Stash");
+    auto probe = unshare;
+    probe.insert(probe.end(), {"sh", "-c", "mount -t tmpfs -o size=64k tmpfs \"$0\"", work});
+    if (runCommand(probe).exitCode != 0) {
+        skip = "cannot mount a small tmpfs here (needs root or user namespaces): full-disk start not tested";
+        return {};
+    }
+    fs::rename(work, stash);
+    fs::create_directory(work);
+    const std::string script =
+        "mount -t tmpfs -o size=256k tmpfs \"$0\" && cd \"$0\" && "
+        "cp \"$1/plugins.cfg\" \"$1/resources.cfg\" \"$1/ctrlConfig.ini\" . && ln -s \"$1/vantorel\" vantorel && "
+        "{ dd if=/dev/zero of=filler bs=1k 2>/dev/null; true; } && exec ./vantorel";
+    auto command = unshare;
+    command.insert(command.end(), {"sh", "-c", script, work, stash});
+    return command;
+}
+
+std::vector<std::string> withSize(TempGameTree& tree, int width, int height)
+{
+    writeTextFile(tree.workDir() + "/config.ini", configWithSize(width, height));
+    return gameIn(tree);
+}
+
+const HostileStart kHostileStarts[] = {
+    {"NoDisplay",
+     [](TempGameTree& tree, std::string&) {
+         return std::vector<std::string>{"env", "-u", "DISPLAY", tree.workDir() + "/vantorel"};
+     },
+     1, 0, 0, false, "X display"},
+    {"DisplayThatDoesNotExist",
+     [](TempGameTree& tree, std::string&) {
+         return std::vector<std::string>{"env", "DISPLAY=:9876", tree.workDir() + "/vantorel"};
+     },
+     1, 0, 0, false, "X display"},
+    {"ConfigIniIsAFolder",
+     [](TempGameTree& tree, std::string&) {
+         fs::remove(tree.workDir() + "/config.ini");
+         fs::create_directory(tree.workDir() + "/config.ini");
+         return gameIn(tree);
+     },
+     -1, 800, 600, true, "config.ini is not a readable file"},
+    {"CtrlConfigIniIsAFolder",
+     [](TempGameTree& tree, std::string&) {
+         fs::remove(tree.workDir() + "/ctrlConfig.ini");
+         fs::create_directory(tree.workDir() + "/ctrlConfig.ini");
+         return gameIn(tree);
+     },
+     -1, 800, 600, true, "ctrlConfig.ini is not a readable file"},
+    {"BothSettingsFilesMissing",
+     [](TempGameTree& tree, std::string&) {
+         fs::remove(tree.workDir() + "/config.ini");
+         fs::remove(tree.workDir() + "/ctrlConfig.ini");
+         return gameIn(tree);
+     },
+     -1, 800, 600, true, "config.ini missing", true},
+    {"DiskFullAndConfigIniMissing", onFullDisk, -1, 800, 600, true,
+     "Could not write config.ini; settings kept in memory"},
+    {"TinyWindow", [](TempGameTree& tree, std::string&) { return withSize(tree, 1, 1); }, -1, 320, 320, true,
+     "Window size 1 x 1"},
+    {"HugeWindow", [](TempGameTree& tree, std::string&) { return withSize(tree, 16384, 16384); }, -1, 8192,
+     8192, false, "Window size 16384 x 16384"},
+};
+
+class HostileStartTest : public ::testing::TestWithParam<HostileStart> {
+protected:
+    void SetUp() override { ASSERT_TRUE(xserver.ok()) << "Xvfb did not start"; }
+    PrivateXServer xserver;
+    TempGameTree tree;
+};
+
+}  // namespace
+
+TEST_P(HostileStartTest, StartsOrEndsCleanlyWithOneMessage)
+{
+    const HostileStart& c = GetParam();
+    std::string skip;
+    const std::vector<std::string> command = c.prepare(tree, skip);
+    if (command.empty())
+        GTEST_SKIP() << skip;
+    ChildProcess game(command, tree.workDir(), tree.path("run.out"));
+    const auto output = [&] { return readTextFile(tree.path("run.out")); };
+
+    if (c.exitCode >= 0) {
+        EXPECT_EQ(game.waitForExit(60), c.exitCode) << output();  // a signal reads as 128 + its number
+        const std::string out = output();
+        const size_t first = out.find(c.printed);
+        ASSERT_NE(first, std::string::npos) << out;
+        EXPECT_EQ(out.find(c.printed, first + 1), std::string::npos) << "printed twice:\n" << out;
+        return;
+    }
+
+    WindowInfo window;
+    ASSERT_TRUE(waitForWindow(game, window, 60)) << output();
+    EXPECT_EQ(window.width, c.width);
+    EXPECT_EQ(window.height, c.height);
+    if (c.picture) {
+        RgbImage image;
+        EXPECT_TRUE(waitForPicture(window, image, 30)) << "the window stayed black";
+    }
+    EXPECT_TRUE(game.running()) << output();
+    const std::string out = output();
+    EXPECT_NE(out.find(c.printed), std::string::npos) << out;
+    EXPECT_EQ(out.find("Cannot open file"), std::string::npos) << out;
+    game.terminate();
+
+    if (c.writesShipped) {
+        for (const char* file : {"config.ini", "ctrlConfig.ini"})
+            EXPECT_EQ(readTextFile(tree.workDir() + "/" + file), readTextFile(repoDataDir() + "/defaults/" + file))
+                << file;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, HostileStartTest, ::testing::ValuesIn(kHostileStarts),
+                         [](const ::testing::TestParamInfo<HostileStart>& info) { return info.param.name; });
