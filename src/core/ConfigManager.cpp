@@ -4,11 +4,11 @@
 #include "core/GameSettings.h"
 #include "core/ShippedDefaults.h"
 #include "core/Utilities.h"
+#include "platform/Platform.h"
 
 #include <OgreConfigFile.h>
 #include <OgreDataStream.h>
 #include <OgreException.h>
-#include <OgreLogManager.h>
 #include <OgreStringConverter.h>
 
 #include <algorithm>
@@ -56,12 +56,6 @@ std::string ConfigManager::keyBindingsPath() const
 namespace {
 const char* const kSeparators = "\t:=";
 
-void logLine(const std::string& text)
-{
-    if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage(text, Ogre::LML_CRITICAL);
-}
-
 void loadText(Ogre::ConfigFile& cfg, const char* text)
 {
     // The stream only borrows the text, which lives as long as the program.
@@ -80,10 +74,10 @@ SettingsSource loadSettingsFile(Ogre::ConfigFile& cfg, const std::string& path, 
     if (status.type() == fs::file_type::not_found) {
         loadText(cfg, shipped);
         if (!writeFileAtomically(path, shipped)) {
-            logLine("Could not write " + path + "; " + kept + " kept in memory");
+            platform::showWarning("Could not write " + path + "; " + kept + " kept in memory");
             return SettingsSource::ShippedInMemory;
         }
-        logLine(path + " missing: wrote the default " + kept);
+        platform::showWarning(path + " missing: wrote the default " + kept);
         return SettingsSource::WrittenFromShipped;
     }
     // The engine's reader never returns on a folder, and waits forever on a pipe.
@@ -95,7 +89,7 @@ SettingsSource loadSettingsFile(Ogre::ConfigFile& cfg, const std::string& path, 
             // Gone or unreadable since the check: the same as below.
         }
     }
-    logLine(path + " is not a readable file; default " + kept + " kept in memory");
+    platform::showWarning(path + " is not a readable file; default " + kept + " kept in memory");
     cfg.clear();
     loadText(cfg, shipped);
     return SettingsSource::ShippedInMemory;
@@ -176,7 +170,6 @@ bool ConfigManager::writeConfigIni()
     // Temporary file and rename: a crash or a full disk mid-write keeps the old settings.
     if (writeFileAtomically(path_, out.str()))
         return true;
-    if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage("Could not write " + path_ + "; settings kept in memory", Ogre::LML_CRITICAL);
+    platform::showWarning("Could not write " + path_ + "; settings kept in memory");
     return false;
 }

@@ -1,5 +1,7 @@
 #include "core/FadeOverlay.h"
 
+#include "platform/Platform.h"
+
 #include <Ogre.h>
 #include <Overlay/OgreOverlay.h>
 #include <Overlay/OgreOverlayManager.h>
@@ -8,8 +10,7 @@ namespace {
 
 void logFaderProblem(const std::string& text)
 {
-    if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage("Fader Exception: " + text, Ogre::LML_CRITICAL);
+    platform::showWarning("Fader Exception: " + text);
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #include "core/GamePlayData.h"
 
 #include "core/BinaryIO.h"
-
-#include <OgreLogManager.h>
+#include "platform/Platform.h"
 
 #include <cmath>
 
@@ -16,8 +15,7 @@ namespace {
 // Default tuning must not pass unnoticed: the one line says which file is at fault.
 bool reportUnusable(const std::string& what, const std::string& path)
 {
-    if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage("Play settings " + what + ": " + path + "; default tuning in use", Ogre::LML_CRITICAL);
+    platform::showWarning("Play settings " + what + ": " + path + "; default tuning in use");
     return false;
 }
 }  // namespace

@@ -5,8 +5,7 @@
 #include "core/BinaryIO.h"
 #include "core/RandomGenerator.h"
 #include "core/Utilities.h"
-
-#include <OgreLogManager.h>
+#include "platform/Platform.h"
 
 const char* const GlobalSounds::kDataFile = "../../Data/System/GSData.Dat";
 
@@ -18,9 +17,8 @@ bool isAbsent(const std::string& name) { return name.empty() || name == " "; }
 // A silent game must not pass unnoticed: the one line says which file is at fault.
 void reportUnusable(const std::string& what)
 {
-    if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage(std::string("Global sounds ") + what + ": " + GlobalSounds::kDataFile + "; no menu sounds or music",
-                        Ogre::LML_CRITICAL);
+    platform::showWarning(std::string("Global sounds ") + what + ": " + GlobalSounds::kDataFile +
+                          "; no menu sounds or music");
 }
 
 bool readEntry(BinaryReader& in, GlobalSoundEntry& entry)

@@ -4,9 +4,9 @@
 #include "core/ConfigManager.h"
 #include "core/ShippedDefaults.h"
 #include "core/Utilities.h"
+#include "platform/Platform.h"
 
 #include <OgreConfigFile.h>
-#include <OgreLogManager.h>
 #include <OgreStringConverter.h>
 
 #include <sstream>
@@ -27,8 +27,7 @@ std::string bindingsPath(const ConfigManager* config)
 
 void logMessage(const std::string& text)
 {
-    if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage(text, Ogre::LML_CRITICAL);
+    platform::showWarning(text);
 }
 
 // The codes later index the keyboard's key table, so a value out of its range must not

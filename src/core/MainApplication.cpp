@@ -10,7 +10,6 @@
 #include <Ogre.h>
 #include <Overlay/OgreOverlaySystem.h>
 
-#include <iostream>
 #include <stdexcept>
 
 namespace {
@@ -66,11 +65,9 @@ bool MainApplication::configure()
     // The settings keep the size the file gives; the window gets one it can have.
     const WindowSize size = windowSizeFor(*mSettings);
     if (size.width != mSettings->width || size.height != mSettings->height)
-        Ogre::LogManager::getSingleton().logMessage(
-            "Window size " + std::to_string(mSettings->width) + " x " + std::to_string(mSettings->height) +
-                " from config.ini not usable; the window opens at " + std::to_string(size.width) + " x " +
-                std::to_string(size.height),
-            Ogre::LML_CRITICAL);
+        platform::showWarning("Window size " + std::to_string(mSettings->width) + " x " +
+                              std::to_string(mSettings->height) + " from config.ini not usable; the window opens at " +
+                              std::to_string(size.width) + " x " + std::to_string(size.height));
     mWindow = mRoot->createRenderWindow("Vantorel", size.width, size.height, mSettings->fullscreen,
                                         &mSettings->renderOptions);
     return true;
@@ -117,18 +114,6 @@ void MainApplication::createFrameListener()
 }
 
 namespace {
-// The terminal gets the game's own warnings (logged as critical) and fatal errors; everything
-// else, and every line masked from debug output, stays in Ogre.log.
-class TerminalEcho : public Ogre::LogListener {
-public:
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool maskDebug,
-                       const Ogre::String&, bool&) override
-    {
-        if (level >= Ogre::LML_CRITICAL && !maskDebug)
-            std::cerr << message << std::endl;
-    }
-};
-
 int runApplication()
 {
     int code = 0;
@@ -152,13 +137,10 @@ int runApplication()
 
 int runGame()
 {
-    // The log exists before the engine, which then writes into it instead of to the terminal.
+    // The log exists before the engine, which then writes into it and not to the terminal; the
+    // game's own warnings and fatal errors go to both.
     Ogre::LogManager logManager;
-    Ogre::Log* log = logManager.createLog("Ogre.log", true, false, false);
-    TerminalEcho echo;
-    log->addListener(&echo);
+    logManager.createLog("Ogre.log", true, false, false);
     platform::keepEnginePluginsLoaded("plugins.cfg");
-    const int code = runApplication();
-    log->removeListener(&echo);
-    return code;
+    return runApplication();
 }

@@ -37,9 +37,15 @@ LocalTime localTime()
 void showFatalMessage(const std::string& title, const std::string& text)
 {
     std::cerr << title << "\n" << text << std::endl;
-    // Masked from the log's terminal echo: the player sees the message once.
     if (auto* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage(title + " " + text, Ogre::LML_CRITICAL, true);
+        log->logMessage(title + " " + text, Ogre::LML_CRITICAL);
+}
+
+void showWarning(const std::string& text)
+{
+    std::cerr << text << std::endl;
+    if (auto* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage(text, Ogre::LML_CRITICAL);
 }
 
 namespace {

@@ -16,6 +16,10 @@ LocalTime localTime();
 // (when one exists) under the given title.
 void showFatalMessage(const std::string& title, const std::string& text);
 
+// A line of the game's own that the player may need (a settings file replaced, a table missing):
+// written to the engine's log and to standard error, where nothing of the engine's goes.
+void showWarning(const std::string& text);
+
 // Windows-1252 text (the game's 8-bit text) to UTF-8 and back; characters that code page lacks
 // become '?'.
 std::string cp1252ToUtf8(const std::string& text);
