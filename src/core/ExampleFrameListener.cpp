@@ -1,5 +1,7 @@
 #include "core/ExampleFrameListener.h"
 
+#include "platform/Platform.h"
+
 #include <OIS/OIS.h>
 #include <Ogre.h>
 #include <Overlay/OgreOverlay.h>
@@ -21,7 +23,8 @@ ExampleFrameListener::ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Cam
     params.insert(std::make_pair(std::string("x11_keyboard_grab"), std::string("false")));
     mInputManager = OIS::InputManager::createInputSystem(params);
 
-    mKeyboard = static_cast<OIS::Keyboard*>(mInputManager->createInputObject(OIS::OISKeyboard, false));
+    mKeyboard = static_cast<OIS::Keyboard*>(mInputManager->createInputObject(OIS::OISKeyboard, true));
+    mKeyboard->setEventCallback(this);
     mMouse = static_cast<OIS::Mouse*>(mInputManager->createInputObject(OIS::OISMouse, false));
     try {
         mJoy = static_cast<OIS::JoyStick*>(mInputManager->createInputObject(OIS::OISJoyStick, false));
@@ -39,6 +42,17 @@ ExampleFrameListener::~ExampleFrameListener()
 {
     OgreBites::WindowEventUtilities::removeWindowEventListener(mWindow, this);
     windowClosed(mWindow);
+}
+
+bool ExampleFrameListener::keyPressed(const OIS::KeyEvent& arg)
+{
+    platform::setKeyText(static_cast<int>(arg.key), arg.text);
+    return true;
+}
+
+bool ExampleFrameListener::keyReleased(const OIS::KeyEvent&)
+{
+    return true;
 }
 
 void ExampleFrameListener::windowResized(Ogre::RenderWindow* rw)

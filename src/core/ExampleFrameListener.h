@@ -2,6 +2,7 @@
 #include <OgreFrameListener.h>
 #include <OgreVector.h>
 #include <Bites/OgreWindowEventUtilities.h>
+#include <OIS/OISKeyboard.h>
 
 #include <cstdint>
 #include <string>
@@ -20,7 +21,10 @@ class JoyStick;
 
 // Opens the input devices on the window, keeps the statistics overlay, moves the camera with
 // the free-camera keys and the mouse, saves screenshots and ends the loop on a quit request.
-class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener {
+// The keyboard is buffered so that each key press also hands over the character it typed
+// (kept by the platform layer); its key states are read unbuffered as before.
+class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener,
+                             public OIS::KeyListener {
 public:
     ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera);
     ~ExampleFrameListener() override;
@@ -30,6 +34,9 @@ public:
     virtual bool processUnbufferedKeyInput(const Ogre::FrameEvent& evt);
     bool processUnbufferedMouseInput(const Ogre::FrameEvent& evt);
     void updateStats();
+
+    bool keyPressed(const OIS::KeyEvent& arg) override;
+    bool keyReleased(const OIS::KeyEvent& arg) override;
 
     void windowResized(Ogre::RenderWindow* rw) override;
     void windowClosed(Ogre::RenderWindow* rw) override;

@@ -3,6 +3,7 @@
 #include <OgreLogManager.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <dlfcn.h>
 #include <link.h>
@@ -186,6 +187,25 @@ void keepEnginePluginsLoaded(const std::string& pluginList)
             dlopen(path.c_str(), RTLD_LAZY | RTLD_GLOBAL | RTLD_NODELETE);
         }
     }
+}
+
+namespace {
+std::array<uint32_t, 256>& keyTexts()
+{
+    static std::array<uint32_t, 256> texts{};
+    return texts;
+}
+}  // namespace
+
+void setKeyText(int keyCode, uint32_t codePoint)
+{
+    if (keyCode >= 0 && keyCode < 256)
+        keyTexts()[static_cast<size_t>(keyCode)] = codePoint;
+}
+
+uint32_t keyText(int keyCode)
+{
+    return keyCode >= 0 && keyCode < 256 ? keyTexts()[static_cast<size_t>(keyCode)] : 0;
 }
 
 void keepGraphicsDriverLoaded()

@@ -39,6 +39,13 @@ std::vector<std::string> listDirectory(const std::string& path);
 // there. Missing files and a missing list are left to the engine to report.
 void keepEnginePluginsLoaded(const std::string& pluginList);
 
+// Typed characters. The frame listener's key listener records the character each key press
+// produced (keyboard layout and dead keys are the X server's work); a key that produced none
+// records 0. Key codes are OIS key codes.
+void setKeyText(int keyCode, uint32_t codePoint);
+// The character of the last press of that key, 0 for none or an unknown key code.
+uint32_t keyText(int keyCode);
+
 // In sanitizer builds: keeps the loaded graphics driver modules mapped until the process ends.
 // The driver is unloaded when the engine closes its display, and the leak report at exit could
 // then neither name nor suppress the driver's own leaks. Does nothing in other builds.

@@ -18,8 +18,28 @@ void ScriptedKeyboard::copyKeyStates(char keys[256]) const
         keys[i] = down_.test(i) ? 1 : 0;
 }
 
+OIS::KeyCode ScriptedKeyboard::keyForChar(char c)
+{
+    static const OIS::KeyCode letters[26] = {
+        OIS::KC_A, OIS::KC_B, OIS::KC_C, OIS::KC_D, OIS::KC_E, OIS::KC_F, OIS::KC_G, OIS::KC_H, OIS::KC_I,
+        OIS::KC_J, OIS::KC_K, OIS::KC_L, OIS::KC_M, OIS::KC_N, OIS::KC_O, OIS::KC_P, OIS::KC_Q, OIS::KC_R,
+        OIS::KC_S, OIS::KC_T, OIS::KC_U, OIS::KC_V, OIS::KC_W, OIS::KC_X, OIS::KC_Y, OIS::KC_Z};
+    if (c >= 'a' && c <= 'z')
+        return letters[c - 'a'];
+    if (c >= 'A' && c <= 'Z')
+        return letters[c - 'A'];
+    if (c == '0')
+        return OIS::KC_0;
+    if (c >= '1' && c <= '9')
+        return static_cast<OIS::KeyCode>(OIS::KC_1 + (c - '1'));
+    if (c == '_')
+        return OIS::KC_UNDERLINE;
+    return OIS::KC_UNASSIGNED;
+}
+
 void ScriptedKeyboard::capture()
 {
+    const std::bitset<256> before = down_;
     down_ = pending_;
     mModifiers = 0;
     if (down_.test(OIS::KC_LSHIFT) || down_.test(OIS::KC_RSHIFT))
@@ -28,6 +48,15 @@ void ScriptedKeyboard::capture()
         mModifiers |= Ctrl;
     if (down_.test(OIS::KC_LMENU) || down_.test(OIS::KC_RMENU))
         mModifiers |= Alt;
+    if (!mListener)
+        return;
+    for (int i = 0; i < 256; ++i) {
+        const OIS::KeyCode key = static_cast<OIS::KeyCode>(i);
+        if (down_.test(i) && !before.test(i))
+            mListener->keyPressed(OIS::KeyEvent(this, key, pendingText_[i]));
+        else if (!down_.test(i) && before.test(i))
+            mListener->keyReleased(OIS::KeyEvent(this, key, 0));
+    }
 }
 
 ScriptedMouse::ScriptedMouse() : OIS::Mouse("Scripted", false, 0, nullptr) {}

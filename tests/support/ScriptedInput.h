@@ -8,13 +8,21 @@
 
 namespace testsupport {
 
+// Key presses and releases also reach the key listener (OIS::Keyboard::setEventCallback) at the
+// capture that sees them, as a buffered device's events do; a press carries the character it typed.
 class ScriptedKeyboard : public OIS::Keyboard {
 public:
     ScriptedKeyboard();
 
-    void press(OIS::KeyCode key) { pending_.set(key); }
+    void press(OIS::KeyCode key, unsigned int text = 0)
+    {
+        pending_.set(key);
+        pendingText_[key] = text;
+    }
     void release(OIS::KeyCode key) { pending_.reset(key); }
     void releaseAll() { pending_.reset(); }
+    // The key that types this character on a US layout (letters, digits, '_'); KC_UNASSIGNED otherwise.
+    static OIS::KeyCode keyForChar(char c);
 
     bool isKeyDown(OIS::KeyCode key) const override { return down_.test(key); }
     const std::string& getAsString(OIS::KeyCode key) override;
@@ -27,6 +35,7 @@ public:
 private:
     std::bitset<256> pending_;
     std::bitset<256> down_;
+    unsigned int pendingText_[256] = {};
     std::string keyName_;
 };
 
