@@ -10,7 +10,8 @@
 #include "screens/GS_ListChall.h"
 #include "screens/GS_Menu.h"
 #include "screens/GS_Options.h"
-#include "screens/PlaceholderScreen.h"
+#include "screens/Priget_Menu_MainMenu.h"
+#include "screens/Priget_ProfileLoad.h"
 #include "support/GameHarness.h"
 
 #include <MyGUI.h>
@@ -257,14 +258,22 @@ TEST(GameCoreQuit, QuitEndsTheLoopOneFrameLaterAndStopsTheWorker)
     game->keyboard().releaseAll();
     game->frame();
 
+    // Out through the title's quit box: from the main menu back to the profiles, "Quit", "Yes".
+    ASSERT_TRUE(game->enterMainMenu());
     auto* menu = game->stateAs<GS_Menu>();
     ASSERT_NE(menu, nullptr);
-    const MyGUI::IntCoord quit = menu->screen()->button(5)->getAbsoluteCoord();
-    game->moveMouseTo(quit.left + quit.width / 2, quit.top + quit.height / 2);
+    game->tapKey(OIS::KC_ESCAPE);
+    game->runFrames(20);
+    game->clickWidget(menu->profilePanel->quitButton);
+    ASSERT_EQ(game->session()->menuPhase, MENU_QUIT_BOX);
+    const MyGUI::IntCoord yes = menu->mainMenu->quitYes()->getAbsoluteCoord();
+    game->moveMouseTo(yes.left + yes.width / 2, yes.top + yes.height / 2);
+    EXPECT_TRUE(game->frame());
+    game->mouseDown();
     EXPECT_TRUE(game->frame());
     EXPECT_EQ(menu->quitRequested, 0);
-    game->mouseDown();
-    // The press is handled in this frame; the loop still runs it to the end.
+    game->mouseUp();
+    // The click is handled in this frame; the loop still runs it to the end.
     EXPECT_TRUE(game->frame());
     EXPECT_EQ(menu->quitRequested, 1);
     EXPECT_FALSE(game->frame());

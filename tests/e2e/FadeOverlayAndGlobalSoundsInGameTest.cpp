@@ -6,7 +6,6 @@
 #include "core/GlobalSounds.h"
 #include "core/ZV_GameState.h"
 #include "screens/GS_Menu.h"
-#include "screens/PlaceholderScreen.h"
 #include "support/GameHarness.h"
 
 #include <OIS/OIS.h>
@@ -24,11 +23,18 @@ int brightness(const Rgb& c) { return c.r + c.g + c.b; }
 TEST(FadeOverlayInGame, MenuComesInFromBlackThroughHalfDark)
 {
     GameHarness game;
+    ASSERT_TRUE(game.enterMainMenu());
+    // A screen that leaves in black (as a play does) hands over to a menu that fades in.
+    game.state()->fadeOverlay->setAlpha(1.0f);
+    game.state()->nextStateId = 1;
+    game.state()->done = 1;
+    game.frame();
     game.frame();
     ZV_GameState* menu = game.stateAs<GS_Menu>();
     ASSERT_NE(menu, nullptr);
     ASSERT_NE(menu->fadeOverlay, nullptr);
     ASSERT_TRUE(menu->fadeOverlay->isWorking());
+    EXPECT_EQ(menu->fadeOverlay->getMode(), FadeOverlay::FadingIn);
 
     const testsupport::Screenshot first = game.screenshot();
     const int w = first.width(), h = first.height();
@@ -36,9 +42,9 @@ TEST(FadeOverlayInGame, MenuComesInFromBlackThroughHalfDark)
 
     // Half of the fade-in's frames: the picture shows, darkened (the corner shows the map behind
     // the menu, which stays put while the fade runs).
-    game.runFrames(static_cast<int>(PlaceholderScreen::kFadeInTime * 60 / 2));
+    game.runFrames(30);
     const Rgb midway = game.pixel(5, 5);
-    game.runFrames(static_cast<int>(PlaceholderScreen::kFadeInTime * 60));
+    game.runFrames(40);
     const Rgb clear = game.pixel(5, 5);
     EXPECT_GT(brightness(clear), 120) << clear;
     EXPECT_GT(brightness(midway), brightness(clear) / 5) << midway;
@@ -52,7 +58,7 @@ TEST(GlobalSoundsInGame, TableAndSoundsAreFoundAndTheMusicPlays)
     // OpenAL's null device unless the run says otherwise.
     ::setenv("ALSOFT_DRIVERS", "null", 0);
     GameHarness game;
-    game.frame();
+    ASSERT_TRUE(game.enterMainMenu());
     GlobalSounds* sounds = game.state()->globalSounds;
     ASSERT_NE(sounds, nullptr);
     ASSERT_TRUE(game.state()->soundManager->hasDevice());
@@ -64,7 +70,7 @@ TEST(GlobalSoundsInGame, TableAndSoundsAreFoundAndTheMusicPlays)
     }
     EXPECT_FALSE(sounds->randomMusic().empty());
 
-    // The title starts its music on its own, and moving through it clicks.
+    // The title starts its music on its own, and moving through the menu clicks.
     game.runFrames(30);
     ASSERT_NE(sounds->musicVoice(), nullptr);
     EXPECT_TRUE(sounds->musicVoice()->isPlaying());

@@ -7,6 +7,8 @@
 #include "screens/GS_ListChall.h"
 #include "screens/GS_Menu.h"
 #include "screens/GS_Options.h"
+#include "screens/Priget_Menu_MainMenu.h"
+#include "screens/Priget_ProfileLoad.h"
 #include "screens/PlaceholderScreen.h"
 #include "support/GameHarness.h"
 
@@ -23,8 +25,6 @@ namespace {
 
 PlaceholderScreen* screenOf(ZV_GameState* state)
 {
-    if (auto* s = dynamic_cast<GS_Menu*>(state))
-        return s->screen();
     if (auto* s = dynamic_cast<GS_PlayOnly*>(state))
         return s->screen();
     if (auto* s = dynamic_cast<GS_Cutscene*>(state))
@@ -60,6 +60,24 @@ void expectScreenShown(GameHarness& game, const char* title)
     EXPECT_GT(shot.countNear(titleColour, t.left, t.top, t.width, t.height, 40), 40);
 }
 
+// The main menu over the map: the half-dark frame with its items, seen through the menu camera.
+void expectMainMenuShown(GameHarness& game)
+{
+    auto* menu = game.stateAs<GS_Menu>();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(game.session()->menuPhase, MENU_MAIN);
+    // The fade-in and the menu's intro.
+    game.runFrames(70);
+    EXPECT_EQ(game.window()->getViewport(0)->getCamera()->getName(), "BreaCam");
+    const testsupport::Screenshot shot = game.screenshot();
+    const Rgb corner = shot.at(5, 5);
+    EXPECT_FALSE(corner.near(Rgb{0, 0, 0}, 12)) << corner;
+    const MyGUI::IntCoord item = menu->mainMenu->item(8)->getAbsoluteCoord();
+    EXPECT_TRUE(menu->mainMenu->item(8)->getVisible());
+    // "Quit Game", not selected: light grey letters.
+    EXPECT_GT(shot.countNear(Rgb{217, 217, 217}, item.left, item.top, item.width, item.height, 30), 30);
+}
+
 // Up/Down to the item, then Return.
 void choose(GameHarness& game, size_t item)
 {
@@ -69,31 +87,38 @@ void choose(GameHarness& game, size_t item)
     game.runFrames(2);
 }
 
+// Down on the main menu until the item is the current one, then Return.
+void chooseMenuItem(GameHarness& game, uint32_t item)
+{
+    for (int i = 0; i < 9 && game.session()->selectedIndex != item; ++i)
+        game.tapKey(OIS::KC_DOWN);
+    ASSERT_EQ(game.session()->selectedIndex, item);
+    game.tapKey(OIS::KC_RETURN);
+    game.runFrames(2);
+}
+
 }  // namespace
 
-// Every way between the screens, with each of the three input devices, and out through Quit.
+// Every way between the screens, with each of the three input devices, and out through the
+// quit box.
 TEST(PlayThrough, EveryScreenAndBackThenQuit)
 {
     testsupport::HarnessOptions options;
     options.joystick = true;
+    options.joystickVendor = GS_Menu::kPadVendor;
     GameHarness game(options);
-    // As the profile screen does before the menu.
-    game.session()->recreateProfile();
-    game.frame();
-    ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
-    EXPECT_TRUE(game.pixel(5, 5).near(Rgb{0, 0, 0}, 12)) << game.pixel(5, 5);
-    expectScreenShown(game, "Vantorel");
+    ASSERT_TRUE(game.enterMainMenu("Pimo"));
+    expectMainMenuShown(game);
 
-    choose(game, 1);  // Options
+    chooseMenuItem(game, 7);  // Options
     ASSERT_NE(game.stateAs<GS_Options>(), nullptr);
     game.tapKey(OIS::KC_ESCAPE);
-    game.runFrames(2);
-    ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
-    expectScreenShown(game, "Vantorel");
+    EXPECT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 90));
+    expectMainMenuShown(game);
 
     // Challenges: the passing state loads the campaign and hands over to the list, where Return
     // starts the first challenge; its intro plays before the play.
-    choose(game, 2);
+    chooseMenuItem(game, 6);
     ASSERT_NE(game.stateAs<GS_ListChall>(), nullptr);
     EXPECT_NE(game.session()->campaign, nullptr);
     game.runFrames(70);
@@ -115,7 +140,7 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     EXPECT_TRUE(std::filesystem::exists(game.tree().path("Saves/Pimo_Chall.DAT")));
 
     // A play that ends with a story scene: the cutscene runs first, then the menu it was bound for.
-    choose(game, 0);
+    chooseMenuItem(game, 0);
     ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
     // The scene keeps whatever name the session holds (the intro's was handed on and cleared).
     const std::string sequence = game.session()->getCutsceneName();
@@ -132,45 +157,45 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     // Escape after a frame without input fades out for a second.
     game.tapKey(OIS::KC_ESCAPE);
     EXPECT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 90));
-    game.runFrames(2);
+    expectMainMenuShown(game);
 
-    // Cutscene and credits straight from the menu, with the pad: hat down, button 0.
+    // The pad (of the supported kind): hat down to Options, button 0, and back the same way.
     testsupport::ScriptedJoyStick& pad = *game.joystick();
-    auto padChoose = [&](int item) {
-        for (int i = 0; i < item; ++i) {
-            pad.setPov(OIS::Pov::South);
-            game.frame();
-            pad.setPov(OIS::Pov::Centered);
-            game.frame();
-        }
+    EXPECT_EQ(game.session()->gamepadEnabled, 1);
+    auto padDown = [&] {
+        pad.setPov(OIS::Pov::South);
+        game.frame();
+        pad.setPov(OIS::Pov::Centered);
+        game.frame();
+    };
+    auto padConfirm = [&] {
         pad.setButton(0, true);
         game.frame();
         pad.setButton(0, false);
         game.runFrames(2);
     };
-    padChoose(3);
-    ASSERT_NE(game.stateAs<GS_Cutscene>(), nullptr);
-    EXPECT_EQ(game.state()->nextStateId, 0u);
-    padChoose(0);  // Continue
-    ASSERT_NE(game.stateAs<GS_Menu>(), nullptr);
-    padChoose(4);
-    ASSERT_NE(game.stateAs<GS_Credits>(), nullptr);
-    // The credits take the pad's back button once a supported pad was found.
-    game.session()->gamepadEnabled = 1;
-    pad.setButton(7, true);
-    game.frame();
-    pad.setButton(7, false);
+    for (int i = 0; i < 9 && game.session()->selectedIndex != 7; ++i)
+        padDown();
+    padConfirm();
+    ASSERT_NE(game.stateAs<GS_Options>(), nullptr);
+    game.tapKey(OIS::KC_ESCAPE);
     EXPECT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 90));
-    expectScreenShown(game, "Vantorel");
+    expectMainMenuShown(game);
 
-    // Quit with the mouse: the loop ends on the frame after the press.
+    // Quit with the mouse: "Quit Game" leads to the profile screen, its "Quit" to the quit box,
+    // and "Yes" ends the loop on the frame after the click.
     auto* menu = game.stateAs<GS_Menu>();
-    const MyGUI::Button* quit = menu->screen()->button(5);
-    EXPECT_EQ(quit->getCaption().asUTF8(), "Quit");
-    const MyGUI::IntCoord q = quit->getAbsoluteCoord();
-    game.moveMouseTo(q.left + q.width / 2, q.top + q.height / 2);
+    game.clickWidget(menu->mainMenu->item(8));
+    ASSERT_EQ(game.session()->menuPhase, MENU_PROFILES);
+    game.runFrames(20);
+    game.clickWidget(menu->profilePanel->quitButton);
+    ASSERT_EQ(game.session()->menuPhase, MENU_QUIT_BOX);
+    const MyGUI::IntCoord yes = menu->mainMenu->quitYes()->getAbsoluteCoord();
+    game.moveMouseTo(yes.left + yes.width / 2, yes.top + yes.height / 2);
     game.frame();
     game.mouseDown();
+    game.frame();
+    game.mouseUp();
     EXPECT_TRUE(game.frame());
     EXPECT_FALSE(game.frame());
     EXPECT_TRUE(game.loopEnded());
@@ -180,7 +205,7 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
 TEST(PlayThrough, HeldKeyDoesNotCarryOverToTheNextScreen)
 {
     GameHarness game;
-    game.frame();
+    ASSERT_TRUE(game.enterMainMenu());
     game.press(OIS::KC_RETURN);
     game.runFrames(30);
     ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);

@@ -9,6 +9,9 @@
 #include "core/InterpolationAffector.h"
 #include "core/MainFrameListener.h"
 #include "core/ZV_GameState.h"
+#include "core/GameSession.h"
+#include "screens/GS_Menu.h"
+#include "screens/Priget_ProfileLoad.h"
 
 #include <Bites/OgreWindowEventUtilities.h>
 #include <MyGUI.h>
@@ -84,6 +87,8 @@ public:
         mKeyboard = keyboard;
         mMouse = mouse;
         mJoy = joystick;
+        // Typed characters come through the key listener, as from the real keyboard.
+        mKeyboard->setEventCallback(this);
     }
 
     ~Listener() override
@@ -226,6 +231,51 @@ void GameHarness::tapKey(OIS::KeyCode key, int holdFrames)
     runFrames(holdFrames);
     release(key);
     frame();
+}
+
+void GameHarness::typeText(const std::string& text)
+{
+    for (const char c : text) {
+        const OIS::KeyCode key = ScriptedKeyboard::keyForChar(c);
+        if (key == OIS::KC_UNASSIGNED)
+            throw std::invalid_argument(std::string("no key types '") + c + "'");
+        keyboard_->press(key, static_cast<unsigned char>(c));
+        frame();
+        keyboard_->release(key);
+        frame();
+    }
+}
+
+bool GameHarness::enterMainMenu(const std::string& profileName)
+{
+    GameSession* s = session();
+    auto phaseIs = [&](uint32_t phase) { return stateAs<GS_Menu>() && s->menuPhase == phase; };
+    frame();
+    if (phaseIs(MENU_SPLASH)) {
+        tapKey(OIS::KC_RETURN);
+        if (!runUntil([&] { return phaseIs(MENU_TITLE_PROMPT); }, 200))
+            return false;
+    }
+    if (phaseIs(MENU_TITLE_PROMPT))
+        tapKey(OIS::KC_RETURN);
+    if (!phaseIs(MENU_PROFILES))
+        return phaseIs(MENU_MAIN);
+    Priget_ProfileLoad* panel = stateAs<GS_Menu>()->profilePanel;
+    runFrames(20);  // the list slides in
+    for (size_t row = 0; row < panel->profileList->getItemCount(); ++row)
+        if (panel->profileList->getItemNameAt(row).asUTF8() == profileName) {
+            panel->profileList->setIndexSelected(row);
+            clickWidget(panel->loadButton);
+            return phaseIs(MENU_MAIN);
+        }
+    clickWidget(panel->createButton);
+    clickWidget(panel->nameEdit);
+    typeText(profileName);
+    clickWidget(panel->entryCreateButton);
+    // Off the buttons, so that the keys move the selection.
+    moveMouseTo(0, 0);
+    frame();
+    return phaseIs(MENU_MAIN);
 }
 
 void GameHarness::click(int x, int y)

@@ -108,12 +108,20 @@ public:
     void release(OIS::KeyCode key) { keyboard_->release(key); }
     // Held for `holdFrames` frames, then released and one more frame run.
     void tapKey(OIS::KeyCode key, int holdFrames = 1);
+    // Each character as a key press that types it (ScriptedKeyboard::keyForChar), down for one
+    // frame and up for one.
+    void typeText(const std::string& text);
     void moveMouseTo(int x, int y) { mouse_->moveTo(x, y); }
     void mouseDown(OIS::MouseButtonID button = OIS::MB_Left) { mouse_->press(button); }
     void mouseUp(OIS::MouseButtonID button = OIS::MB_Left) { mouse_->release(button); }
     // Moves there, presses and releases the left button: three frames.
     void click(int x, int y);
     void clickWidget(const MyGUI::Widget* widget);
+
+    // From the start-up splash to the main menu as a player gets there: Return through the
+    // splash and the prompt, then the named profile loaded from the list or, when not listed,
+    // created by typing its name. False when the main menu was not reached.
+    bool enterMainMenu(const std::string& profileName = "Pilot");
 
     ScriptedKeyboard& keyboard() { return *keyboard_; }
     ScriptedMouse& mouse() { return *mouse_; }
