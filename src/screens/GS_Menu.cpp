@@ -82,7 +82,7 @@ GS_Menu::GS_Menu(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
     if (session->profileLoaded) {
         showPointer(true);
         titlePrompt->setVisible(false);
-        session->menuPhase = MENU_MAIN;
+        switchPanel(MENU_MAIN);
         if (globalSounds)
             globalSounds->playMusic1();
     } else {
@@ -113,6 +113,14 @@ GS_Menu::~GS_Menu()
             gui->destroyWidget(*w);
         *w = nullptr;
     }
+}
+
+void GS_Menu::switchPanel(uint32_t phase)
+{
+    session->menuPhase = phase;
+    // The pointer rested on an item of the panel just left; over the new one the focus and hit
+    // tests set the flag again, and a stale one would refuse every key.
+    session->mouseOverButton = 0;
 }
 
 void GS_Menu::showPointer(bool visible)
@@ -242,7 +250,7 @@ void GS_Menu::enterProfileScreen(float dt, OIS::Keyboard* keyboard, OIS::JoyStic
             showPointer(true);
             titlePrompt->setVisible(false);
             profilePanel->show(true);
-            session->menuPhase = MENU_PROFILES;
+            switchPanel(MENU_PROFILES);
             if (globalSounds)
                 globalSounds->playAccept();
         }
@@ -390,7 +398,7 @@ void GS_Menu::openQuitOrProfile()
         mainMenu->hide();
         titlePrompt->setVisible(false);
         profilePanel->show(true);
-        session->menuPhase = MENU_PROFILES;
+        switchPanel(MENU_PROFILES);
     } else {
         session->selectedIndex = 1;
         mainMenu->show(false);
@@ -399,7 +407,7 @@ void GS_Menu::openQuitOrProfile()
         mainMenu->quitBox()->setVisible(true);
         mainMenu->setQuitButtonStates(true);
         profilePanel->setListVisible(false);
-        session->menuPhase = MENU_QUIT_BOX;
+        switchPanel(MENU_QUIT_BOX);
     }
 }
 
@@ -410,7 +418,7 @@ void GS_Menu::closeQuitBox()
         mainMenu->helpLine()->setVisible(true);
         mainMenu->helpStrip()->setVisible(true);
         mainMenu->quitBox()->setVisible(false);
-        session->menuPhase = MENU_MAIN;
+        switchPanel(MENU_MAIN);
         session->selectedIndex = Priget_Menu_MainMenu::kQuitItem;
         mainMenu->setButtonStates(true);
     } else {
@@ -419,7 +427,7 @@ void GS_Menu::closeQuitBox()
         mainMenu->quitBox()->setVisible(false);
         mainMenu->hide();
         profilePanel->show(true);
-        session->menuPhase = MENU_PROFILES;
+        switchPanel(MENU_PROFILES);
     }
 }
 
@@ -434,8 +442,11 @@ void GS_Menu::loadSelectedProfile()
     }
     session->setProfileName(name);
     session->recreateProfile();
+    // The menu starts on its first item: the index the profile screen leaves may name an item
+    // this profile does not show.
+    session->selectedIndex = 0;
     mainMenu->reset();
-    session->menuPhase = MENU_MAIN;
+    switchPanel(MENU_MAIN);
     profilePanel->setListVisible(false);
     if (profilePanel->entryPanel)
         profilePanel->entryPanel->setVisible(false);

@@ -96,6 +96,7 @@ private:
     void closeQuitBox();
     void loadSelectedProfile();
     void showPointer(bool visible);
+    void switchPanel(uint32_t phase);
 
     MenuClick clicks_;
 };

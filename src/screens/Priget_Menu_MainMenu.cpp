@@ -565,9 +565,10 @@ void Priget_Menu_MainMenu::hitTestQuitButtons(int x, int y)
 
 void Priget_Menu_MainMenu::pushHelp(const std::string& text)
 {
-    // The controller takes the new text and types it out anew.
+    // The caption property ("Widget_Caption" in the GUI's old naming): the controller takes the
+    // new text and types it out anew.
     if (helpLine_)
-        helpLine_->setProperty("Widget_Caption", text);
+        helpLine_->setProperty("Caption", text);
 }
 
 void Priget_Menu_MainMenu::setButtonStates(bool withHelp)

@@ -121,6 +121,12 @@ void Priget_ProfileLoad::create(bool showNow)
     nameEdit->setAlpha(1.0f);
     // Longer names cannot name a profile file.
     nameEdit->setMaxTextLength(PlayerProfile::kMaxNameLength);
+    // The state hands the GUI a release on every frame the button is up, which the GUI reads as
+    // double clicks while the pointer rests on the field; selecting on those would make every
+    // typed character replace the name.
+    if (MyGUI::Widget* client = nameEdit->getClientWidget())
+        client->eventMouseButtonDoubleClick.clear();
+    nameEdit->eventMouseButtonDoubleClick.clear();
     entryCreateButton = makeButton(entryPanel, 8, 72, 96, 24, "Create");
     entryBackButton = makeButton(entryPanel, 112, 72, 96, 24, "Back");
 

@@ -64,8 +64,17 @@ TEST(TitleMenuInGame, NewPlayerCreatesAProfileReachesTheMenuAndQuits)
     EXPECT_EQ(session->profileName, "Pilot");
     EXPECT_TRUE(std::filesystem::exists(game.tree().path("Saves/Pilot_Game.ZVP")));
 
-    // The main menu: the half-black frame over the map and the items' captions.
+    // The main menu starts on its first item, and the keys move it once the pointer has left
+    // the button it clicked.
+    EXPECT_EQ(session->selectedIndex, 0u);
     game.moveMouseTo(5, 5);
+    game.frame();
+    game.tapKey(OIS::KC_DOWN);
+    EXPECT_EQ(session->selectedIndex, 1u);
+    game.tapKey(OIS::KC_UP);
+    EXPECT_EQ(session->selectedIndex, 0u);
+
+    // The half-black frame over the map and the items' captions.
     game.runFrames(70);
     Priget_Menu_MainMenu* mainMenu = menu->mainMenu;
     const testsupport::Screenshot shot = game.screenshot();

@@ -250,7 +250,8 @@ bool GameHarness::enterMainMenu(const std::string& profileName)
 {
     GameSession* s = session();
     auto phaseIs = [&](uint32_t phase) { return stateAs<GS_Menu>() && s->menuPhase == phase; };
-    frame();
+    // The state starts with its input latched: a press counts after a frame without one.
+    runFrames(2);
     if (phaseIs(MENU_SPLASH)) {
         tapKey(OIS::KC_RETURN);
         if (!runUntil([&] { return phaseIs(MENU_TITLE_PROMPT); }, 200))

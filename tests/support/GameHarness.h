@@ -104,7 +104,8 @@ public:
     bool loopEnded() const { return loopEnded_; }
 
     // Input, taking effect at the next frame.
-    void press(OIS::KeyCode key) { keyboard_->press(key); }
+    // `text`: the character the press types (0 for none).
+    void press(OIS::KeyCode key, unsigned int text = 0) { keyboard_->press(key, text); }
     void release(OIS::KeyCode key) { keyboard_->release(key); }
     // Held for `holdFrames` frames, then released and one more frame run.
     void tapKey(OIS::KeyCode key, int holdFrames = 1);

@@ -1,0 +1,132 @@
+// The main menu panel in the running game: its layout by the profile's locks, its navigation.
+#include "audio/Sound.h"
+#include "core/GameSession.h"
+#include "core/GameSettings.h"
+#include "core/GlobalSounds.h"
+#include "core/PlayerProfile.h"
+#include "screens/GS_Menu.h"
+#include "screens/Priget_Menu_MainMenu.h"
+#include "support/GameHarness.h"
+
+#include <MyGUI.h>
+#include <gtest/gtest.h>
+
+using testsupport::GameHarness;
+
+namespace {
+
+void unlockOnly(PlayerProfile* profile, std::initializer_list<uint32_t> modes)
+{
+    for (uint32_t m = 0; m < profile->getModeCount(); ++m)
+        profile->getMode(m)->locked = true;
+    for (uint32_t m : modes)
+        profile->getMode(m)->locked = false;
+}
+
+}  // namespace
+
+TEST(MainMenu, LayoutFollowsTheUnlockedModes)
+{
+    GameHarness game;
+    ASSERT_TRUE(game.enterMainMenu());
+    Priget_Menu_MainMenu* menu = game.stateAs<GS_Menu>()->mainMenu;
+    PlayerProfile* profile = game.session()->profile;
+    ASSERT_GE(profile->getModeCount(), 6u);
+
+    struct Case {
+        std::initializer_list<uint32_t> unlocked;
+        uint32_t shownModeCount;
+        std::vector<int> shownModes;  // of items 0 to 5, after the intro
+    };
+    const Case cases[] = {
+        {{0}, 0, {0, 1}},
+        {{0, 1}, 1, {0, 1, 2}},
+        {{0, 1, 2, 3}, 3, {0, 1, 2, 3, 4}},
+        {{0, 1, 2, 3, 4, 5}, 4, {0, 1, 2, 3, 4, 5}},
+        {{0, 5}, 4, {0, 1, 2, 3, 4, 5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shownModeCount);
+        unlockOnly(profile, c.unlocked);
+        menu->reset();
+        game.runFrames(70);
+        EXPECT_EQ(menu->shownModeCount, c.shownModeCount);
+        const int k = static_cast<int>(c.shownModeCount);
+        EXPECT_EQ(menu->mainFrame()->getHeight(), 208 + 40 * k);
+        EXPECT_EQ(menu->leftBar()->getHeight(), 208 + 40 * k);
+        EXPECT_EQ(menu->item(6)->getTop(), 88 + 40 * k);
+        EXPECT_EQ(menu->item(7)->getTop(), 128 + 40 * k);
+        EXPECT_EQ(menu->item(8)->getTop(), 168 + 40 * k);
+        for (int i = 0; i < 6; ++i) {
+            const bool shown = std::find(c.shownModes.begin(), c.shownModes.end(), i) != c.shownModes.end();
+            const bool unlocked = std::find(c.unlocked.begin(), c.unlocked.end(), i) != c.unlocked.end();
+            EXPECT_EQ(menu->item(i)->getVisible(), shown) << "item " << i;
+            EXPECT_EQ(menu->item(i)->getEnabled(), shown) << "item " << i;
+            // A shown locked mode is drawn at half alpha.
+            EXPECT_FLOAT_EQ(menu->item(i)->getAlpha(), unlocked ? 1.0f : 0.5f) << "item " << i;
+        }
+        for (int i = 6; i < 9; ++i)
+            EXPECT_TRUE(menu->item(i)->getVisible()) << "item " << i;
+    }
+}
+
+TEST(MainMenu, KeysSkipHiddenItemsWrapAndGiveWayToThePointer)
+{
+    GameHarness game;
+    ASSERT_TRUE(game.enterMainMenu());
+    GS_Menu* state = game.stateAs<GS_Menu>();
+    Priget_Menu_MainMenu* menu = state->mainMenu;
+    GameSession* session = game.session();
+    unlockOnly(session->profile, {0});
+    menu->reset();
+    session->selectedIndex = 0;
+    game.runFrames(70);
+
+    const uint32_t downs[] = {1, 6, 7, 8, 0};
+    for (uint32_t expected : downs) {
+        game.tapKey(OIS::KC_DOWN);
+        EXPECT_EQ(session->selectedIndex, expected);
+    }
+    game.tapKey(OIS::KC_UP);
+    EXPECT_EQ(session->selectedIndex, 8u);
+    // Held, it moves one step only; the wheel and W count as up.
+    game.press(OIS::KC_W);
+    game.runFrames(10);
+    game.release(OIS::KC_W);
+    game.frame();
+    EXPECT_EQ(session->selectedIndex, 7u);
+    game.mouse().scroll(120);
+    game.runFrames(2);
+    EXPECT_EQ(session->selectedIndex, 6u);
+
+    // The pointer on an item holds the selection there; the keys only give the warning click.
+    const MyGUI::IntCoord options = menu->item(7)->getAbsoluteCoord();
+    game.moveMouseTo(options.left + 10, options.top + 10);
+    game.runFrames(2);
+    EXPECT_EQ(session->selectedIndex, 7u);
+    EXPECT_EQ(session->mouseOverButton, 1);
+    state->globalSounds->warningClick()->stop();
+    game.tapKey(OIS::KC_DOWN);
+    EXPECT_EQ(session->selectedIndex, 7u);
+    EXPECT_TRUE(state->globalSounds->warningClick()->isPlaying());
+    // The help line types the item's help.
+    game.runFrames(60);
+    EXPECT_EQ(menu->helpLine()->getCaption().asUTF8(), menu->itemHelpText());
+    EXPECT_FALSE(menu->itemHelpText().empty());
+}
+
+TEST(MainMenu, CaptionsComeFromTheProfileAndAStrayLanguageFallsBackToTheFirst)
+{
+    GameHarness game;
+    ASSERT_TRUE(game.enterMainMenu());
+    Priget_Menu_MainMenu* menu = game.stateAs<GS_Menu>()->mainMenu;
+    PlayerProfile* profile = game.session()->profile;
+    ASSERT_GE(profile->getLanguageCount(), 1u);
+
+    game.settings()->Language = profile->getLanguageCount() + 3;
+    menu->reset();
+    EXPECT_EQ(game.settings()->Language, 0u);
+    EXPECT_EQ(menu->item(0)->getCaption().asUTF8(), profile->getModeTitle(0, 0));
+    EXPECT_EQ(menu->item(7)->getCaption().asUTF8(), profile->getText(0, UiTextId::Options));
+    EXPECT_FALSE(menu->item(7)->getCaption().empty());
+}
