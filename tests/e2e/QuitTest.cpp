@@ -1,4 +1,4 @@
-// The real game executable is left through its menu's Quit, as a player leaves it.
+// The real game executable, started as a new player starts it and left through its quit box.
 #include "support/PrivateXServer.h"
 #include "support/ProcessRunner.h"
 #include "support/TestSupport.h"
@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -38,27 +40,40 @@ void pressKey(const std::string& key)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
 
-int brightness(const RgbImage& image, int x, int y)
+// A left click at a point of the window, the button held over several frames.
+void clickAt(const std::string& window, int x, int y)
 {
-    const uint8_t* p = image.pixel(x, y);
-    return p[0] + p[1] + p[2];
+    runCommand({"xdotool", "mousemove", "--window", window, std::to_string(x), std::to_string(y)});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    runCommand({"xdotool", "mousedown", "1"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    runCommand({"xdotool", "mouseup", "1"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
 }
 
-// The menu is drawn (it fades in from black) and its selected entry is the last one, Quit: the
-// selected entry is drawn brighter than the first one.
-bool menuShown(const std::string& window, RgbImage& image)
-{
-    return captureWindow(window, image) && image.width >= 800 && image.fractionBrighterThan(24) > 0.5;
-}
-bool quitSelected(const std::string& window)
+// The map shows behind the title prompt once the (black) splash is over.
+bool mapShown(const std::string& window)
 {
     RgbImage image;
-    return menuShown(window, image) && brightness(image, 300, 438) > brightness(image, 300, 208) + 60;
+    return captureWindow(window, image) && image.width >= 800 && image.fractionBrighterThan(24) > 0.5;
+}
+
+bool waitFor(const std::function<bool()>& done, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return done();
 }
 
 }  // namespace
 
-TEST(GameExecutableQuit, MenuQuitEndsTheProgramWithCodeZero)
+// A new player types a profile name (through the keyboard layout of the X server), gets the
+// main menu, and leaves through the quit box; the program ends with exit code 0.
+TEST(GameExecutableQuit, TypedProfileIsCreatedAndTheQuitBoxEndsTheProgramWithCodeZero)
 {
     PrivateXServer xserver;
     ASSERT_TRUE(xserver.ok()) << "Xvfb did not start";
@@ -67,24 +82,34 @@ TEST(GameExecutableQuit, MenuQuitEndsTheProgramWithCodeZero)
     const std::string window = waitForGameWindow(game, 60);
     ASSERT_FALSE(window.empty()) << readTextFile(tree.path("run.out"));
     runCommand({"xdotool", "windowfocus", "--sync", window});
-    RgbImage image;
-    for (int i = 0; i < 300 && !menuShown(window, image); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    ASSERT_TRUE(menuShown(window, image)) << "the menu did not appear";
+    // The pointer's position is gathered from its motion: start it in the corner.
+    runCommand({"xdotool", "mousemove", "--window", window, "0", "0"});
+    ASSERT_TRUE(waitFor([&] { return mapShown(window); }, 60)) << "the title prompt did not appear";
 
     // Neither key quits on its own.
     pressKey("Escape");
     pressKey("q");
     EXPECT_TRUE(game.running());
 
-    // Quit is the menu's last entry: one step up from the first. A machine under load may miss a
-    // short key press, so the picture confirms each step.
-    for (int i = 0; i < 5 && !quitSelected(window); ++i)
-        pressKey("Up");
-    ASSERT_TRUE(quitSelected(window));
+    // Return: the profile screen (its list slides in); "Create", the name field, the name.
+    pressKey("Return");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    clickAt(window, 300, 276);
+    clickAt(window, 400, 300);
+    runCommand({"xdotool", "type", "--delay", "400", "Pilot"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    clickAt(window, 344, 332);
+    const std::string profile = tree.path("Saves/Pilot_Game.ZVP");
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(profile); }, 20)) << readTextFile(tree.path("run.out"));
+
+    // Escape leads back to the profiles; their "Quit" opens the quit box, whose "Yes" ends the game.
+    runCommand({"xdotool", "mousemove", "--window", window, "5", "5"});
+    pressKey("Escape");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    clickAt(window, 300, 316);
     int code = -1;
     for (int i = 0; i < 3 && code == -1; ++i) {
-        pressKey("Return");
+        clickAt(window, 340, 309);
         code = game.waitForExit(20);
     }
     const std::string out = readTextFile(tree.path("run.out"));
