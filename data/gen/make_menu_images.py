@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the title menu's images of data/game/Data/GUI (run from the repository root):
-the two splash pictures, the title and menu logos, the cogs, the prompt and the "new" badge.
+the two splash pictures, the title and menu logos, the prompt and the "new" badge (the cogs
+come from make_play_panel_images.py).
 Words are drawn with the small pixel font below."""
-import math
 import struct
 import zlib
 
@@ -88,21 +88,6 @@ class Canvas:
         write_png(OUT + name, self.w, self.h, lambda x, y: self.px[y * self.w + x])
 
 
-def cog(size, teeth):
-    """A white cog with a hole, on transparency."""
-    c = Canvas(size, size)
-    r_out, r_in, r_hole = size * 0.48, size * 0.38, size * 0.14
-    for y in range(size):
-        for x in range(size):
-            dx, dy = x + 0.5 - size / 2, y + 0.5 - size / 2
-            r = math.hypot(dx, dy)
-            a = math.atan2(dy, dx)
-            tooth = (a * teeth / (2 * math.pi)) % 1.0 < 0.5
-            if r_hole < r <= (r_out if tooth else r_in):
-                c.put(x, y, (255, 255, 255, 255))
-    return c
-
-
 # Studio splash: the name on top, the second picture's word below it (both show at once, the
 # first drawn over the second).
 s1 = Canvas(480, 153)
@@ -119,9 +104,6 @@ t.save("Mtitle.png")
 b = Canvas(512, 256)
 b.text("VANTOREL", 10, 256, 128, (255, 140, 20), outline=(20, 20, 30, 255))
 b.save("VNT_LogoB.png")
-
-cog(256, 12).save("hudCogW1.png")
-cog(64, 8).save("hudCogW2.png")
 
 p = Canvas(190, 24)
 p.text("PRESS ENTER", 2, 95, 12, (255, 255, 255), outline=(0, 0, 0, 200))
