@@ -11,7 +11,7 @@
 #include <MyGUI.h>
 #include <OIS/OIS.h>
 
-#include <iostream>
+#include <OgreLogManager.h>
 
 namespace {
 
@@ -139,13 +139,22 @@ void Priget_ProfileLoad::create(bool showNow)
     fillProfileList();
 }
 
+namespace {
+// The terminal stays quiet; the listing goes to the game's log.
+void logLine(const char* text)
+{
+    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage(text);
+}
+}  // namespace
+
 void Priget_ProfileLoad::fillProfileList()
 {
     const std::string folder = kSavesFolder;
     if (!platform::isDirectory(folder)) {
-        std::cout << "No files found." << std::endl;
+        logLine("No files found.");
     } else {
-        std::cout << "Files found." << std::endl;
+        logLine("Files found.");
         for (const std::string& name : platform::listDirectory(folder))
             addProfileFile(name);
     }
