@@ -1,11 +1,31 @@
 #include "cutscenes/GS_Cutscene.h"
 
+#include "audio/Sound.h"
+#include "core/FadeOverlay.h"
 #include "core/GameSession.h"
-#include "screens/PlaceholderScreen.h"
+#include "core/GlobalSounds.h"
+#include "core/PlayerProfile.h"
+#include "cutscenes/BasicCutScene.h"
+#include "cutscenes/DialogCutScene.h"
+#include "cutscenes/NovelCutScene.h"
+#include "cutscenes/VideoCutScene.h"
 
-GS_Cutscene::GS_Cutscene(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_, audio::SoundManager* soundManager_,
-             MyGUI::Gui* gui_, FadeOverlay* fadeOverlay_, const std::string& name_, GameSession* session_,
-             Ogre::Viewport* viewport_, SceneCreator* sceneCreator_, GlobalSounds* globalSounds_)
+#include <MyGUI_PointerManager.h>
+#include <OgreException.h>
+#include <OgreLogManager.h>
+
+namespace {
+void hidePointer()
+{
+    if (auto* pointers = MyGUI::PointerManager::getInstancePtr())
+        pointers->setVisible(false);
+}
+}  // namespace
+
+GS_Cutscene::GS_Cutscene(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
+                         audio::SoundManager* soundManager_, MyGUI::Gui* gui_, FadeOverlay* fadeOverlay_,
+                         const std::string& /*unusedName*/, GameSession* session_, Ogre::Viewport* viewport_,
+                         SceneCreator* sceneCreator_, GlobalSounds* globalSounds_)
 {
     window = window_;
     sceneManager = sceneManager_;
@@ -19,33 +39,143 @@ GS_Cutscene::GS_Cutscene(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneM
     sceneCreator = sceneCreator_;
     mouseWasDown = 1;
     firstFrame = 1;
-    startStep = 0;
     step = 0;
-    stateId = 15;
+    stateId = kStateId;
     nextStateId = 0;
     done = 0;
     quitRequested = 0;
-    name = name_;
-    const std::string sequence = session ? session->getCutsceneName() : std::string();
-    screen_ = std::make_unique<PlaceholderScreen>(gui, fadeOverlay, "Cutscene: " + sequence, MyGUI::Colour(0.20f, 0.10f, 0.26f),
-                                                  std::vector<std::string>{"Continue", "Roll credits"});
+
+    if (globalSounds && globalSounds->musicVoice())
+        globalSounds->musicVoice()->stop();
+    name = session ? session->getCutsceneName() : std::string();
+    hidePointer();
+    if (fadeOverlay)
+        fadeOverlay->setAlpha(0.0f);
+    readSequenceCache();
+    if (fadeOverlay)
+        fadeOverlay->setAlpha(1.0f);
 }
 
-GS_Cutscene::~GS_Cutscene() = default;
-
-bool GS_Cutscene::update(float, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
+GS_Cutscene::~GS_Cutscene()
 {
-    firstFrame = 0;
-    handleMouse(mouse);
-    switch (screen_->update(keyboard, joystick)) {
-    case 0: done = 1; break;
-    case 1:
-        // As a sequence flagged to end the story does.
-        if (session)
-            session->creditsRequested = 1;
-        done = 1;
-        break;
-    default: break;
+    hidePointer();
+    player.reset();
+    sequence.clear();
+}
+
+uint32_t GS_Cutscene::languageCount() const
+{
+    return session && session->profile ? session->profile->getLanguageCount() : 0;
+}
+
+bool GS_Cutscene::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
+{
+    if (firstFrame) {
+        // A sequence without entries has no player to finish: leave as after a last entry.
+        if (sequence.entryCount == 0) {
+            leaveSequence();
+            done = 1;
+        } else {
+            startupStep();
+        }
+    } else if (player) {
+        player->update(dt, keyboard, joystick, mouse);
+        if (player->state == CUTSCENE_FINISHED) {
+            if (currentEntry + 1 < sequence.entryCount) {
+                ++currentEntry;
+                createPlayer(currentEntry);
+            } else {
+                leaveSequence();
+                done = 1;
+            }
+        }
     }
-    return !done;
+    if (done) {
+        if (fadeOverlay)
+            fadeOverlay->setAlpha(1.0f);
+        return false;
+    }
+    return true;
+}
+
+void GS_Cutscene::startupStep()
+{
+    switch (step) {
+    case 0: step = 1; break;
+    case 1:
+        createPlayer(currentEntry);
+        step = 2;
+        break;
+    default:
+        if (fadeOverlay)
+            fadeOverlay->startFadeIn(kFadeInTime);
+        ++step;
+        firstFrame = 0;
+        break;
+    }
+}
+
+void GS_Cutscene::createPlayer(uint32_t i)
+{
+    player.reset();
+    if (i >= sequence.entryCount)
+        return;
+    const CutsceneSequenceEntry& entry = sequence.entries[i];
+    std::unique_ptr<BasicCutScene> made;
+    switch (entry.type) {
+    case cutscene_types::Video:
+        made = std::make_unique<VideoCutScene>(window, sceneManager, soundManager, gui, fadeOverlay, "", false, i,
+                                               session);
+        break;
+    case cutscene_types::Novel:
+        made = std::make_unique<NovelCutScene>(window, sceneManager, soundManager, gui, fadeOverlay, "", false, i,
+                                               session);
+        break;
+    case cutscene_types::Dialog:
+        made = std::make_unique<DialogCutScene>(window, sceneManager, soundManager, gui, fadeOverlay, "", false, i,
+                                                session, entry.dialog(), sceneCreator, viewport, languageCount());
+        break;
+    default:
+        made = std::make_unique<BasicCutScene>(window, sceneManager, soundManager, gui, fadeOverlay, "", false, i,
+                                               session);
+        break;
+    }
+    // The core has cleared the session's cutscene name by now: the players read the .ini by ours.
+    made->setSequenceName(name);
+    player = std::move(made);
+    player->loadFile();
+    player->play();
+}
+
+void GS_Cutscene::leaveSequence()
+{
+    if (!session)
+        return;
+    const std::string next = session->getNextCutsceneName();
+    if (!next.empty())
+        session->setCutsceneRequest(true, next, "");
+    else
+        session->setCutsceneRequest(false, "", "");
+    session->setNextCutsceneName("");
+}
+
+void GS_Cutscene::loadSequenceIni()
+{
+    // A missing source leaves the sequence empty rather than ending the program.
+    try {
+        sequence.loadSequenceIni(name, languageCount(), soundManager);
+    } catch (const Ogre::Exception& e) {
+        sequence.clear();
+        Ogre::LogManager::getSingleton().logMessage("Cutscene '" + name + "': " + e.getDescription());
+    }
+}
+
+void GS_Cutscene::readSequenceCache()
+{
+    sequence.readSequenceCache(name, languageCount(), soundManager);
+}
+
+void GS_Cutscene::writeSequenceCache()
+{
+    sequence.writeSequenceCache(name);
 }
