@@ -90,9 +90,9 @@ DialogCutScene::~DialogCutScene()
     if (!loaded)
         return;
     if (camera) {
-        // The viewport must not keep a camera that is gone.
+        // The viewport must not keep a camera that is gone: it shows the one it had before.
         if (viewport && viewport->getCamera() == camera)
-            viewport->setCamera(sceneManager->hasCamera("MenuCam") ? sceneManager->getCamera("MenuCam") : nullptr);
+            viewport->setCamera(previousCamera);
         sceneManager->destroyCamera(camera);
     }
     if (cameraNode)
@@ -191,8 +191,10 @@ void DialogCutScene::loadFile()
         cameraNode->attachObject(camera);
         cameraNode->setPosition(0, -10000, 0);
         cameraNode->lookAt(Ogre::Vector3(0, -20000, 0), Ogre::Node::TS_WORLD, Ogre::Vector3::NEGATIVE_UNIT_Z);
-        if (viewport)
+        if (viewport) {
+            previousCamera = viewport->getCamera();
             viewport->setCamera(camera);
+        }
         if (def.CameraType == 1) {
             cameraNode->setPosition(def.CamPosition);
             cameraNode->lookAt(def.CamLookAt, Ogre::Node::TS_WORLD, Ogre::Vector3::NEGATIVE_UNIT_Z);

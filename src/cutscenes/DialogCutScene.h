@@ -103,4 +103,5 @@ private:
     void playMusic(const std::string& file, bool fadeIn);
 
     DialogCutSceneParams* dialog = nullptr;  // borrowed from the cutscene state
+    Ogre::Camera* previousCamera = nullptr;  // what the viewport showed before the build
 };

@@ -130,7 +130,8 @@ TEST(GameCoreSwitch, NextStateRequestsLeadToTheirStates)
         {"credits and cutscene requests", 3,
          [&] {
              session->creditsRequested = 1;
-             session->setCutsceneRequest(true, "Outro", "Second");
+             // The leaving cutscene state turns its queued follow-up into the request.
+             session->setNextCutsceneName("Outro");
          },
          typeid(GS_Credits), 15, 0, 1, 0,
          [&] {

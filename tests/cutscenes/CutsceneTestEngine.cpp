@@ -17,7 +17,8 @@ const VideoSecond kBriefingColours[3] = {
 };
 
 CutsceneEngine::CutsceneEngine(int width, int height)
-    : tree_({"Bin/Game/plugins.cfg", "Data/GUI", "Video", "Data/System/StoryImgs.pak", "Data/Cutscene"}),
+    : tree_({"Bin/Game/plugins.cfg", "Data/GUI", "Video", "Data/System/StoryImgs.pak", "Data/System/Char.pak",
+             "Data/Cutscene"}),
       cwd_(tree_.workDir())
 {
     logs_ = new Ogre::LogManager();
@@ -26,6 +27,7 @@ CutsceneEngine::CutsceneEngine(int width, int height)
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
     groups.addResourceLocation("../../Data/GUI", "FileSystem", Ogre::RGN_DEFAULT);
     groups.addResourceLocation("../../Data/System/StoryImgs.pak", "Zip", Ogre::RGN_DEFAULT);
+    groups.addResourceLocation("../../Data/System/Char.pak", "Zip", Ogre::RGN_DEFAULT);
     root_->setRenderSystem(root_->getAvailableRenderers().front());
     root_->initialise(false);
     window_ = root_->createRenderWindow("cutscene test", width, height, false);

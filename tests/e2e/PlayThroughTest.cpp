@@ -1,6 +1,8 @@
 #include "core/GameSession.h"
 #include "core/ZV_GameState.h"
+#include "cutscenes/DialogCutScene.h"
 #include "cutscenes/GS_Cutscene.h"
+#include "cutscenes/VideoCutScene.h"
 #include "play/GS_PlayOnly.h"
 #include "screens/GS_ChallCampSel.h"
 #include "screens/GS_Credits.h"
@@ -26,8 +28,6 @@ namespace {
 PlaceholderScreen* screenOf(ZV_GameState* state)
 {
     if (auto* s = dynamic_cast<GS_PlayOnly*>(state))
-        return s->screen();
-    if (auto* s = dynamic_cast<GS_Cutscene*>(state))
         return s->screen();
     return nullptr;
 }
@@ -125,8 +125,14 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     game.tapKey(OIS::KC_RETURN);
     ASSERT_NE(game.stateAs<GS_Cutscene>(), nullptr);
     EXPECT_EQ(game.state()->nextStateId, 2u);
-    expectScreenShown(game, "Cutscene: Cs_FirstContact_In");
-    choose(game, 0);  // Continue
+    // Escape skips the briefing film, then the dialog scene.
+    game.runFrames(10);
+    ASSERT_NE(dynamic_cast<VideoCutScene*>(game.stateAs<GS_Cutscene>()->getPlayer()), nullptr);
+    game.tapKey(OIS::KC_ESCAPE);
+    game.runFrames(3);
+    ASSERT_NE(dynamic_cast<DialogCutScene*>(game.stateAs<GS_Cutscene>()->getPlayer()), nullptr);
+    game.tapKey(OIS::KC_ESCAPE);
+    game.runFrames(2);
     ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
     expectScreenShown(game, "Play");
     choose(game, 2);  // back to the challenge list
@@ -139,21 +145,29 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
     EXPECT_EQ(game.session()->campaign, nullptr);
     EXPECT_TRUE(std::filesystem::exists(game.tree().path("Saves/Pimo_Chall.DAT")));
 
-    // A play that ends with a story scene: the cutscene runs first, then the menu it was bound for.
+    // A play that ends with the last story scene: its dialogs, then the credits, then the menu
+    // the play was bound for.
     chooseMenuItem(game, 0);
     ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
-    // The scene keeps whatever name the session holds (the intro's was handed on and cleared).
-    const std::string sequence = game.session()->getCutsceneName();
+    game.session()->cutsceneName = "Cs_LastLight_Out";
     choose(game, 1);  // End play with story
     ASSERT_NE(game.stateAs<GS_Cutscene>(), nullptr);
     EXPECT_EQ(game.state()->nextStateId, 1u);
     EXPECT_EQ(game.session()->cutsceneRequested, 0);
-    expectScreenShown(game, ("Cutscene: " + sequence).c_str());
-
-    // The cutscene asks for the credits; after them, the menu.
-    choose(game, 1);  // Roll credits
+    EXPECT_EQ(game.state()->name, "Cs_LastLight_Out");
+    game.runFrames(40);
+    auto* dialog = dynamic_cast<DialogCutScene*>(game.stateAs<GS_Cutscene>()->getPlayer());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(game.window()->getViewport(0)->getCamera()->getName(), "ZV_dc_cam");
+    // The dawn picture behind the scene, not the black of the fade.
+    EXPECT_FALSE(game.pixel(400, 100).near(Rgb{0, 0, 0}, 12)) << game.pixel(400, 100);
+    for (int presses = 0; presses < 40 && game.stateAs<GS_Cutscene>(); ++presses) {
+        game.tapKey(OIS::KC_RETURN);
+        game.runFrames(3);
+    }
     ASSERT_NE(game.stateAs<GS_Credits>(), nullptr);
     EXPECT_EQ(game.session()->creditsRequested, 0);
+    EXPECT_NE(game.window()->getViewport(0)->getCamera()->getName(), "ZV_dc_cam");
     // Escape after a frame without input fades out for a second.
     game.tapKey(OIS::KC_ESCAPE);
     EXPECT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 90));
