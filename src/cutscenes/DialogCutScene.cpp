@@ -178,9 +178,8 @@ void DialogCutScene::loadFile()
         sceneCreator->loadScene(def.SceneMap);
 
     // Camera.
-    if (sceneManager) {
-        if (sceneManager->hasCamera(kCameraName))
-            sceneManager->destroyCamera(kCameraName);
+    // One dialog camera at a time: while another player holds it, this one keeps the view as is.
+    if (sceneManager && !sceneManager->hasCamera(kCameraName)) {
         camera = sceneManager->createCamera(kCameraName);
         // A new camera already looks down -Z, towards (0, 0, -300); the node turns it.
         camera->setNearClipDistance(1.0f);

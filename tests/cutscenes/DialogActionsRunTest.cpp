@@ -107,6 +107,9 @@ TEST(DialogActionsRun, ALeaveMovesOffScreenByTheViewWidthPlusItsOwn)
     for (int i = 0; i < 600 && image->getLeft() != -900; ++i)
         rig.frame(player);
     EXPECT_EQ(image->getPosition(), MyGUI::IntPoint(-900, 50));
+    // Hidden once the move's time has run out in play time.
+    for (int i = 0; i < 15; ++i)
+        rig.frame(player);
     EXPECT_FALSE(image->getVisible());
     EXPECT_FALSE(p.sequence->entries[0].dialog()->actions[0]->started);
 }

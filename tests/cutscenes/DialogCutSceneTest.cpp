@@ -1,5 +1,6 @@
 // The dialog player's scene on an 800 x 600 view, its frame update and its end (run under Xvfb).
 #include "DialogTestRig.h"
+#include "audio/Sound.h"
 #include "platform/TextConversion.h"
 
 #include <MyGUI.h>
@@ -294,6 +295,7 @@ TEST(DialogCutScene, EscapeEndsTheSceneAtOnceWithItsCreditsFlag)
 
     // stop() ends the same way.
     rig.session.creditsRequested = 0;
+    player.reset();
     auto again = rig.makePlayer(*sequence);
     again->loadFile();
     again->play();
