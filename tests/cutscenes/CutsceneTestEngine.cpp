@@ -85,6 +85,7 @@ void CutsceneEngine::keep(const testsupport::Screenshot& shot, const std::string
 
 bool CutsceneEngine::logged(const std::string& part) const
 {
+    std::lock_guard<std::mutex> lock(linesMutex_);
     for (const std::string& line : lines_)
         if (line.find(part) != std::string::npos)
             return true;

@@ -8,6 +8,7 @@
 #include <OgreLog.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,8 @@ public:
 
     void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&, bool&) override
     {
+        // The engine's work-queue threads log too.
+        std::lock_guard<std::mutex> lock(linesMutex_);
         lines_.push_back(message);
     }
 
@@ -66,6 +69,7 @@ private:
     Ogre::RenderWindow* window_ = nullptr;
     MyGUI::OgrePlatform* platform_ = nullptr;
     MyGUI::Gui* gui_ = nullptr;
+    mutable std::mutex linesMutex_;
     std::vector<std::string> lines_;
 };
 
