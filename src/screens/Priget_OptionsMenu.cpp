@@ -53,23 +53,25 @@ void Priget_OptionsMenu::create(bool visible_)
     panel = gui->createWidget<MyGUI::Widget>("Panel", 48, 48, 168, 208, MyGUI::Align::Default, "Main", "p_Opt_MM");
     panel->setAlpha(0.5f);
 
-    struct Spec {
+    struct ButtonInfo {
         MyGUI::Button** field;
         const char* name;
         int top;
         const char* caption;
         bool enabled;
     };
-    const Spec specs[kButtonCount] = {
+    const ButtonInfo buttons[kButtonCount] = {
         {&displayButton, "p_Opt_MM_Disp", 8, "Display Options", true},
         {&controlButton, "p_Opt_MM_Ctrl", 48, "Control Options", false},
         {&audioButton, "p_Opt_MM_Audi", 88, "Audio Options", false},
         {&gameButton, "p_Opt_MM_Game", 128, "Game Options", false},
         {&backButton, "p_Opt_MM_Back", 168, "Back to Menu", true},
     };
-    for (const Spec& s : specs) {
+    for (const ButtonInfo& s : buttons) {
         MyGUI::Button* b = panel->createWidget<MyGUI::Button>("SelectedButton", 8, s.top, 152, 32,
                                                               MyGUI::Align::Default, s.name);
+        // The skin's own font is too wide for "Display Options" in 152 pixels.
+        b->setFontName("ArialBold.14");
         b->setCaption(s.caption);
         b->setInheritsAlpha(false);
         b->setAlpha(s.enabled ? 1.0f : 0.5f);
