@@ -24,11 +24,14 @@ inline void click(const MyGUI::Widget* widget)
     input.injectMouseMove(0, 0, 0);
 }
 
-// Stops the sound, so that a later isPlaying() tells whether something played it since.
+// Stops the sound and makes it loop, so that a later isPlaying() tells whether something played
+// it since, also on a machine slow enough for the click to end before the check.
 inline void silence(audio::Sound* sound)
 {
-    if (sound)
+    if (sound) {
         sound->stop();
+        sound->setLoop(true);
+    }
 }
 
 // Keeps the picture for a look by eye when VANTOREL_SHOT_DIR names a folder.
