@@ -6,7 +6,6 @@
 #include "play/GS_PlayOnly.h"
 #include "screens/GS_ListChall.h"
 #include "screens/GS_Menu.h"
-#include "screens/PlaceholderScreen.h"
 #include "screens/Priget_LCH_Garage.h"
 #include "screens/Priget_LCH_SelTier.h"
 #include "screens/Priget_Menu_MainMenu.h"
@@ -122,11 +121,14 @@ TEST(ChallengeListInGame, GarageBuysATurretLevelThenTheFirstChallengeStartsWithI
     auto* cutscene = game.stateAs<GS_Cutscene>();
     ASSERT_NE(cutscene, nullptr);
     EXPECT_EQ(cutscene->nextStateId, static_cast<uint32_t>(GAMESTATE_PLAY));
-    EXPECT_EQ(cutscene->screen()->titleBox()->getCaption().asUTF8(), "Cutscene: Cs_FirstContact_In");
+    EXPECT_EQ(cutscene->name, "Cs_FirstContact_In");
     EXPECT_EQ(game.session()->selectedTier, 0u);
     EXPECT_EQ(game.session()->selectedChallenge, 0u);
     EXPECT_EQ(campaign->getChallenge(0, 0)->timesStarted, 1u);
-    game.runFrames(70);
-    game.tapKey(OIS::KC_RETURN);  // the cutscene's "Continue"
+    // Escape skips the briefing film, then the dialog scene.
+    game.runFrames(10);
+    game.tapKey(OIS::KC_ESCAPE);
+    game.runFrames(3);
+    game.tapKey(OIS::KC_ESCAPE);
     EXPECT_TRUE(game.runUntil([&] { return game.stateAs<GS_PlayOnly>() != nullptr; }, 5));
 }
