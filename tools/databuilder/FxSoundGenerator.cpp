@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 const char* const kSoundDir = "../../Data/Sounds";
 const char* const kStampName = "generated_fx.txt";
-const char* const kStamp = "vantorel effect sound generator 2";
+const char* const kStamp = "vantorel effect sound generator 3";
 constexpr long kRate = 22050;
 constexpr double kPi = 3.14159265358979323846;
 
@@ -377,11 +377,62 @@ std::vector<SoundFile> soundFiles()
     };
 }
 
+// The ground vehicles' own sounds: engines (loops), crashes into walls and the jump-dash.
+std::vector<SoundFile> vehicleSoundFiles()
+{
+    return {
+        {"abrams_engine.ogg",
+         [] {
+             Wave w(3.0);
+             w.tone(0.0, 3.0, 42, 42, 0.6, 0.0, 0.0, 1.2, 7, 7);  // the diesel's beat
+             w.tone(0.0, 3.0, 84, 84, 0.25, 0.0, 0.0, 2, 7, 3);
+             w.tone(0.0, 3.0, 760, 760, 0.04, 0.0, 0.0, 6, 0.5);  // the turbine's whine
+             w.noise(0.0, 3.0, 0.2, 0.0, 0.0, 0.08, 0.08);
+             w.makeLoop(0.4);
+             return w.finish(0.7);
+         }},
+        {"marauder_engine.ogg",
+         [] {
+             Wave w(2.5);
+             w.tone(0.0, 2.5, 68, 68, 0.55, 0.0, 0.0, 2.5, 11, 5);
+             w.tone(0.0, 2.5, 136, 136, 0.2, 0.0, 0.0, 3, 11, 2);
+             w.noise(0.0, 2.5, 0.25, 0.0, 0.0, 0.15, 0.15);
+             w.makeLoop(0.3);
+             return w.finish(0.7);
+         }},
+        {"abrams_crash.ogg",
+         [] {
+             Wave w = blast(1.0, 85, 0.45);
+             for (double f : {310.0, 587.0, 1130.0})  // the hull ringing
+                 w.tone(0.0, 0.9, f, f * 0.97, 0.18, 0.001, 0.25);
+             w.noise(0.05, 0.4, 0.3, 0.002, 0.1, 0.7, 0.3);  // scraping
+             return w.finish();
+         }},
+        {"marauder_crash.ogg",
+         [] {
+             Wave w = blast(0.7, 120, 0.55);
+             for (double f : {480.0, 905.0, 1610.0})
+                 w.tone(0.0, 0.6, f, f * 0.96, 0.16, 0.001, 0.15);
+             return w.finish();
+         }},
+        {"abrams_dash.ogg",
+         [] {
+             Wave w(0.9);
+             w.noise(0.0, 0.9, 0.9, 0.02, 0.35, 0.2, 0.8);  // the thrusters' blast opening up
+             w.tone(0.0, 0.7, 90, 260, 0.35, 0.01, 0.3, 0, 0, 4);
+             w.tone(0.05, 0.5, 1200, 600, 0.08, 0.01, 0.2);
+             return w.finish();
+         }},
+    };
+}
+
 bool generateFxSounds(BuildContext& ctx)
 {
     const fs::path dir = kSoundDir;
     const fs::path stampFile = dir / kStampName;
-    const auto files = soundFiles();
+    auto files = soundFiles();
+    for (SoundFile& f : vehicleSoundFiles())
+        files.push_back(std::move(f));
     std::error_code ec;
     fs::create_directories(dir, ec);
 

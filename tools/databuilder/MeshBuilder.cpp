@@ -29,7 +29,8 @@ void MeshBuilder::addTriangle(Section& s, const Vertex& a, const Vertex& b, cons
     s.indices.insert(s.indices.end(), {base, base + 1, base + 2});
 }
 
-void MeshBuilder::append(const MeshBuilder& other, const Ogre::Quaternion& rotation, const Ogre::Vector3& offset)
+void MeshBuilder::append(const MeshBuilder& other, const Ogre::Quaternion& rotation, const Ogre::Vector3& offset,
+                         uint16_t bone)
 {
     for (const auto& [material, from] : other.sections_) {
         Section& to = section(material);
@@ -37,6 +38,7 @@ void MeshBuilder::append(const MeshBuilder& other, const Ogre::Quaternion& rotat
         for (Vertex v : from.vertices) {
             v.position = rotation * v.position + offset;
             v.normal = rotation * v.normal;
+            v.bone = bone;
             to.vertices.push_back(v);
         }
         for (uint32_t i : from.indices)
@@ -47,13 +49,20 @@ void MeshBuilder::append(const MeshBuilder& other, const Ogre::Quaternion& rotat
 void MeshBuilder::addQuad(const std::string& material, const Ogre::Vector3& a, const Ogre::Vector3& b,
                           const Ogre::Vector3& c, const Ogre::Vector3& d)
 {
+    addQuad(material, a, b, c, d, {0, 1}, {1, 1}, {1, 0}, {0, 0});
+}
+
+void MeshBuilder::addQuad(const std::string& material, const Ogre::Vector3& a, const Ogre::Vector3& b,
+                          const Ogre::Vector3& c, const Ogre::Vector3& d, const Ogre::Vector2& ta,
+                          const Ogre::Vector2& tb, const Ogre::Vector2& tc, const Ogre::Vector2& td)
+{
     Section& s = section(material);
     const Ogre::Vector3 n = (b - a).crossProduct(d - a).normalisedCopy();
     const uint32_t base = static_cast<uint32_t>(s.vertices.size());
-    s.vertices.push_back({a, n, {0, 1}});
-    s.vertices.push_back({b, n, {1, 1}});
-    s.vertices.push_back({c, n, {1, 0}});
-    s.vertices.push_back({d, n, {0, 0}});
+    s.vertices.push_back({a, n, ta});
+    s.vertices.push_back({b, n, tb});
+    s.vertices.push_back({c, n, tc});
+    s.vertices.push_back({d, n, td});
     s.indices.insert(s.indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
 }
 
@@ -206,12 +215,30 @@ void MeshBuilder::addRingWall(const std::string& material, float radius, float h
 
 void MeshBuilder::setSkeleton(const std::string& skeletonName, const std::vector<Animation>& animations)
 {
+    setSkeleton(skeletonName, {{"Root", -1, Ogre::Vector3::ZERO}}, animations);
+}
+
+void MeshBuilder::setSkeleton(const std::string& skeletonName, const std::vector<Bone>& bones,
+                              const std::vector<Animation>& animations)
+{
     skeletonName_ = skeletonName;
+    bones_ = bones;
     animations_ = animations;
 }
 
 namespace {
-Ogre::SkeletonPtr buildSkeleton(const std::string& name, const std::vector<MeshBuilder::Animation>& animations)
+void addKeys(Ogre::Animation* animation, Ogre::Bone* bone, const std::vector<MeshBuilder::Key>& keys)
+{
+    Ogre::NodeAnimationTrack* track = animation->createNodeTrack(bone->getHandle(), bone);
+    for (const MeshBuilder::Key& k : keys) {
+        Ogre::TransformKeyFrame* key = track->createNodeKeyFrame(k.time);
+        key->setTranslate(k.translate);
+        key->setRotation(k.rotate);
+    }
+}
+
+Ogre::SkeletonPtr buildSkeleton(const std::string& name, const std::vector<MeshBuilder::Bone>& bones,
+                                const std::vector<MeshBuilder::Animation>& animations)
 {
     auto& skeletons = Ogre::SkeletonManager::getSingleton();
     if (skeletons.resourceExists(name, Ogre::RGN_DEFAULT))
@@ -219,17 +246,29 @@ Ogre::SkeletonPtr buildSkeleton(const std::string& name, const std::vector<MeshB
     Ogre::SkeletonPtr skeleton = skeletons.create(name, Ogre::RGN_DEFAULT, true);
     // Marked loaded, so that unloading it frees the bones and animations made below.
     skeleton->load();
-    Ogre::Bone* root = skeleton->createBone("Root", 0);
-    root->setInitialState();
+    std::vector<Ogre::Bone*> made;
+    for (size_t i = 0; i < bones.size(); ++i) {
+        const MeshBuilder::Bone& b = bones[i];
+        Ogre::Bone* bone = skeleton->createBone(b.name, static_cast<unsigned short>(i));
+        // Bone positions are relative to the parent bone.
+        if (b.parent >= 0 && size_t(b.parent) < i) {
+            made[size_t(b.parent)]->addChild(bone);
+            bone->setPosition(b.position - bones[size_t(b.parent)].position);
+        } else {
+            bone->setPosition(b.position);
+        }
+        made.push_back(bone);
+    }
+    for (Ogre::Bone* bone : made)
+        bone->setInitialState();
     skeleton->setBindingPose();
     for (const MeshBuilder::Animation& a : animations) {
         Ogre::Animation* animation = skeleton->createAnimation(a.name, a.length);
-        Ogre::NodeAnimationTrack* track = animation->createNodeTrack(0, root);
-        for (const MeshBuilder::Key& k : a.keys) {
-            Ogre::TransformKeyFrame* key = track->createNodeKeyFrame(k.time);
-            key->setTranslate(k.translate);
-            key->setRotation(k.rotate);
-        }
+        if (!a.keys.empty())
+            addKeys(animation, made.front(), a.keys);
+        for (const MeshBuilder::Track& t : a.tracks)
+            if (t.bone < made.size())
+                addKeys(animation, made[t.bone], t.keys);
     }
     return skeleton;
 }
@@ -260,10 +299,16 @@ bool MeshBuilder::save(const std::string& meshName, const std::string& path) con
     bool ok = true;
     try {
         if (!skeletonName_.empty()) {
-            skeleton = buildSkeleton(skeletonName_, animations_);
-            for (Ogre::SubMesh* sub : mesh->getSubMeshes())
-                for (size_t v = 0; v < sub->vertexData->vertexCount; ++v)
-                    sub->addBoneAssignment({static_cast<unsigned>(v), 0, 1.0f});
+            skeleton = buildSkeleton(skeletonName_, bones_, animations_);
+            // The manual object made one sub-mesh per section, in the sections' order.
+            auto section = sections_.begin();
+            for (Ogre::SubMesh* sub : mesh->getSubMeshes()) {
+                const std::vector<Vertex>& vertices = (section++)->second.vertices;
+                for (size_t v = 0; v < sub->vertexData->vertexCount; ++v) {
+                    const uint16_t bone = v < vertices.size() && vertices[v].bone < bones_.size() ? vertices[v].bone : 0;
+                    sub->addBoneAssignment({static_cast<unsigned>(v), bone, 1.0f});
+                }
+            }
             mesh->_notifySkeleton(skeleton);
             const std::string dir = std::filesystem::path(path).parent_path().string();
             Ogre::SkeletonSerializer().exportSkeleton(skeleton.get(), dir + "/" + skeletonName_);

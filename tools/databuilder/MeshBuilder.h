@@ -14,6 +14,7 @@ public:
         Ogre::Vector3 position;
         Ogre::Vector3 normal;
         Ogre::Vector2 uv;
+        uint16_t bone = 0;  // of the skeleton, when the mesh has one
     };
 
     // A box centred at `centre`; uvScale repeats the texture per world unit when > 0.
@@ -37,23 +38,42 @@ public:
     // A quad from four corners (counter-clockwise seen from the front).
     void addQuad(const std::string& material, const Ogre::Vector3& a, const Ogre::Vector3& b,
                  const Ogre::Vector3& c, const Ogre::Vector3& d);
+    // The same with a texture coordinate per corner.
+    void addQuad(const std::string& material, const Ogre::Vector3& a, const Ogre::Vector3& b,
+                 const Ogre::Vector3& c, const Ogre::Vector3& d, const Ogre::Vector2& ta, const Ogre::Vector2& tb,
+                 const Ogre::Vector2& tc, const Ogre::Vector2& td);
 
-    // Another builder's triangles, turned and then moved, into the same materials.
-    void append(const MeshBuilder& other, const Ogre::Quaternion& rotation, const Ogre::Vector3& offset);
+    // Another builder's triangles, turned and then moved, into the same materials; `bone` moves them
+    // when the mesh has a skeleton.
+    void append(const MeshBuilder& other, const Ogre::Quaternion& rotation, const Ogre::Vector3& offset,
+                uint16_t bone = 0);
 
-    // A one-bone skeleton moving every vertex, with keyframed animations; save() then also
-    // writes "<skeletonName>" beside the mesh and links the mesh to it.
+    // A skeleton with keyframed animations; save() then also writes "<skeletonName>" beside the mesh
+    // and links the mesh to it. Each vertex follows the bone it was appended with (bone 0 by default).
     struct Key {
         float time;
         Ogre::Vector3 translate;
         Ogre::Quaternion rotate;
     };
+    struct Track {
+        uint16_t bone;
+        std::vector<Key> keys;
+    };
     struct Animation {
         std::string name;
         float length;
-        std::vector<Key> keys;
+        std::vector<Key> keys;      // of bone 0
+        std::vector<Track> tracks = {};  // of the other bones
     };
+    struct Bone {
+        std::string name;
+        int parent;              // an earlier bone's index; -1 for the root
+        Ogre::Vector3 position;  // the pivot, in mesh space
+    };
+    // One bone, "Root", moving every vertex.
     void setSkeleton(const std::string& skeletonName, const std::vector<Animation>& animations);
+    void setSkeleton(const std::string& skeletonName, const std::vector<Bone>& bones,
+                     const std::vector<Animation>& animations);
 
     bool empty() const { return sections_.empty(); }
     // Writes the mesh file; false when it cannot be written.
@@ -69,5 +89,6 @@ private:
 
     std::map<std::string, Section> sections_;
     std::string skeletonName_;
+    std::vector<Bone> bones_;
     std::vector<Animation> animations_;
 };
