@@ -192,8 +192,9 @@ TEST(GameModeTable, BuiltTableMatchesItsSource)
             EXPECT_EQ(m.texts[l].howToUnlock, text(s, "HowToUnlock_" + n));
         }
     }
-    // Texts keep their leading and trailing marks and their accented letters.
-    EXPECT_EQ(profile.getText(0, UiTextId::HudAmmo), ":Ammo");
+    // Texts keep their trailing marks and their accented letters.
+    EXPECT_EQ(profile.getText(0, UiTextId::GarageTune), "TUNE:");
+    EXPECT_EQ(profile.getText(0, UiTextId::HudAmmo), "Ammo");
     EXPECT_EQ(profile.getText(0, UiTextId::EndResult), "Result");
     EXPECT_EQ(profile.getText(0, UiTextId::SelTier), "Tier");
     EXPECT_EQ(profile.getText(1, UiTextId::LanguageName), "Espa\xF1ol");
