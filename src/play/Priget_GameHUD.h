@@ -49,9 +49,12 @@ public:
     void setLives(uint32_t lives, bool pulse);
     void setWave(uint32_t wave, bool pulse);
     void setComboResult(uint32_t points);
+    // A negative score shows "0" without a pulse.
     void setScore(float value, bool changed);
     void setComboChainText(const std::string& text);
+    // A negative multiplier only marks the multiplier as back at 1.0 (the Multiply row then fades).
     void showMultiplierBonus(float multiplier);
+    // Only while the Kills row is shown; a streak of 2 or more raises the Combos row.
     void setKillStreak(float streak);
     void setChrono(float seconds);
     void setTime(float value, bool changed);
