@@ -1,0 +1,283 @@
+// The record table: insertion, its two files and the world reply.
+#include "play/RecordTable.h"
+
+#include "core/BinaryIO.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <vector>
+
+using testsupport::readTextFile;
+using testsupport::writeTextFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class RecordTableTest : public ::testing::Test {
+protected:
+    // A table file of 100 entries: name "P<i+1>", value value(i).
+    template <class F>
+    void writeTable(uint32_t index, F value)
+    {
+        BinaryWriter out;
+        for (uint32_t i = 0; i < RecordTable::capacity; ++i) {
+            writeBinString(out, "P" + std::to_string(i + 1));
+            out.writeF32(value(i));
+            writeBinString(out, "");
+        }
+        ASSERT_TRUE(out.commit("Data" + std::to_string(index) + ".dat"));
+    }
+
+    testsupport::TempGameTree tree{{"Bin/Game"}};
+    testsupport::ScopedWorkDir cwd{tree.workDir()};
+    RecordTable table{nullptr, "Data1.dat"};
+};
+
+TEST_F(RecordTableTest, ResultsEnterAtTheFirstPlaceTheyBeat)
+{
+    struct Case {
+        const char* what;
+        uint32_t order;
+        float value;
+        uint32_t place;
+    };
+    // order 0: 100, 99, ..., 1 (higher is better); order 1: 1, 2, ..., 100 (lower is better).
+    const Case cases[] = {
+        {"higher: new best", 0, 150.0f, 0},
+        {"higher: a tie with the best goes below it", 0, 100.0f, 1},
+        {"higher: between two", 0, 97.5f, 3},
+        {"higher: beats only the last", 0, 1.5f, 99},
+        {"higher: a tie with the last does not enter", 0, 1.0f, 100},
+        {"higher: NaN never enters", 0, std::numeric_limits<float>::quiet_NaN(), 100},
+        {"lower: new best", 1, 0.5f, 0},
+        {"lower: a tie with the best goes below it", 1, 1.0f, 1},
+        {"lower: beats only the last", 1, 99.5f, 99},
+        {"lower: worse than all", 1, 250.0f, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeTable(4, [&](uint32_t i) { return c.order == 0 ? 100.0f - i : 1.0f + i; });
+        fs::remove("../../Resultados/Results4.ini");
+        const std::vector<uint8_t> before = fileBytes("Data4.dat");
+
+        EXPECT_EQ(table.insertResult(4, 0, c.value, "New", "", c.order, 0), c.place);
+        if (c.place == 100) {
+            EXPECT_EQ(fileBytes("Data4.dat"), before);
+            EXPECT_FALSE(fs::exists("../../Resultados/Results4.ini"));
+            continue;
+        }
+        // What the file now holds: the old entries shifted down one from the place, the last gone.
+        RecordTable reread(nullptr, "Data4.dat");
+        reread.tableIndex = 4;
+        reread.getFilePath();
+        for (uint32_t i = 0; i < RecordTable::capacity; ++i) {
+            const RecordEntry& e = reread.localEntry(i);
+            EXPECT_EQ(e.rank, i + 1);
+            if (i < c.place) {
+                EXPECT_EQ(e.name, "P" + std::to_string(i + 1));
+            } else if (i == c.place) {
+                EXPECT_EQ(e.name, "New");
+                EXPECT_EQ(e.value, c.value);
+            } else {
+                EXPECT_EQ(e.name, "P" + std::to_string(i)) << i;
+            }
+        }
+        EXPECT_TRUE(fs::exists("../../Resultados/Results4.ini"));
+    }
+}
+
+TEST_F(RecordTableTest, AMissingFileIsMadeWithDefaultsEvenWhenTheResultDoesNotEnter)
+{
+    // Table_DefVal 9999.9 reaches the table as its whole part.
+    EXPECT_EQ(table.insertResult(2, 1, 10000.0f, "Slow", "", 1, 9999), 100u);
+    ASSERT_TRUE(fs::exists("Data2.dat"));
+    EXPECT_FALSE(fs::exists("../../Resultados/Results2.ini"));
+    RecordTable reread(nullptr, "Data2.dat");
+    EXPECT_TRUE(reread.load());
+    for (uint32_t i = 0; i < RecordTable::capacity; ++i) {
+        EXPECT_EQ(reread.localEntry(i).name, "---");
+        EXPECT_EQ(reread.localEntry(i).value, 9999.0f);
+        EXPECT_EQ(reread.localEntry(i).date, "");
+    }
+
+    // With order 0 and the default 0.0, 0.0 does not enter and anything above it does.
+    EXPECT_EQ(table.insertResult(3, 0, 0.0f, "Zero", "", 0, 0), 100u);
+    EXPECT_EQ(table.insertResult(3, 0, 0.25f, "Some", "", 0, 0), 0u);
+}
+
+TEST_F(RecordTableTest, FileBytesAndResultsTextOfAFirstEntry)
+{
+    EXPECT_EQ(table.insertResult(6, 1, 75.5f, "Ana", "", 0, 0), 0u);
+    const std::vector<uint8_t> bytes = fileBytes("Data6.dat");
+    // Entry 1: "Ana" (count 3, one 32-bit word per character), 75.5 little-endian, empty date.
+    const std::vector<uint8_t> first = {3, 0, 0, 0, 'A', 0, 0, 0, 'n', 0, 0, 0, 'a', 0, 0, 0,
+                                        0x00, 0x00, 0x97, 0x42, 0, 0, 0, 0};
+    ASSERT_GE(bytes.size(), first.size());
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + first.size()), first);
+    // 100 records of 12 bytes plus 4 per character: "Ana" and 99 times "---".
+    EXPECT_EQ(bytes.size(), 100u * 12 + 4u * 3 * 100);
+
+    const std::string results = readTextFile("../../Resultados/Results6.ini");
+    const std::string start = "Rank : 1\nTempo : 01'15.500\nEquipa = Ana\nData = \n\n"
+                              "Rank : 2\nTempo : 00'00.000\nEquipa = ---\nData = \n\nRank : 3\n";
+    EXPECT_EQ(results.substr(0, start.size()), start);
+    EXPECT_NE(results.find("Rank : 100\nTempo : 00'00.000\nEquipa = ---\nData = \n\n"), std::string::npos);
+    EXPECT_EQ(std::count(results.begin(), results.end(), '\n'), 500);
+
+    // A second play works on the file as it now is.
+    EXPECT_EQ(table.insertResult(6, 1, 70.0f, "Bo", "", 0, 0), 1u);
+    RecordTable reread(nullptr, "Data6.dat");
+    EXPECT_TRUE(reread.load());
+    EXPECT_EQ(reread.getLocalName(0), "Ana");
+    EXPECT_EQ(reread.getLocalName(1), "Bo");
+    EXPECT_EQ(reread.getLocalName(100), "");
+}
+
+TEST_F(RecordTableTest, FormatTimeWritesMinutesSecondsAndMilliseconds)
+{
+    const std::pair<float, const char*> cases[] = {
+        {0.0f, "00'00.000"},     {75.5f, "01'15.500"},    {3599.999f, "59'59.999"},
+        {6000.0f, "100'00.000"}, {9.05f, "00'09.050"},    {-3.0f, "00'00.000"},
+        {std::numeric_limits<float>::quiet_NaN(), "00'00.000"},
+    };
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(RecordTable::formatTime(seconds), text) << seconds;
+    // A value no play can reach still gives a text.
+    EXPECT_FALSE(RecordTable::formatTime(std::numeric_limits<float>::infinity()).empty());
+}
+
+TEST_F(RecordTableTest, ADamagedCountStopsTheReadWithoutAHugeAllocation)
+{
+    writeTable(1, [](uint32_t) { return 7.0f; });
+    ASSERT_TRUE(table.load());
+    BinaryWriter out;
+    for (const char* name : {"Ana", "Bo"}) {
+        writeBinString(out, name);
+        out.writeF32(50.0f);
+        writeBinString(out, "d");
+    }
+    out.writeU32(0xFFFFFFF0u);  // the third name's count
+    out.writeU32('C');
+    ASSERT_TRUE(out.commit("Data1.dat"));
+
+    EXPECT_TRUE(table.load());
+    EXPECT_EQ(table.getLocalName(0), "Ana");
+    EXPECT_EQ(table.localEntry(1).name, "Bo");
+    EXPECT_EQ(table.localEntry(1).value, 50.0f);
+    EXPECT_EQ(table.localEntry(1).date, "d");
+    for (uint32_t i = 2; i < RecordTable::capacity; ++i) {
+        EXPECT_EQ(table.localEntry(i).name, "") << i;
+        EXPECT_EQ(table.localEntry(i).date, "") << i;
+        EXPECT_EQ(table.localEntry(i).value, 7.0f) << i;
+        EXPECT_EQ(table.localEntry(i).rank, i + 1);
+    }
+}
+
+TEST_F(RecordTableTest, AFailedSaveKeepsTheOldFileByteForByte)
+{
+    writeTable(5, [](uint32_t i) { return 100.0f - i; });
+    const std::vector<uint8_t> before = fileBytes("Data5.dat");
+    fs::create_directory("Data5.dat.tmp");  // the temporary file cannot be made
+
+    EXPECT_EQ(table.insertResult(5, 0, 500.0f, "New", "", 0, 0), 0u);
+    EXPECT_EQ(fileBytes("Data5.dat"), before);
+    // The table in memory still holds the result.
+    EXPECT_EQ(table.getLocalName(0), "New");
+    EXPECT_FALSE(table.save());
+    EXPECT_EQ(fileBytes("Data5.dat"), before);
+
+    // The results text goes the same way.
+    fs::create_directory("../../Resultados/Results5.ini.tmp");
+    writeTextFile("../../Resultados/Results5.ini", "old");
+    table.exportResults();
+    EXPECT_EQ(readTextFile("../../Resultados/Results5.ini"), "old");
+}
+
+TEST_F(RecordTableTest, NoResultsFolderIsSkippedSilently)
+{
+    fs::remove_all("../../Resultados");
+    EXPECT_EQ(table.insertResult(8, 0, 3.0f, "Ana", "", 0, 0), 0u);
+    EXPECT_TRUE(fs::exists("Data8.dat"));
+    EXPECT_FALSE(fs::exists("../../Resultados"));
+}
+
+struct NearRow {
+    uint32_t rank;
+    const char* name;
+    float value;
+};
+
+TEST_F(RecordTableTest, WorldReplyFillsTopAndNearRows)
+{
+    struct Case {
+        const char* reply;
+        uint8_t hasTop;
+        std::vector<NearRow> top;   // expected top rows (checked when hasTop)
+        std::vector<NearRow> near;  // expected near rows from row 0; later rows: continued ranks, empty
+        uint32_t playerRow;
+    };
+    const Case cases[] = {
+        {"1-1-Ana-5000-2-Bo-4000-3-Cy-3000-0-9-Dee-100-1-10-Ed-90-", 1,
+         {{1, "Ana", 5000}, {2, "Bo", 4000}, {3, "Cy", 3000}}, {{9, "Dee", 100}, {10, "Ed", 90}}, 1},
+        {"1-1-Ana-5000-", 1, {{1, "Ana", 5000}, {2, "", 0}, {3, "", 0}}, {{1, "", 0}}, 11},
+        {"0-", 0, {}, {{1, "", 0}}, 11},
+        {"0-1-4-Zed-12.5", 0, {}, {{4, "Zed", 12.5f}, {5, "", 0}}, 0},
+        {"x-0-y-Al-z-", 0, {}, {{0, "Al", 0}, {1, "", 0}}, 11},
+        {"", 0, {}, {{1, "", 0}}, 11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        table.parseWorldReply(c.reply);
+        EXPECT_EQ(table.hasWorldTop, c.hasTop);
+        for (size_t i = 0; i < c.top.size(); ++i) {
+            EXPECT_EQ(table.worldTopEntry(i).rank, c.top[i].rank);
+            EXPECT_EQ(table.getWorldTopName(i), c.top[i].name);
+            EXPECT_EQ(table.worldTopEntry(i).value, c.top[i].value);
+        }
+        uint32_t rank = 0;
+        for (uint32_t i = 0; i < RecordTable::worldNearCount; ++i) {
+            const RecordEntry& e = table.worldNearEntry(i);
+            if (i < c.near.size()) {
+                EXPECT_EQ(e.rank, c.near[i].rank) << i;
+                EXPECT_EQ(e.name, c.near[i].name) << i;
+                EXPECT_EQ(e.value, c.near[i].value) << i;
+            } else {
+                EXPECT_EQ(e.rank, rank + 1) << i;
+                EXPECT_EQ(e.name, "") << i;
+            }
+            rank = e.rank;
+        }
+        EXPECT_EQ(table.playerNearRow, c.playerRow);
+    }
+}
+
+TEST_F(RecordTableTest, NextWorldTokenStopsAtEachDashAndAtTheEnd)
+{
+    const std::string text = "ab-c--d";
+    uint32_t pos = 0;
+    EXPECT_EQ(RecordTable::nextWorldToken(text, pos), "ab");
+    EXPECT_EQ(pos, 3u);
+    EXPECT_EQ(RecordTable::nextWorldToken(text, pos), "c");
+    EXPECT_EQ(RecordTable::nextWorldToken(text, pos), "");
+    EXPECT_EQ(RecordTable::nextWorldToken(text, pos), "d");
+    EXPECT_EQ(pos, text.size());
+    EXPECT_EQ(RecordTable::nextWorldToken(text, pos), "");
+    pos = 100;  // past the end
+    EXPECT_EQ(RecordTable::nextWorldToken(text, pos), "");
+    EXPECT_EQ(pos, text.size());
+}
+
+}  // namespace
