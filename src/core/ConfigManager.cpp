@@ -127,6 +127,8 @@ void ConfigManager::readConfigIni()
     s.VoiceVolume = SC::parseInt(get("Sound", "VoiceVolume"));
     s.MusicVolume = SC::parseInt(get("Sound", "MusicVolume"));
     s.EnvironmentVolume = SC::parseInt(get("Sound", "EnvironmentVolume"));
+
+    s.ScoreServer = get("Network", "ScoreServer");
 }
 
 bool ConfigManager::writeConfigIni()
@@ -165,7 +167,9 @@ bool ConfigManager::writeConfigIni()
         << "SFXVolume = " << u(s.SFXVolume) << "\n"
         << "VoiceVolume = " << u(s.VoiceVolume) << "\n"
         << "MusicVolume = " << u(s.MusicVolume) << "\n"
-        << "EnvironmentVolume = " << u(s.EnvironmentVolume) << "\n";
+        << "EnvironmentVolume = " << u(s.EnvironmentVolume) << "\n"
+        << "\n[Network]\n"
+        << "ScoreServer =" << (s.ScoreServer.empty() ? "" : " ") << s.ScoreServer << "\n";
 
     // Temporary file and rename: a crash or a full disk mid-write keeps the old settings.
     if (writeFileAtomically(path_, out.str()))

@@ -16,6 +16,7 @@
 #include "world/SceneCreator.h"
 #include "definitions/FxParamsLibrary.h"
 #include "play/GS_PlayOnly.h"
+#include "play/ScoreTableClient.h"
 #include "screens/GS_ChallCampSel.h"
 #include "screens/GS_Credits.h"
 #include "screens/GS_ListChall.h"
@@ -51,14 +52,13 @@ GameCore::GameCore(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
     settings_ = settings;
     viewport_ = viewport;
 
-    // The score client's shared words are reset here when the score client joins the core.
     scoreWorkerQuit_ = false;
 
     randomGenerator_ = new RandomGenerator();
     randomGenerator_->seed(makeTimeSeed());
     session_ = new GameSession(randomGenerator_, settings_);
 
-    // Score client: its connection objects (socket and HTTP connection to the score server).
+    scoreClient_ = new ScoreTableClient(session_, settings_ ? settings_->ScoreServer : std::string());
 
     keyBindings_ = new KeyBindings();
     KeyBindings::load(configManager_, keyBindings_);
@@ -117,6 +117,8 @@ GameCore::~GameCore()
     fadeOverlay_ = nullptr;
     delete keyBindings_;
     keyBindings_ = nullptr;
+    delete scoreClient_;
+    scoreClient_ = nullptr;
     delete session_;
     session_ = nullptr;
 }
@@ -145,7 +147,7 @@ void applyTextureFilteringFor(int textureQuality)
 
 void GameCore::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
-    // ScoreTableClient::pump.
+    scoreClient_->pump();
     fadeOverlay_->update(dt);
     globalSounds_->update(dt);
     sceneCreator_->updateAnimations(dt);
@@ -223,7 +225,7 @@ void GameCore::scoreWorkerMain()
             if (scoreWorkerWake_.wait_for(lock, std::chrono::milliseconds(100), [this] { return scoreWorkerQuit_.load(); }))
                 break;
         }
-        // ScoreTableClient::workerMain's poll of the request under way runs here.
+        scoreClient_->workerStep();
     }
     scoreWorkerAlive_->store(false);
 }

@@ -38,6 +38,7 @@ class SceneCreator;
 class SceneContext;
 class FxParamsLibrary;
 class FxPool;
+class ScoreTableClient;
 
 // The texture filtering a TextureQuality setting asks for.
 struct TextureFilteringChoice {
@@ -67,6 +68,7 @@ public:
     GamePlayData* playData() const { return playData_; }
     SceneContext* sceneContext() const { return sceneContext_; }
     FxParamsLibrary* fxParamsLibrary() const { return fxParamsLibrary_; }
+    ScoreTableClient* scoreClient() const { return scoreClient_; }
 
     // True from the score worker's start until it has returned; shared so it can be read after
     // the core is gone.
@@ -101,6 +103,7 @@ private:
     FxParamsLibrary* fxParamsLibrary_ = nullptr;
     FxPool* fxPool_ = nullptr;
     RandomGenerator* randomGenerator_ = nullptr;
+    ScoreTableClient* scoreClient_ = nullptr;
 
     // The score worker's stop signal; the condition wakes it at once instead of after its sleep.
     std::atomic<bool> scoreWorkerQuit_{false};

@@ -2,6 +2,7 @@
 #include <OgreCommon.h>
 
 #include <cstdint>
+#include <string>
 
 // The user's settings from config.ini.
 struct GameSettings {
@@ -22,6 +23,8 @@ struct GameSettings {
     int32_t MusicVolume = 0;
     int32_t EnvironmentVolume = 0;
     uint32_t Language = 1;
+    // The score server, "host" or "host:port"; empty: scores stay offline.
+    std::string ScoreServer;
 };
 
 // The size to open the render window with: each side clamped into 320..8192, and 800 x 600 when

@@ -49,6 +49,7 @@ GameSettings unusualSettings()
     s.VoiceVolume = -1;  // goes out as unsigned decimal and must still come back
     s.MusicVolume = 35;
     s.EnvironmentVolume = 0;
+    s.ScoreServer = "127.0.0.1:8080";
     return s;
 }
 
@@ -69,6 +70,7 @@ void expectSameSettings(const GameSettings& a, const GameSettings& b)
     EXPECT_EQ(a.VoiceVolume, b.VoiceVolume);
     EXPECT_EQ(a.MusicVolume, b.MusicVolume);
     EXPECT_EQ(a.EnvironmentVolume, b.EnvironmentVolume);
+    EXPECT_EQ(a.ScoreServer, b.ScoreServer);
 }
 }  // namespace
 
@@ -80,7 +82,8 @@ TEST_F(ConfigFixture, WrittenFileHasTheLayoutAndReadsBackToTheSameValues)
               "[renderer]\nwidth = 1280\nheight = 720\nFSAA = 4\ncolourDepth = 32\nvsync = true\n"
               "fullscreen = false\n\n[Display]\nGraficQuality = 3\nModelQuality = 1\nTextureQuality = 4\n"
               "WorldQuality = 2\nEffectsQuality = 5\nEffectsNumber = 6\nLanguage = 2\n\n[Sound]\n"
-              "SFXVolume = 90\nVoiceVolume = 4294967295\nMusicVolume = 35\nEnvironmentVolume = 0\n");
+              "SFXVolume = 90\nVoiceVolume = 4294967295\nMusicVolume = 35\nEnvironmentVolume = 0\n\n"
+              "[Network]\nScoreServer = 127.0.0.1:8080\n");
     EXPECT_FALSE(fs::exists(path + ".tmp"));
 
     GameSettings read;
@@ -100,6 +103,22 @@ TEST_F(ConfigFixture, AbsentKeysReadAsZeroFalseOrEmptyAndOtherKeysAreIgnored)
     EXPECT_EQ(s.MusicVolume, 0);
     const Ogre::NameValuePairList empty{{"FSAA", ""}, {"vsync", ""}, {"colourDepth", ""}};
     EXPECT_EQ(s.renderOptions, empty);
+}
+
+TEST_F(ConfigFixture, ScoreServerIsReadAsWrittenAndEmptyMeansOff)
+{
+    EXPECT_EQ(readBack("[Network]\nScoreServer = scores.example.org:8080\n").ScoreServer, "scores.example.org:8080");
+    EXPECT_EQ(readBack("[Network]\nScoreServer=\"10.0.0.2\"\n").ScoreServer, "10.0.0.2");
+    EXPECT_EQ(readBack("[Network]\nScoreServer =\n").ScoreServer, "");
+    EXPECT_EQ(readBack("[Sound]\nScoreServer = h\n").ScoreServer, "");
+
+    // The shipped file has no server, and an empty one is written back as it was.
+    GameSettings shipped;
+    writeTextFile(path, shippedConfigIni());
+    ConfigManager(&shipped, path).readConfigIni();
+    EXPECT_EQ(shipped.ScoreServer, "");
+    ASSERT_TRUE(ConfigManager(&shipped, path).writeConfigIni());
+    EXPECT_NE(readTextFile(path).find("\n[Network]\nScoreServer =\n"), std::string::npos);
 }
 
 TEST_F(ConfigFixture, KeysCountOnlyInTheirOwnSection)
