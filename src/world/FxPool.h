@@ -48,6 +48,8 @@ public:
     void resumeAll();
 
     const std::string& getName() const { return name_; }
+    // The definition library the pool makes its items from (world objects load effects from it).
+    FxParamsLibrary* getLibrary() const { return library_; }
     size_t effectSlotCount() const { return effects_.size(); }
     size_t reactorSlotCount() const { return reactors_.size(); }
     // The item in a slot; null for a free slot or an index past the end.

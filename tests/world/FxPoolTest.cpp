@@ -146,9 +146,10 @@ TEST_F(FxPoolTest, AReleasedReactorStaysWhereItWasSwitchedOffUntilItsParticlesDi
 {
     Ogre::SceneNode* owner = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(10, 0, 0));
     owner->yaw(Ogre::Degree(90));
-    auto* smoke = dynamic_cast<BasicReactor*>(reactor("smoke_damaged", owner));  // offset (0, 1.5, 0), on
+    auto* smoke = dynamic_cast<BasicReactor*>(reactor("smoke_damaged", owner));  // offset (0, 1.5, 0), off
     ASSERT_NE(smoke, nullptr);
-    EXPECT_EQ(smoke->getState(), ReactorState_On);
+    EXPECT_EQ(smoke->getState(), ReactorState_Off);
+    smoke->setState(ReactorState_On);
     EXPECT_GT(rate(smoke->getParticleSystem()), 0.0f);
     const float linger = smoke->getLinger();
     EXPECT_FLOAT_EQ(linger, 2.5f);  // the template's longest particle life
