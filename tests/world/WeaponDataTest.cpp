@@ -14,6 +14,7 @@ TEST_F(DataBuilder, EveryWeaponSourceHasACacheThatBuildsTheSameWeapon)
     const std::pair<const char*, bool> weapons[] = {
         {"abrams_cannon", false}, {"autocannon_light", false}, {"WeapTwinCannon", true}, {"WeapRocketPod", true},
         {"WeapArcCoil", true},    {"WeapMortar", true},        {"WeapPlasmaLance", true},
+        {"ovni_blaster", false},  {"ovni_plasma", false},      {"rocket_pod", false},
     };
     // The weapon sources read their projectiles' types from the projectile sources.
     for (const auto& entry : std::filesystem::directory_iterator(testsupport::gameTreeDir() + "/Data/GamePlay"))
