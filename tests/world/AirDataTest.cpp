@@ -51,6 +51,30 @@ std::vector<Ogre::Vector3> directions()
 
 }  // namespace
 
+TEST_F(AirData, TheirMaterialScriptDefinesEveryMaterialTheirModelsName)
+{
+    // Parsed on its own (the engine here makes no textures), as the game parses it: a material
+    // that fails to compile is missing, or left without its colours.
+    const std::string text = testsupport::readTextFile(testsupport::gameTreeDir() + "/Data/Materials/vt_air.material");
+    ASSERT_FALSE(text.empty());
+    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream("vt_air.material", const_cast<char*>(text.data()),
+                                                          text.size(), false, true));
+    Ogre::MaterialManager::getSingleton().parseScript(stream, Ogre::RGN_DEFAULT);
+    for (const char* name : {"kestrel.mesh", "wisp.mesh", "wisp_gun.mesh", "monolith.mesh", "monolith_turret.mesh"}) {
+        SCOPED_TRACE(name);
+        const Ogre::MeshPtr mesh = entity(name)->getMesh();
+        for (const Ogre::SubMesh* sub : mesh->getSubMeshes()) {
+            const Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(sub->getMaterialName());
+            ASSERT_TRUE(material) << sub->getMaterialName();
+            ASSERT_GT(material->getNumTechniques(), 0u) << sub->getMaterialName();
+            const Ogre::Pass* pass = material->getTechnique(0)->getPass(0);
+            EXPECT_FALSE(pass->getDiffuse() == Ogre::ColourValue::White && pass->getAmbient() == Ogre::ColourValue::White &&
+                         pass->getLightingEnabled())
+                << sub->getMaterialName();
+        }
+    }
+}
+
 TEST_F(AirData, CollisionHullsAreClosedAndFaceOutward)
 {
     for (const char* name : {"kestrel_col.mesh", "wisp_col.mesh", "monolith_col.mesh"}) {
