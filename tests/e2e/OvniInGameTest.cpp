@@ -1,0 +1,191 @@
+// Ovni over Town in the running game: a wisp and a monolith placed on the projectile floor near
+// the fountain, drawn by the game's own renderer, hovering, bobbing and wobbling, and a kestrel
+// that stays in the air where it was put.
+#include "core/GameCore.h"
+#include "core/GamePlayData.h"
+#include "core/SceneContext.h"
+#include "core/SharedBlock.h"
+#include "core/ZV_GameState.h"
+#include "definitions/AirObjParams.h"
+#include "definitions/DificultyData.h"
+#include "definitions/OvniParams.h"
+#include "definitions/ProjectileDefRegistry.h"
+#include "definitions/WarheadDefRegistry.h"
+#include "support/GameHarness.h"
+#include "world/DamageRegistry.h"
+#include "world/AirObject.h"
+#include "world/FxPool.h"
+#include "world/Ovni.h"
+#include "world/ProjectileManager.h"
+#include "world/SceneCreator.h"
+#include "world/TargetRegistry.h"
+#include "world/WeaponContext.h"
+
+#include <MyGUI.h>
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+using testsupport::GameHarness;
+using testsupport::Rgb;
+using testsupport::Screenshot;
+
+namespace {
+
+constexpr float kDt = 1.0f / 60.0f;
+
+Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& p, int w, int h)
+{
+    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * p);
+    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
+}
+
+// Pixels of a colour class in a square around a point.
+int countAround(const Screenshot& shot, const Ogre::Vector2& at, int half, const std::function<bool(const Rgb&)>& is)
+{
+    int n = 0;
+    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
+        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
+            if (x >= 0 && y >= 0 && x < shot.width() && y < shot.height() && is(shot.at(x, y)))
+                ++n;
+    return n;
+}
+
+int changedAround(const Screenshot& a, const Screenshot& b, const Ogre::Vector2& at, int half)
+{
+    int n = 0;
+    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
+        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
+            if (x >= 0 && y >= 0 && x < a.width() && y < a.height() && !a.at(x, y).near(b.at(x, y), 24))
+                ++n;
+    return n;
+}
+
+bool violet(const Rgb& c) { return c.r > 110 && c.b > 110 && c.g < c.r - 50 && c.g < c.b - 50; }
+bool yellow(const Rgb& c) { return c.r > 120 && c.g > 90 && c.b < c.g - 60 && c.r > c.b + 80; }
+
+}  // namespace
+
+TEST(OvniInTown, HoversOverTown)
+{
+    ::setenv("ALSOFT_DRIVERS", "null", 0);
+    GameHarness game;
+    game.runFrames(60);  // past the title's fade-in
+    GameCore* core = game.core();
+    ZV_GameState* state = game.state();
+    ASSERT_NE(state->sceneCreator, nullptr);
+    Ogre::SceneManager* scene = game.sceneManager();
+    SceneContext* context = core->sceneContext();
+    ASSERT_NE(context->projectileFloor, nullptr);
+    for (auto widgets = MyGUI::Gui::getInstance().getEnumerator(); widgets.next();)
+        widgets.current()->setVisible(false);
+
+    // The test's own camera, south of the fountain, looking north over it.
+    Ogre::Camera* camera = scene->createCamera("OvniTestCam");
+    camera->setNearClipDistance(0.5f);
+    Ogre::SceneNode* eye = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 9, 34));
+    eye->attachObject(camera);
+    eye->lookAt(Ogre::Vector3(0, 6, 6), Ogre::Node::TS_WORLD);
+    Ogre::Viewport* viewport = game.window()->getViewport(0);
+    Ogre::Camera* previous = viewport->getCamera();
+    viewport->setCamera(camera);
+    camera->setAspectRatio(float(viewport->getActualWidth()) / float(viewport->getActualHeight()));
+    game.runFrames(2);
+    const Screenshot empty = game.screenshot();
+
+    {
+        // What a play builds for its Ovni, on the game's own scene, data and definitions.
+        DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, context, state->sceneCreator);
+        TargetRegistry targets;
+        FxPool pool(scene, core->fxParamsLibrary(), state->soundManager, core->randomGenerator(), "GPO");
+        ShotStatistics stats;
+        ProjectileDefRegistry shots(nullptr, core->fxParamsLibrary());
+        WarheadDefRegistry warheads(core->fxParamsLibrary());
+        ProjectileManager manager(core->playData(), scene, state->soundManager, &damage, &pool, &stats, &shots,
+                                  &targets);
+        WeaponContext weapons;
+        weapons.playData = core->playData();
+        weapons.projectileDefs = &shots;
+        weapons.warheadDefs = &warheads;
+        weapons.targets = &targets;
+        weapons.scene = scene;
+        weapons.damage = &damage;
+        weapons.fx = &pool;
+        weapons.sounds = state->soundManager;
+        weapons.projectiles = &manager;
+        DificultyData difficulty;
+        GameObjectHandles handles;
+        handles.playData = core->playData();
+        handles.random = core->randomGenerator();
+        handles.damage = &damage;
+        handles.targets = &targets;
+        handles.sounds = state->soundManager;
+        handles.projectiles = &manager;
+        handles.fx = &pool;
+        handles.weaponContext = &weapons;
+        handles.difficulty = &difficulty;
+        handles.sceneContext = context;
+        handles.scene = scene;
+
+        // Warping in would hide them for the first frames: no spawn effects here.
+        OvniParams wispDef("wisp"), monolithDef("monolith");
+        ASSERT_TRUE(wispDef.cacheLoaded() && monolithDef.cacheLoaded());
+        wispDef.Spawn_Effect = monolithDef.Spawn_Effect = " ";
+        AirObjParams kestrelDef("kestrel");
+        ASSERT_TRUE(kestrelDef.cacheLoaded());
+        kestrelDef.Spawn_Effect = " ";
+        AirObject kestrel(handles, &kestrelDef, 3, 2);
+        const Ogre::Vector3 kestrelAt(2, 17, -12);
+        kestrel.setPosition(kestrelAt);
+        kestrel.getMainNode()->yaw(Ogre::Degree(-30));
+        Ovni wisp(handles, &wispDef, 1, 2);
+        Ovni monolith(handles, &monolithDef, 2, 2);
+        const float hover = core->playData()->ovniHoverHeight();
+        ASSERT_GT(hover, 0.0f);
+        wisp.setPosition({-8, 0, 14});
+        wisp.placeOnFloor();
+        monolith.setPosition({9, 0, 10});
+        monolith.placeOnFloor();
+        EXPECT_TRUE(wisp.getMainNode()->getPosition().positionEquals({-8, hover, 14}, 1e-3f));
+        EXPECT_TRUE(monolith.getMainNode()->getPosition().positionEquals({9, hover, 10}, 1e-3f));
+
+        const auto tick = [&](int frames) {
+            for (int i = 0; i < frames; ++i) {
+                ASSERT_TRUE(wisp.update(kDt));
+                ASSERT_TRUE(monolith.update(kDt));
+                ASSERT_TRUE(kestrel.update(kDt));
+                pool.update(kDt);
+                game.frame();
+            }
+        };
+        tick(6);
+        const Screenshot first = game.screenshot();
+        tick(30);
+        const Screenshot second = game.screenshot();
+        if (const char* dir = std::getenv("VANTOREL_SHOTS_DIR"))
+            second.savePng(std::string(dir) + "/ovni.png");
+
+        const int w = first.width(), h = first.height();
+        const Ogre::Vector2 wispAt = toScreen(camera, wisp.getBodyNode()->_getDerivedPosition(), w, h);
+        const Ogre::Vector2 monolithAt = toScreen(camera, monolith.getBodyNode()->_getDerivedPosition(), w, h);
+        // Each body shows in its own colour where it stands, and not the other's.
+        EXPECT_GT(countAround(second, wispAt, 20, violet), 80) << wispAt;
+        EXPECT_GT(countAround(second, monolithAt, 30, yellow), 150) << monolithAt;
+        EXPECT_EQ(countAround(second, wispAt, 20, yellow), 0);
+        EXPECT_EQ(countAround(second, monolithAt, 30, violet), 0);
+        // Half a second later they have bobbed and wobbled.
+        EXPECT_GT(changedAround(first, second, wispAt, 25), 40);
+        EXPECT_GT(changedAround(first, second, monolithAt, 35), 40);
+        // The kestrel shows where it was put, and stays there.
+        EXPECT_GT(changedAround(empty, second, toScreen(camera, kestrelAt, w, h), 30), 300);
+        EXPECT_EQ(kestrel.getWorldPosition(), kestrelAt);
+        // Still at their hover height over the floor.
+        EXPECT_NEAR(wisp.getMainNode()->getPosition().y, hover, 1e-3f);
+        EXPECT_NEAR(monolith.getMainNode()->getPosition().y, hover, 1e-3f);
+    }
+    viewport->setCamera(previous);
+    scene->destroyCamera(camera);
+    scene->destroySceneNode(eye);
+}

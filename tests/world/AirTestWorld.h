@@ -1,0 +1,191 @@
+#pragma once
+// A headless play for air objects and Ovni: an arena map built by the scene builder from a map
+// file of the test's own and test meshes (a projectile floor at height 2 over the whole border
+// rectangle, under only its half x < 0, only beyond the border, or none at all), the border (-50, -50) to (50, 50) at
+// scale 1, both registries, the projectile manager and weapon context, the play's effect pool,
+// a seeded random generator and play values hover height 6 and hover speed 4. Definitions come
+// from the game tree's caches or are made in memory by the test.
+#include "RayFixtures.h"
+#include "ShotTestWorld.h"
+
+#include "core/RandomGenerator.h"
+#include "definitions/AirObjParams.h"
+#include "definitions/DificultyData.h"
+#include "definitions/OvniParams.h"
+#include "definitions/ProjectileDefRegistry.h"
+#include "definitions/WarheadDefRegistry.h"
+#include "world/AirObject.h"
+#include "world/GameObject.h"
+#include "world/Ovni.h"
+#include "world/ProjectileManager.h"
+#include "world/WeaponCache.h"
+#include "world/WeaponContext.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace airtest {
+
+constexpr float kDt = 1.0f / 60.0f;
+constexpr float kFloorY = 2.0f;
+constexpr float kHover = 6.0f;
+constexpr float kHoverSpeed = 4.0f;
+
+enum class Floor { Whole, HalfWest, OutsideBorder, None };
+
+inline std::string arenaMap(const char* floorMesh)
+{
+    return std::string("[scene]\nnSNodes = 0\nAmbientLight = 0.5 0.5 0.5 1\nTypeBG = 0\nhasSun = false\n"
+                       "StaticGeom = 0\n\n[Colisions]\nMovBlockMesh =\nProjBlockMesh =\nMovFloor1Mesh = ") +
+           floorMesh + "\nProjFloorMesh = " + floorMesh + "\n";
+}
+
+class World {
+public:
+    explicit World(Floor floor = Floor::Whole)
+    {
+        fxtest::loadFxResources(engine.root(), &factory, media.path("Particles"), true);
+        auto& groups = Ogre::ResourceGroupManager::getSingleton();
+        groups.addResourceLocation(testsupport::gameTreeDir() + "/Data/Meshes", "FileSystem", Ogre::RGN_DEFAULT);
+        groups.initialiseResourceGroup(Ogre::RGN_DEFAULT);
+        // Floors facing up at height 2: the whole arena, or only its western half (x < 0).
+        rayfixture::makeFloor("arena_floor.mesh", 300.0f, kFloorY);
+        rayfixture::makeMesh("arena_half_floor.mesh", {},
+                             {{false,
+                               {{-300, kFloorY, 300}, {-1, kFloorY, 300}, {-1, kFloorY, -300}, {-300, kFloorY, -300}},
+                               {0, 1, 2, 0, 2, 3},
+                               false}});
+        rayfixture::makeMesh("arena_far_floor.mesh", {},
+                             {{false,
+                               {{200, kFloorY, 300}, {300, kFloorY, 300}, {300, kFloorY, -300}, {200, kFloorY, -300}},
+                               {0, 1, 2, 0, 2, 3},
+                               false}});
+        const char* mesh = floor == Floor::Whole           ? "arena_floor.mesh"
+                           : floor == Floor::HalfWest      ? "arena_half_floor.mesh"
+                           : floor == Floor::OutsideBorder ? "arena_far_floor.mesh"
+                                                           : "";
+        std::filesystem::create_directories(tree.path("Data/Scenes/Arena"));
+        testsupport::writeTextFile(tree.path("Data/Scenes/Arena/map.ini"), arenaMap(mesh));
+
+        scene = engine.root()->createSceneManager();
+        random.seed(77);
+        playData.playSettings[GamePlayData::OvniHoverHeight] = kHover;
+        playData.playSettings[GamePlayData::VerticalFloatSpeed] = kHoverSpeed;
+        pool = std::make_unique<FxPool>(scene, &library, &sounds, &random, "GPO");
+        creator = std::make_unique<SceneCreator>(nullptr, scene, nullptr, nullptr, &settings, "", &context, nullptr);
+        creator->parseMapIni("Arena");
+        context.playArea = Ogre::Vector4(-50, -50, 50, 50);
+        context.playAreaScale = 1.0f;
+        damage = std::make_unique<DamageRegistry>(&playData, scene, &random, nullptr, &context, creator.get());
+        projectiles = std::make_unique<ProjectileManager>(&playData, scene, &sounds, damage.get(), pool.get(), &stats,
+                                                          &projectileDefs, &targets);
+        weapons.playData = &playData;
+        weapons.projectileDefs = &projectileDefs;
+        weapons.warheadDefs = &warheadDefs;
+        weapons.targets = &targets;
+        weapons.scene = scene;
+        weapons.damage = damage.get();
+        weapons.fx = pool.get();
+        weapons.sounds = &sounds;
+        weapons.projectiles = projectiles.get();
+
+        handles.playData = &playData;
+        handles.random = &random;
+        handles.damage = damage.get();
+        handles.targets = &targets;
+        handles.sounds = &sounds;
+        handles.projectiles = projectiles.get();
+        handles.fx = pool.get();
+        handles.weaponContext = &weapons;
+        handles.difficulty = &difficulty;
+        handles.sceneContext = &context;
+        handles.scene = scene;
+    }
+    ~World()
+    {
+        projectiles.reset();
+        damage.reset();
+        creator.reset();
+        pool.reset();
+    }
+
+    // A definition from the game tree's cache, kept for the test.
+    template <class Def>
+    Def* cached(const std::string& name)
+    {
+        auto def = std::make_unique<Def>(name);
+        Def* raw = def.get();
+        definitions.push_back(std::move(def));
+        return raw;
+    }
+    // An Ovni of the game tree with no effects that play by themselves.
+    OvniParams* quiet(const char* name)
+    {
+        OvniParams* d = cached<OvniParams>(name);
+        EXPECT_TRUE(d->cacheLoaded()) << name;
+        d->Death_Effect = d->Spawn_Effect = d->Retreat_Effect = " ";
+        return d;
+    }
+    // A gun firing guided missiles, whose shots keep the target they were given (unguided ones
+    // drop it), written as a cache of the test's tree.
+    std::string homingGun()
+    {
+        WeaponCacheRecord r;
+        r.projectileType = ProjectileKind_Missile;
+        r.projectile = "proj_missile";
+        r.warheadType = 1;
+        r.warhead = "wh_explosive";
+        r.CannonPos = {0.0f, 0.0f, -1.0f};
+        r.ammo = 20;
+        r.RateOfFire = 1.0f;
+        r.Damage = 10;
+        r.LockRange = 100.0f;
+        EXPECT_TRUE(weapon_cache::write("test_homing_gun", WeaponCacheKind::Ground, r));
+        return "test_homing_gun";
+    }
+
+    std::unique_ptr<Ovni> ovni(OvniParams* def, uint32_t id = 3, uint32_t team = 2)
+    {
+        return std::make_unique<Ovni>(handles, def, id, team, "", "");
+    }
+    std::unique_ptr<AirObject> air(AirObjParams* def, uint32_t id = 7, uint32_t team = 2)
+    {
+        return std::make_unique<AirObject>(handles, def, id, team, "", "");
+    }
+
+    float damageTaken(const GameObject& o) const { return damage->getEntry(o.getDamageSlot())->damageTaken; }
+    // Moves the scene graph on, as a rendered frame would (the scene-query rays need it).
+    void settle() { scene->getRootSceneNode()->_update(true, false); }
+    size_t liveEffects() const { return pool->liveEffectCount(); }
+
+    const bool nullOutput = shottest::useNullSoundOutput();
+    InterpolationAffectorFactory factory;
+    testsupport::TempGameTree tree{"Data/System"};
+    testsupport::ScopedWorkDir cwd{tree.workDir()};
+    testsupport::TempGameTree media{"Bin/Game/plugins.cfg"};
+    testsupport::HeadlessOgre engine;
+    audio::SoundManager sounds;
+    FxParamsLibrary library;
+    RandomGenerator random;
+    GameSettings settings;
+    GamePlayData playData;
+    DificultyData difficulty;
+    SceneContext context{nullptr};
+    Ogre::SceneManager* scene = nullptr;
+    std::unique_ptr<FxPool> pool;
+    std::unique_ptr<SceneCreator> creator;
+    std::unique_ptr<DamageRegistry> damage;
+    TargetRegistry targets;
+    ShotStatistics stats;
+    ProjectileDefRegistry projectileDefs{nullptr, &library};
+    WarheadDefRegistry warheadDefs{&library};
+    std::unique_ptr<ProjectileManager> projectiles;
+    WeaponContext weapons;
+    GameObjectHandles handles;
+    std::vector<std::unique_ptr<goParams>> definitions;
+};
+
+}  // namespace airtest
