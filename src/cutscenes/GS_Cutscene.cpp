@@ -84,6 +84,10 @@ bool GS_Cutscene::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joyst
             if (currentEntry + 1 < sequence.entryCount) {
                 ++currentEntry;
                 createPlayer(currentEntry);
+                // A dialog scene fades itself out at its end: the next entry would play unseen.
+                if (fadeOverlay && (fadeOverlay->getMode() == FadeOverlay::FadingOut ||
+                                    (fadeOverlay->getMode() == FadeOverlay::Idle && fadeOverlay->getAlpha() >= 1.0)))
+                    fadeOverlay->startFadeIn(kFadeInTime);
             } else {
                 leaveSequence();
                 done = 1;

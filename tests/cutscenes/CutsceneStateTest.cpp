@@ -128,3 +128,23 @@ TEST(CutsceneState, ASequenceWithoutEntriesLeavesOnItsFirstUpdate)
         EXPECT_EQ(state->nextStateId, 0u);
     }
 }
+
+TEST(CutsceneState, AnEntryAfterASceneThatFadedToBlackFadesInAgain)
+{
+    DialogRig rig;
+    const std::string scene = "CutScene_Type = 3\nNum_Action = 1\nAction_1_Type = 1\nAction_1_PhraseText = \"\"\n";
+    rig.writeSequenceCache("TwoScenes", "[Sequence]\nnum_Cutscenes = 2\n[CutScene_1]\n" + scene + "[CutScene_2]\n" + scene);
+    std::unique_ptr<GS_Cutscene> state = makeState(rig, "TwoScenes");
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(update(rig, *state));
+    // Return passes the only phrase: the scene fades to black and ends half a second later.
+    rig.engine.keyboard.press(OIS::KC_RETURN);
+    ASSERT_TRUE(update(rig, *state));
+    rig.engine.keyboard.release(OIS::KC_RETURN);
+    ASSERT_EQ(rig.fader.getMode(), FadeOverlay::FadingOut);
+    for (int i = 0; i < 60 && state->getCurrentEntry() == 0; ++i)
+        ASSERT_TRUE(update(rig, *state));
+    ASSERT_EQ(state->getCurrentEntry(), 1u);
+    EXPECT_EQ(rig.fader.getMode(), FadeOverlay::FadingIn);
+    EXPECT_DOUBLE_EQ(rig.fader.getDuration(), 0.5);
+}

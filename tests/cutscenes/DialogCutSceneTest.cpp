@@ -324,6 +324,15 @@ TEST(DialogCutScene, FirstContactSceneDrawsBackgroundActorAndTypedCaption)
     EXPECT_GT(shot.countNear({255, 255, 255}, caption.left, caption.top, caption.width, 30, 60), 40);
     EXPECT_EQ(captionOf(player->nameText), "Commander");
 
+    // Return shows the whole caption; the cog under it says the next press passes on.
+    rig.tap(*player);
+    ASSERT_FALSE(player->typing);
+    const testsupport::Screenshot whole = rig.engine.screenshot();
+    playertest::CutsceneEngine::keep(whole, "dialog_first_contact_whole");
+    const MyGUI::IntCoord mark = coordOf(player->continueMark);
+    EXPECT_GT(whole.countNear({255, 128, 0}, mark.left, mark.top, mark.width, mark.height, 70), 100);
+    EXPECT_LT(shot.countNear({255, 128, 0}, mark.left, mark.top, mark.width, mark.height, 70), 10);
+
     // The commander stands where his pose puts him: hiding him changes those pixels.
     const MyGUI::IntCoord actor = coordOf(player->actors[0].image);
     EXPECT_EQ(actor.point(), MyGUI::IntPoint(230 - 128, 600 - 40 - 384));
