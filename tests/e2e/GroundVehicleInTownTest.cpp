@@ -1,0 +1,183 @@
+// An abrams driving over Town in the running game: built on the game's own scene, sounds and
+// definitions, drawn by its renderer, on the map's floor, up to the fountain.
+#include "audio/Sound.h"
+#include "core/GameCore.h"
+#include "core/SharedBlock.h"
+#include "core/ZV_GameState.h"
+#include "definitions/GroundVehiParams.h"
+#include "definitions/ProjectileDefRegistry.h"
+#include "definitions/WarheadDefRegistry.h"
+#include "support/GameHarness.h"
+#include "world/DamageRegistry.h"
+#include "world/FxPool.h"
+#include "world/GroundVehicle.h"
+#include "world/ProjectileManager.h"
+#include "world/SceneCreator.h"
+#include "world/TargetRegistry.h"
+#include "world/TreadScrollFunction.h"
+#include "world/WeaponContext.h"
+
+#include <MyGUI.h>
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using testsupport::GameHarness;
+using testsupport::Screenshot;
+
+namespace {
+
+constexpr float kDt = 1.0f / 60.0f;
+
+int changedAround(const Screenshot& now, const Screenshot& before, int cx, int cy, int half)
+{
+    int n = 0;
+    for (int y = cy - half; y <= cy + half; ++y)
+        for (int x = cx - half; x <= cx + half; ++x)
+            if (x >= 0 && y >= 0 && x < now.width() && y < now.height() && !now.at(x, y).near(before.at(x, y), 24))
+                ++n;
+    return n;
+}
+
+Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& p, int w, int h)
+{
+    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * p);
+    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
+}
+
+void saveShot(const Screenshot& shot, const char* name)
+{
+    if (const char* dir = std::getenv("VANTOREL_SHOTS_DIR"))
+        shot.savePng(std::string(dir) + "/" + name);
+}
+
+bool wheelsGrounded(const GroundVehicle& v)
+{
+    for (const VehicleTread& t : v.getTreads())
+        for (const VehicleWheel& w : t.wheels)
+            if (!w.grounded)
+                return false;
+    return true;
+}
+
+TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
+{
+    ::setenv("ALSOFT_DRIVERS", "null", 0);
+    GameHarness game;
+    game.runFrames(60);  // past the title's fade-in
+    GameCore* core = game.core();
+    ZV_GameState* state = game.state();
+    ASSERT_NE(state->sceneCreator, nullptr);
+    Ogre::SceneManager* scene = game.sceneManager();
+    for (auto widgets = MyGUI::Gui::getInstance().getEnumerator(); widgets.next();)
+        widgets.current()->setVisible(false);
+
+    // The test's own camera, beside the road south of the fountain, looking along it.
+    Ogre::Camera* camera = scene->createCamera("VehicleTestCam");
+    camera->setNearClipDistance(0.5f);
+    camera->setAspectRatio(float(state->viewport->getActualWidth()) / float(state->viewport->getActualHeight()));
+    Ogre::SceneNode* eye = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(18, 8, 50));
+    eye->attachObject(camera);
+    eye->setFixedYawAxis(true);
+    eye->lookAt(Ogre::Vector3(0, 1, 20), Ogre::Node::TS_WORLD);
+    Ogre::Camera* mapCamera = state->viewport->getCamera();
+    state->viewport->setCamera(camera);
+
+    // What a play builds for its objects, on the game's own scene, sounds and definitions.
+    DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, core->sceneContext(),
+                          state->sceneCreator);
+    TargetRegistry targets;
+    FxPool pool(scene, core->fxParamsLibrary(), state->soundManager, core->randomGenerator(), "GPO");
+    ShotStatistics stats;
+    ProjectileDefRegistry shots(nullptr, core->fxParamsLibrary());
+    WarheadDefRegistry warheads(core->fxParamsLibrary());
+    ProjectileManager projectiles(core->playData(), scene, state->soundManager, &damage, &pool, &stats, &shots,
+                                  &targets);
+    WeaponContext weapons;
+    weapons.playData = core->playData();
+    weapons.projectileDefs = &shots;
+    weapons.warheadDefs = &warheads;
+    weapons.targets = &targets;
+    weapons.scene = scene;
+    weapons.damage = &damage;
+    weapons.fx = &pool;
+    weapons.sounds = state->soundManager;
+    weapons.projectiles = &projectiles;
+    GameObjectHandles handles;
+    handles.playData = core->playData();
+    handles.random = core->randomGenerator();
+    handles.damage = &damage;
+    handles.targets = &targets;
+    handles.sounds = state->soundManager;
+    handles.projectiles = &projectiles;
+    handles.fx = &pool;
+    handles.weaponContext = &weapons;
+    handles.sceneContext = core->sceneContext();
+    handles.scene = scene;
+    GroundVehiParams abrams("abrams");
+    ASSERT_TRUE(abrams.cacheLoaded());
+    const float standY = abrams.groundOffset.y;  // Town's floor lies at 0
+
+    auto vehicle = std::make_unique<GroundVehicle>(handles, &abrams, 1, 1);
+    GroundVehicle& v = *vehicle;
+    // On the north-south road at z 40, facing the fountain at the origin (-z).
+    v.getMainNode()->setPosition(0, 3, 40);
+    v.updateCachedTransform();
+    if (v.engineSound)
+        v.engineSound->play();
+    for (int i = 0; i < 60; ++i) {  // it lands and the spawn effect fades
+        ASSERT_TRUE(v.update(kDt));
+        pool.update(kDt);
+        game.frame();
+    }
+    ASSERT_NEAR(v.getMainNode()->getPosition().y, standY, 0.01f);
+    const Ogre::Vector3 start = v.getMainNode()->getPosition();
+    const Screenshot before = game.screenshot();
+    saveShot(before, "vehicle_before.png");
+
+    v.accelerateInput = 1.0f;
+    for (int i = 0; i < 90; ++i) {
+        ASSERT_TRUE(v.update(kDt));
+        pool.update(kDt);
+        game.frame();
+        ASSERT_NEAR(v.getMainNode()->getPosition().y, standY, 0.01f) << "frame " << i;
+        ASSERT_TRUE(wheelsGrounded(v)) << "frame " << i;
+    }
+    const Ogre::Vector3 moved = v.getMainNode()->getPosition();
+    EXPECT_LT(moved.z, start.z - 10.0f);
+    EXPECT_NEAR(moved.x, 0.0f, 0.05f);
+    ASSERT_NE(v.getTreads()[0].scrollFunction, nullptr);
+    EXPECT_LT(v.getTreads()[0].scrollFunction->getRate(), 0.0f) << "the treads run";
+    const Screenshot after = game.screenshot();
+    saveShot(after, "vehicle_after.png");
+    const int w = after.width(), h = after.height();
+    const Ogre::Vector2 from = toScreen(camera, start + Ogre::Vector3(0, 1, 0), w, h);
+    const Ogre::Vector2 to = toScreen(camera, moved + Ogre::Vector3(0, 1, 0), w, h);
+    EXPECT_GT(changedAround(after, before, int(from.x), int(from.y), 20), 200) << from;
+    EXPECT_GT(changedAround(after, before, int(to.x), int(to.y), 20), 200) << to;
+
+    // Driving on, it stops at the fountain's footprint (14 x 14 about the origin).
+    for (int i = 0; i < 240; ++i) {
+        ASSERT_TRUE(v.update(kDt));
+        pool.update(kDt);
+        game.frame();
+        v.getMainNode()->_update(true, false);
+        for (int p = 0; p < GroundVehicle::ProbeCount; ++p) {
+            const Ogre::Vector3 at = v.getProbeNode(p)->_getDerivedPosition();
+            ASSERT_FALSE(std::fabs(at.x) < 7.0f && std::fabs(at.z) < 7.0f) << "frame " << i << " probe " << p;
+        }
+        ASSERT_NEAR(v.getMainNode()->getPosition().y, standY, 0.01f) << "frame " << i;
+    }
+    EXPECT_LT(v.getMainNode()->getPosition().z, 12.0f) << "it reached the fountain";
+    saveShot(game.screenshot(), "vehicle_fountain.png");
+
+    vehicle.reset();
+    projectiles.destroyAll();
+    state->viewport->setCamera(mapCamera);
+    eye->detachAllObjects();
+    scene->destroyCamera(camera);
+    scene->destroySceneNode(eye);
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+#pragma once
+// A headless arena for ground vehicles, built by the scene creator from a map of its own: a flat
+// floor (floor 1, 400 x 400 at height 0, around the ramp), a ramp (floor 2) rising 8 over 20 toward -z at x 30..50,
+// a blocker box at x -6..6, z -46..-40, and the game's border ring (radius 150). Floor reactors:
+// floor_dust on floor 1, dust_trail on floor 2. With the registries, a silent sound manager, the
+// effect pool, the projectile manager and the weapon context, in a private copy of the game
+// tree's caches; meshes, sounds and particles come from the game tree.
+#include "RayFixtures.h"
+#include "ShotTestWorld.h"
+
+#include "definitions/GroundVehiParams.h"
+#include "definitions/ProjectileDefRegistry.h"
+#include "definitions/WarheadDefRegistry.h"
+#include "world/GroundVehicle.h"
+#include "world/ProjectileManager.h"
+#include "world/WeaponContext.h"
+
+#include <OgreTechnique.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace vehicletest {
+
+constexpr float kDt = 1.0f / 60.0f;
+
+inline const char* arenaMap()
+{
+    return R"(
+[scene]
+nSNodes = 0
+[Colisions]
+MovBlockMesh = arena_block.mesh
+ProjBlockMesh = arena_block.mesh
+MovFloor1Mesh = arena_floor.mesh
+MovFloor2Mesh = arena_ramp.mesh
+ProjFloorMesh = arena_floor.mesh
+FloorReac1 = floor_dust
+FloorReac2 = dust_trail
+)";
+}
+
+// A closed box, outward-facing.
+inline void makeBox(const std::string& name, const Ogre::Vector3& lo, const Ogre::Vector3& hi)
+{
+    std::vector<Ogre::Vector3> c;
+    for (int i = 0; i < 8; ++i)
+        c.push_back({(i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y, (i & 4) ? hi.z : lo.z});
+    // Counter-clockwise seen from outside.
+    const std::vector<uint32_t> faces = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 4, 6, 0, 6, 2,
+                                         1, 3, 7, 1, 7, 5, 2, 6, 7, 2, 7, 3, 0, 1, 5, 0, 5, 4};
+    rayfixture::makeMesh(name, {}, {{false, c, faces, false}});
+}
+
+class Arena {
+public:
+    Arena()
+    {
+        fxtest::loadFxResources(engine.root(), &factory, tree.path("Particles"), true);
+        auto& groups = Ogre::ResourceGroupManager::getSingleton();
+        groups.addResourceLocation(testsupport::gameTreeDir() + "/Data/Meshes", "FileSystem", Ogre::RGN_DEFAULT);
+        groups.initialiseResourceGroup(Ogre::RGN_DEFAULT);
+        // Headless: the tread materials without their textures, one unit each to scroll.
+        for (const char* name : {"abrams_tread", "marauder_tread"})
+            Ogre::MaterialManager::getSingleton()
+                .create(name, Ogre::RGN_DEFAULT)
+                ->getTechnique(0)
+                ->getPass(0)
+                ->createTextureUnitState();
+        // Floor 1 leaves the ramp's rectangle out: a floor triangle cached under the ramp would be
+        // tested before the ramp itself.
+        std::vector<Ogre::Vector3> floor;
+        std::vector<uint32_t> quads;
+        for (const Ogre::Vector4& r : {Ogre::Vector4(-200, -200, 30, 200), Ogre::Vector4(50, -200, 200, 200),
+                                       Ogre::Vector4(30, -200, 50, -10), Ogre::Vector4(30, 10, 50, 200)}) {
+            const uint32_t base = static_cast<uint32_t>(floor.size());
+            floor.insert(floor.end(), {{r.x, 0, r.w}, {r.z, 0, r.w}, {r.z, 0, r.y}, {r.x, 0, r.y}});
+            quads.insert(quads.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
+        }
+        rayfixture::makeMesh("arena_floor.mesh", {}, {{false, floor, quads, false}});
+        rayfixture::makeMesh("arena_ramp.mesh", {},
+                             {{false, {{30, 0, 10}, {50, 0, 10}, {50, 8, -10}, {30, 8, -10}}, {0, 1, 2, 0, 2, 3}, false}});
+        makeBox("arena_block.mesh", {-6, 0, -46}, {6, 5, -40});
+        std::filesystem::create_directories(tree.path("Data/Scenes/VehicleArena"));
+        testsupport::writeTextFile(tree.path("Data/Scenes/VehicleArena/map.ini"), arenaMap());
+
+        scene = engine.root()->createSceneManager();
+        random.seed(21);
+        pool = std::make_unique<FxPool>(scene, &library, &sounds, &random, "GPO");
+        creator = std::make_unique<SceneCreator>(nullptr, scene, nullptr, nullptr, &settings, "", &context, nullptr);
+        creator->parseMapIni("VehicleArena");
+        scene->getRootSceneNode()->_update(true, false);
+        damage = std::make_unique<DamageRegistry>(&playData, scene, &random, nullptr, &context, creator.get());
+        projectiles = std::make_unique<ProjectileManager>(&playData, scene, &sounds, damage.get(), pool.get(), &stats,
+                                                          &projectileDefs, &targets);
+        weapons.playData = &playData;
+        weapons.projectileDefs = &projectileDefs;
+        weapons.warheadDefs = &warheadDefs;
+        weapons.targets = &targets;
+        weapons.scene = scene;
+        weapons.damage = damage.get();
+        weapons.fx = pool.get();
+        weapons.sounds = &sounds;
+        weapons.projectiles = projectiles.get();
+        handles.playData = &playData;
+        handles.random = &random;
+        handles.damage = damage.get();
+        handles.targets = &targets;
+        handles.sounds = &sounds;
+        handles.projectiles = projectiles.get();
+        handles.fx = pool.get();
+        handles.weaponContext = &weapons;
+        handles.sceneContext = &context;
+        handles.scene = scene;
+    }
+    ~Arena()
+    {
+        vehicles.clear();
+        projectiles.reset();
+        damage.reset();
+        creator.reset();
+        pool.reset();
+    }
+
+    // A vehicle of the definition at the place, facing -z turned by yaw degrees.
+    GroundVehicle& spawn(GroundVehiParams* def, const Ogre::Vector3& at, float yaw = 0.0f, uint32_t id = 5,
+                         uint32_t team = 1)
+    {
+        vehicles.push_back(std::make_unique<GroundVehicle>(handles, def, id, team));
+        GroundVehicle& v = *vehicles.back();
+        v.getMainNode()->setPosition(at);
+        v.getMainNode()->yaw(Ogre::Degree(yaw));
+        v.updateCachedTransform();
+        return v;
+    }
+    // One placed on the floor (or the ramp) below the point, standing there.
+    GroundVehicle& spawnOnGround(GroundVehiParams* def, const Ogre::Vector3& at, float yaw = 0.0f, uint32_t id = 5)
+    {
+        GroundVehicle& v = spawn(def, at + Ogre::Vector3(0, 10, 0), yaw, id);
+        v.snapToGround();
+        v.updateCachedTransform();
+        return v;
+    }
+    // Ticks the vehicle n times with the same inputs; false as soon as an update does.
+    static bool run(GroundVehicle& v, int ticks, float dt = kDt)
+    {
+        for (int i = 0; i < ticks; ++i)
+            if (!v.update(dt))
+                return false;
+        return true;
+    }
+    // Height of the floors below the point (the ramp where it lies over the flat floor).
+    static float floorHeight(const Ogre::Vector3& p)
+    {
+        if (p.x >= 30 && p.x <= 50 && p.z >= -10 && p.z <= 10)
+            return (10 - p.z) * 0.4f;
+        return 0.0f;
+    }
+    void destroy(GroundVehicle& v)
+    {
+        for (auto it = vehicles.begin(); it != vehicles.end(); ++it)
+            if (it->get() == &v) {
+                vehicles.erase(it);
+                return;
+            }
+    }
+
+    const bool nullOutput = shottest::useNullSoundOutput();
+    InterpolationAffectorFactory factory;
+    testsupport::TempGameTree tree{"Data/System", "Bin/Game/plugins.cfg"};
+    testsupport::ScopedWorkDir cwd{tree.workDir()};
+    testsupport::HeadlessOgre engine;
+    audio::SoundManager sounds;
+    FxParamsLibrary library;
+    RandomGenerator random;
+    GameSettings settings;
+    GamePlayData playData;
+    SceneContext context{nullptr};
+    ShotStatistics stats;
+    ProjectileDefRegistry projectileDefs{nullptr, &library};
+    WarheadDefRegistry warheadDefs{&library};
+    TargetRegistry targets;
+    Ogre::SceneManager* scene = nullptr;
+    std::unique_ptr<FxPool> pool;
+    std::unique_ptr<SceneCreator> creator;
+    std::unique_ptr<DamageRegistry> damage;
+    std::unique_ptr<ProjectileManager> projectiles;
+    WeaponContext weapons;
+    GameObjectHandles handles;
+    std::vector<std::unique_ptr<GroundVehicle>> vehicles;
+};
+
+}  // namespace vehicletest
