@@ -3,29 +3,10 @@
 repository root): the skin atlas vt_challenge.png, the lock, the five weapon icons and the nine
 upgrade pictures."""
 import math
-import struct
-import zlib
+
+from pngwrite import write_png
 
 OUT = "data/game/Data/GUI/"
-
-
-def write_png(path, width, height, pixel):
-    rows = bytearray()
-    for y in range(height):
-        rows.append(0)
-        for x in range(width):
-            rows.extend(bytes(pixel(x, y)))
-
-    def chunk(kind, data):
-        c = kind + data
-        return struct.pack(">I", len(data)) + c + struct.pack(">I", zlib.crc32(c) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
 
 
 CLEAR = (0, 0, 0, 0)

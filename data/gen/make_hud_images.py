@@ -4,27 +4,10 @@ ZV_BlackDip.png, a black veil darkest at the top and bottom edges under the HUD'
 atlas vt_hud.png of the skins in vt_skins_hud.xml: the bar fill "HPbar", the chain bar's balls
 "ccCombo" (empty, grey, red, green, blue and the glow "Eff") and the overlays' glow "BonusEff"."""
 import math
-import struct
-import zlib
+
+from pngwrite import write_png
 
 GUI = "data/game/Data/GUI/"
-
-
-def write_png(path, width, height, pixel):
-    rows = b""
-    for y in range(height):
-        rows += b"\x00" + b"".join(bytes(pixel(x, y)) for x in range(width))
-
-    def chunk(kind, data):
-        c = kind + data
-        return struct.pack(">I", len(data)) + c + struct.pack(">I", zlib.crc32(c) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(rows, 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
 
 
 def clamp(v, lo=0.0, hi=1.0):

@@ -3,8 +3,8 @@
 the two splash pictures, the title and menu logos, the prompt and the "new" badge (the cogs
 come from make_play_panel_images.py).
 Words are drawn with the small pixel font below."""
-import struct
-import zlib
+
+from pngwrite import write_png
 
 OUT = "data/game/Data/GUI/"
 
@@ -25,25 +25,6 @@ FONT = {
     "W": ["#...#", "#...#", "#...#", "#.#.#", "#.#.#", "##.##", "#...#"],
     " ": [".....", ".....", ".....", ".....", ".....", ".....", "....."],
 }
-
-
-def write_png(path, width, height, pixel):
-    rows = bytearray()
-    for y in range(height):
-        rows.append(0)
-        for x in range(width):
-            rows.extend(pixel(x, y))
-
-    def chunk(kind, data):
-        c = kind + data
-        return struct.pack(">I", len(data)) + c + struct.pack(">I", zlib.crc32(c) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
 
 
 def text_mask(text, scale, gap=1):

@@ -2,29 +2,10 @@
 """Writes the pictures of the paged story scene into data/paks/StoryImgs (run from the
 repository root): three page backgrounds and two pictures that the pages show and hide."""
 import math
-import struct
-import zlib
+
+from pngwrite import write_png
 
 OUT = "data/paks/StoryImgs/"
-
-
-def write_png(path, width, height, pixel):
-    rows = bytearray()
-    for y in range(height):
-        rows += b"\x00"
-        for x in range(width):
-            rows += bytes(pixel(x, y))
-
-    def chunk(kind, data):
-        c = kind + data
-        return struct.pack(">I", len(data)) + c + struct.pack(">I", zlib.crc32(c) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
 
 
 def mix(a, b, t):

@@ -1,27 +1,10 @@
 #!/usr/bin/env python3
 """Writes the options screens' skin atlas and the credits' library plates into
 data/game/Data/GUI (run from the repository root)."""
-import struct
-import zlib
+
+from pngwrite import write_png
 
 OUT = "data/game/Data/GUI/"
-
-
-def write_png(path, width, height, pixel):
-    rows = b""
-    for y in range(height):
-        rows += b"\x00" + b"".join(bytes(pixel(x, y)) for x in range(width))
-
-    def chunk(kind, data):
-        c = kind + data
-        return struct.pack(">I", len(data)) + c + struct.pack(">I", zlib.crc32(c) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(rows, 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
 
 
 # --- skin atlas (64 x 32); the regions are named in vt_skins_options.xml -------------------------

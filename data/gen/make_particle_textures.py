@@ -5,30 +5,11 @@ White images whose alpha (and brightness) carry the shape; the particle colour c
 particle scripts."""
 import math
 import random
-import struct
-import zlib
+
+from pngwrite import write_png
 
 OUT = "data/game/Data/Particles/"
 SIZE = 64
-
-
-def write_png(path, width, height, pixel):
-    rows = bytearray()
-    for y in range(height):
-        rows += b"\x00"
-        for x in range(width):
-            rows += bytes(pixel(x, y))
-
-    def chunk(kind, data):
-        c = kind + data
-        return struct.pack(">I", len(data)) + c + struct.pack(">I", zlib.crc32(c) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
 
 
 def centred(x, y):

@@ -4,31 +4,12 @@ Stripes across V: the track's plates, each with a raised bar, so that a V scroll
 running. Fixed seeds so the output never changes."""
 import os
 import random
-import struct
-import zlib
+
+from pngwrite import write_png
 
 OUT = "data/game/Data/Textures"
 W, H = 64, 64
 PLATES = 4  # per texture repeat
-
-
-def write_png(path, width, height, pixel):
-    rows = bytearray()
-    for y in range(height):
-        rows.append(0)
-        for x in range(width):
-            rows.extend(max(0, min(255, int(c))) for c in pixel(x, y))
-
-    def chunk(kind, data):
-        c = kind + data
-        return struct.pack(">I", len(data)) + c + struct.pack(">I", zlib.crc32(c) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
 
 
 def tread(plate, bar, seed):
