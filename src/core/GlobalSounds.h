@@ -37,7 +37,8 @@ public:
     GlobalSounds(const GlobalSounds&) = delete;
     GlobalSounds& operator=(const GlobalSounds&) = delete;
 
-    // Stop, then play from the start.
+    // Stop, then play from the start; nothing for a sound that was not made.
+    static void restart(audio::Sound* sound);
     void playAccept();
     void playBack();
     void playMove();
@@ -77,7 +78,6 @@ public:
 
 private:
     void loadData();
-    void restart(audio::Sound* sound);
     void switchToTrack(uint32_t id, int entryIndex, bool loop);
     audio::Sound* makeSound(const char* name, const GlobalSoundEntry& entry, bool loop, bool stream);
 

@@ -1,5 +1,10 @@
 #include "play/AreaTrigger.h"
 
+#include "core/GamePlayData.h"
+#include "core/SceneContext.h"
+#include "definitions/OvniParams.h"
+#include "world/TargetRegistry.h"
+
 #include <OgreControllerManager.h>
 #include <OgreEntity.h>
 #include <OgreLogManager.h>
@@ -109,3 +114,63 @@ void AreaTrigger::placeAt(const Ogre::Vector3& p)
 Ogre::Vector3 AreaTrigger::getPosition() const { return node ? node->getPosition() : position; }
 
 float AreaTrigger::getScale() const { return node ? node->getScale().x : scale; }
+
+bool AreaTrigger::contains(const Ogre::Vector3& position)
+{
+    probe = Ogre::Vector3(position.x, 0.0f, position.z);
+    return probe.squaredDistance(centre) <= radius * radius;
+}
+
+bool AreaTrigger::update(float dt)
+{
+    uint32_t count = 0;
+    if (type == 1) {
+        Ogre::SceneNode* playerNode = sceneContext ? sceneContext->playerNode : nullptr;
+        if (playerNode && contains(playerNode->_getDerivedPosition()))
+            count = 1;
+    } else if (targetRegistry) {
+        const uint32_t slots = targetRegistry->getNumEntries();
+        for (uint32_t slot = 0; slot < slots; ++slot) {
+            if (!targetRegistry->inUse(slot))
+                continue;
+            if (type == 2 && !dynamic_cast<const OvniParams*>(targetRegistry->entries()[slot].definition))
+                continue;
+            if (contains(targetRegistry->getPosition(slot)))
+                ++count;
+        }
+    }
+    countInside = count;
+    setStateColour(count > 0);
+    if (gamePlayData) {
+        if (count > countBefore)
+            gamePlayData->onAreaEnter(number, count - countBefore);
+        else if (count < countBefore)
+            gamePlayData->onAreaLeave(number, countBefore - count);
+        if (count > 0)
+            gamePlayData->onAreaInside(number, count, dt);
+    }
+    countBefore = count;
+    return false;
+}
+
+void AreaTrigger::setStateColour(bool occupiedNow)
+{
+    if (occupied == (occupiedNow ? 1 : 0))
+        return;
+    occupied = occupiedNow ? 1 : 0;
+    Ogre::ColourValue colour;
+    if (type == 1)
+        colour = occupiedNow ? Ogre::ColourValue(0.0f, 0.0f, 1.0f, 1.0f) : Ogre::ColourValue(0.0f, 0.5f, 0.5f, 0.5f);
+    else if (type == 2)
+        colour = occupiedNow ? Ogre::ColourValue(1.0f, 0.0f, 0.0f, 1.0f) : Ogre::ColourValue(0.5f, 0.5f, 0.0f, 0.5f);
+    else
+        colour = occupiedNow ? Ogre::ColourValue(1.0f, 1.0f, 1.0f, 1.0f) : Ogre::ColourValue(0.0f, 0.5f, 0.0f, 0.5f);
+    Ogre::Technique* technique = material ? material->getTechnique(0) : nullptr;
+    if (Ogre::Pass* pass = technique ? technique->getPass(0) : nullptr) {
+        pass->setDiffuse(colour);
+        pass->setAmbient(colour);
+    }
+    if (scrollFunction)
+        static_cast<Ogre::AnimationControllerFunction*>(scrollFunction.get())
+            ->setSequenceTime(occupiedNow ? 0.1f : 0.05f);
+}

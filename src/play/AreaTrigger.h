@@ -35,6 +35,14 @@ public:
     AreaTrigger(const AreaTrigger&) = delete;
     AreaTrigger& operator=(const AreaTrigger&) = delete;
 
+    // Counts what is inside (height ignored, the rim inside) and raises the area's enter, leave
+    // and inside events; always false.
+    virtual bool update(float dt);
+    // Recolours the disc when the occupied state changes.
+    void setStateColour(bool occupiedNow);
+    bool isOccupied() const { return occupied != 0; }
+    uint32_t getCount() const { return countInside; }
+
     // Scales the disc and its radius (10 x scale).
     void applyScale(float scale);
     // Places the disc; the centre of its test is the position on the ground.
@@ -55,6 +63,7 @@ public:
     static std::string materialNameOf(uint32_t number) { return "ZV_AT_Mat" + std::to_string(number); }
 
 private:
+    bool contains(const Ogre::Vector3& position);
     void createEntity();
     void setupMaterial();
 

@@ -16,6 +16,11 @@ class Root;
 class SceneManager;
 class Viewport;
 }
+namespace OIS {
+class JoyStick;
+class Keyboard;
+class Mouse;
+}
 namespace MyGUI {
 class Gui;
 class Widget;
@@ -140,6 +145,30 @@ public:
     // The camera's style and zoom (the play camera's when there is one).
     uint32_t cameraStyle() const;
     float cameraZoom() const;
+
+    // Kill streak, multiplier and the colour bar (GameRulesCombos.cpp). Ball values: 0 empty,
+    // a colour index (lit) or kGreyBall.
+    static constexpr uint32_t kGreyBall = 999;
+    void updateKillStreak();
+    void updateMultiplier();
+    // Whether the colour was placed; a colour past the colour states counts as none.
+    bool addKillColour(uint32_t colour);
+    // Closes the lit run (scored or greyed); the slot where a new colour would go.
+    uint32_t endComboChain();
+    void showComboChain();
+    uint32_t countCompletedCombos() const;
+    void updateComboTimers(float dt);
+
+    // The player's vehicle (GameRulesPlayer.cpp). Every step does nothing without one.
+    // Takes the vehicle the object manager made as the player's and sets it up for the mode.
+    void adoptPlayer(GroundVehicle* vehicle);
+    // Any device may be null; the pad counts only when the session enables it.
+    void handlePlayerInput(float dt, const OIS::Keyboard* keyboard, const OIS::Mouse* mouse,
+                           const OIS::JoyStick* joystick);
+    void updatePlayerLife(float dt);
+    void giveArenaWeapon();
+    void applyPlayerMotionEffects(float dt);
+    void posePlayerForEnd();
 
     // Handles (borrowed).
     GamePlayData* gamePlayData = nullptr;
@@ -271,6 +300,12 @@ public:
     float camZoom = 1.0f;
 
 private:
+    void lightColourBall(uint32_t slot);
+    // The mode's spawn place: SpawnPos, 2 higher, turned by SpawnYaw.
+    void placePlayerAtSpawn();
+    void giveArenaWeaponWithFlag();
+    void giveSelectedChallengeWeapon();
+
     void createAreas(uint32_t count);
     void applyLoadFixUps();
     void applyCamera(uint32_t style, float zoom);

@@ -1,13 +1,16 @@
 #include "AudioTestSupport.h"
 
 #include "audio/OggVorbis.h"
+#include "audio/SoundManager.h"
 #include "core/BinaryIO.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -46,6 +49,15 @@ struct WaveWriterSetup {
 } waveWriterSetup;
 
 }  // namespace
+
+void runSounds(audio::SoundManager& sounds, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        sounds.update(0.01f);
+    }
+}
 
 std::string waveFile() { return (baseDir() / "out.wav").string(); }
 std::string mediaDir() { return (baseDir() / "media").string(); }

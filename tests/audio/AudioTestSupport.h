@@ -5,7 +5,14 @@
 #include <string>
 #include <vector>
 
+namespace audio {
+class SoundManager;
+}
+
 namespace audiotest {
+
+// Lets the sounds play for that long in real time, updating the manager every 10 ms.
+void runSounds(audio::SoundManager& sounds, double seconds);
 
 // The WAV file of this test process.
 std::string waveFile();

@@ -6,21 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-void runSounds(audio::SoundManager& sounds, double seconds)
-{
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    while (Clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        sounds.update(0.01f);
-    }
-}
+using audiotest::runSounds;
 
 TEST(ShotSound, BombImpactSoundReachesTheWaveWriter)
 {

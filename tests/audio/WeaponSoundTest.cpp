@@ -5,19 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 
 namespace {
 
-void runSounds(audio::SoundManager& sounds, double seconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        sounds.update(0.01f);
-    }
-}
+using audiotest::runSounds;
 
 TEST(WeaponSound, MainGunFiredOnceIsSilentBeforeTheShotAndHeardAfter)
 {

@@ -1,5 +1,8 @@
 // Trigger-area discs and the play camera's nodes, in a headless engine over the built meshes.
 #include "core/GamePlayData.h"
+#include "core/SceneContext.h"
+#include "definitions/OvniParams.h"
+#include "world/TargetRegistry.h"
 #include "play/AreaTrigger.h"
 #include "play/GameRulesManager.h"
 #include "play/PlayCamera.h"
@@ -16,6 +19,10 @@
 #include <OgreSceneNode.h>
 #include <OgreTechnique.h>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 using testsupport::HeadlessOgre;
 using testsupport::ScopedWorkDir;
@@ -43,6 +50,27 @@ protected:
     {
         return new AreaTrigger(nullptr, scene, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, number);
     }
+
+    // An area with event rows of its own: variable 0 counts enters, 1 leaves, 2 time x count inside.
+    std::unique_ptr<AreaTrigger> makeCounting(uint32_t type, const Ogre::Vector3& at, uint32_t number = 0)
+    {
+        data.mechaVars.assign(3, MechaVariable{});
+        data.areaRows.assign(number + 1, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
+        auto area = std::make_unique<AreaTrigger>(&data, scene, nullptr, nullptr, &targets, nullptr, nullptr,
+                                                  &context, number);
+        area->setType(type);
+        area->placeAt(at);
+        return area;
+    }
+    Ogre::SceneNode* nodeAt(const Ogre::Vector3& at) { return scene->getRootSceneNode()->createChildSceneNode(at); }
+    Ogre::ColourValue discColour() const
+    {
+        return Ogre::MaterialManager::getSingleton().getByName("ZV_AT_Mat0")->getTechnique(0)->getPass(0)->getDiffuse();
+    }
+
+    GamePlayData data;
+    TargetRegistry targets;
+    SceneContext context{nullptr};
 
     HeadlessOgre engine;
     TempGameTree tree;
@@ -147,4 +175,91 @@ TEST_F(PlayScene, CameraMakesAndReleasesItsCamerasAndNodes)
     EXPECT_FALSE(scene->hasCamera("ZV_cIntroCam"));
     EXPECT_FALSE(scene->hasCamera("ZV_cPCMCam"));
     EXPECT_EQ(scene->getRootSceneNode()->numChildren(), rootChildren);
+}
+
+TEST_F(PlayScene, AreasCountWhatIsInsideAndRaiseTheirEvents)
+{
+    makeAreaMaterial();
+    OvniParams saucer("no_such_saucer");
+    goParams tank("no_such_tank");
+    auto area = makeCounting(2, {5, 3, 5});
+    Ogre::SceneNode* rim = nodeAt({15, 80, 5});    // on the rim, high above
+    Ogre::SceneNode* below = nodeAt({5, -3, 5});   // under the disc
+    Ogre::SceneNode* outside = nodeAt({15.01f, 0, 5});
+    const uint32_t a = targets.add(rim, nullptr, nullptr, &saucer, 0, 0);
+    targets.add(below, nullptr, nullptr, &saucer, 0, 0);
+    targets.add(outside, nullptr, nullptr, &saucer, 0, 0);
+    const uint32_t t = targets.add(nodeAt({6, 0, 6}), nullptr, nullptr, &tank, 0, 0);
+
+    struct Frame {
+        const char* what;
+        std::function<void()> change;
+        uint32_t count;
+        float enters, leaves, inside;  // the variables' totals after the frame
+    };
+    const std::vector<Frame> frames = {
+        {"two Ovni enter at once", [] {}, 2, 2, 0, 1.0f},
+        {"they stay", [] {}, 2, 2, 0, 2.0f},
+        {"one leaves", [&] { below->setPosition(100, 0, 0); }, 1, 2, 1, 2.5f},
+        {"the other is switched off", [&] { targets.entries()[a].active = 0; }, 0, 2, 2, 2.5f},
+        {"empty stays quiet", [] {}, 0, 2, 2, 2.5f},
+    };
+    for (const Frame& f : frames) {
+        f.change();
+        EXPECT_FALSE(area->update(0.5f));
+        EXPECT_EQ(area->getCount(), f.count) << f.what;
+        EXPECT_FLOAT_EQ(data.mechaVars[0].value, f.enters) << f.what;
+        EXPECT_FLOAT_EQ(data.mechaVars[1].value, f.leaves) << f.what;
+        EXPECT_FLOAT_EQ(data.mechaVars[2].value, f.inside) << f.what;
+    }
+
+    // Any other type counts every active target, the tank too.
+    targets.entries()[a].active = 1;
+    auto any = makeCounting(3, {5, 0, 5}, 1);
+    any->update(0.5f);
+    EXPECT_EQ(any->getCount(), 2u);
+    targets.remove(t);
+    any->update(0.5f);
+    EXPECT_EQ(any->getCount(), 1u);
+}
+
+TEST_F(PlayScene, APlayerAreaSeesThePlayerFromTheFirstFrame)
+{
+    makeAreaMaterial();
+    auto area = makeCounting(1, {0, 0, 0});
+    area->update(0.1f);  // no player yet
+    EXPECT_EQ(area->getCount(), 0u);
+    context.playerNode = nodeAt({-3, 40, 4});
+    for (int i = 0; i < 3; ++i)
+        area->update(0.1f);
+    EXPECT_FLOAT_EQ(data.mechaVars[0].value, 1.0f) << "one enter";
+    EXPECT_FLOAT_EQ(data.mechaVars[2].value, 0.3f);
+    context.playerNode->setPosition(11, 0, 0);
+    area->update(0.1f);
+    EXPECT_FLOAT_EQ(data.mechaVars[1].value, 1.0f);
+}
+
+TEST_F(PlayScene, DiscsColourByTypeAndState)
+{
+    makeAreaMaterial();
+    struct Case {
+        uint32_t type;
+        Ogre::ColourValue occupied, free;
+    };
+    const std::vector<Case> cases = {
+        {1, Ogre::ColourValue(0, 0, 1, 1), Ogre::ColourValue(0, 0.5f, 0.5f, 0.5f)},
+        {2, Ogre::ColourValue(1, 0, 0, 1), Ogre::ColourValue(0.5f, 0.5f, 0, 0.5f)},
+        {7, Ogre::ColourValue(1, 1, 1, 1), Ogre::ColourValue(0, 0.5f, 0, 0.5f)},
+    };
+    const Ogre::ColourValue setUp(0.5f, 0.5f, 0.0f, 0.5f);
+    for (const Case& c : cases) {
+        auto area = makeCounting(c.type, {0, 0, 0});
+        area->update(0.1f);
+        EXPECT_EQ(discColour(), setUp) << "type " << c.type << ": the set-up colour until the first change";
+        area->setStateColour(true);
+        EXPECT_EQ(discColour(), c.occupied) << "type " << c.type;
+        EXPECT_TRUE(area->isOccupied());
+        area->setStateColour(false);
+        EXPECT_EQ(discColour(), c.free) << "type " << c.type;
+    }
 }
