@@ -19,15 +19,11 @@
 using testsupport::GameHarness;
 using testsupport::Rgb;
 
+using testsupport::keepShot;
+
 namespace {
 
 const Rgb kOrange{255, 128, 0};
-
-void keepShot(const testsupport::Screenshot& shot, const std::string& name)
-{
-    if (const char* dir = std::getenv("VANTOREL_SHOT_DIR"))
-        shot.savePng(std::string(dir) + "/" + name + ".png");
-}
 
 std::string caption(const MyGUI::TextBox* text) { return text->getCaption().asUTF8(); }
 

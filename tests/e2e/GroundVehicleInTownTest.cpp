@@ -25,32 +25,12 @@
 
 using testsupport::GameHarness;
 using testsupport::Screenshot;
+using testsupport::keepShot;
+using testsupport::toScreen;
 
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
-
-int changedAround(const Screenshot& now, const Screenshot& before, int cx, int cy, int half)
-{
-    int n = 0;
-    for (int y = cy - half; y <= cy + half; ++y)
-        for (int x = cx - half; x <= cx + half; ++x)
-            if (x >= 0 && y >= 0 && x < now.width() && y < now.height() && !now.at(x, y).near(before.at(x, y), 24))
-                ++n;
-    return n;
-}
-
-Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& p, int w, int h)
-{
-    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * p);
-    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
-}
-
-void saveShot(const Screenshot& shot, const char* name)
-{
-    if (const char* dir = std::getenv("VANTOREL_SHOTS_DIR"))
-        shot.savePng(std::string(dir) + "/" + name);
-}
 
 bool wheelsGrounded(const GroundVehicle& v)
 {
@@ -74,15 +54,10 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
         widgets.current()->setVisible(false);
 
     // The test's own camera, beside the road south of the fountain, looking along it.
-    Ogre::Camera* camera = scene->createCamera("VehicleTestCam");
-    camera->setNearClipDistance(0.5f);
-    camera->setAspectRatio(float(state->viewport->getActualWidth()) / float(state->viewport->getActualHeight()));
-    Ogre::SceneNode* eye = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(18, 8, 50));
-    eye->attachObject(camera);
-    eye->setFixedYawAxis(true);
-    eye->lookAt(Ogre::Vector3(0, 1, 20), Ogre::Node::TS_WORLD);
     Ogre::Camera* mapCamera = state->viewport->getCamera();
-    state->viewport->setCamera(camera);
+    Ogre::Camera* camera = testsupport::showTestCamera(scene, state->viewport, "VehicleTestCam",
+                                                       Ogre::Vector3(18, 8, 50), Ogre::Vector3(0, 1, 20));
+    Ogre::SceneNode* eye = camera->getParentSceneNode();
 
     // What a play builds for its objects, on the game's own scene, sounds and definitions.
     DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, core->sceneContext(),
@@ -134,7 +109,7 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
     ASSERT_NEAR(v.getMainNode()->getPosition().y, standY, 0.01f);
     const Ogre::Vector3 start = v.getMainNode()->getPosition();
     const Screenshot before = game.screenshot();
-    saveShot(before, "vehicle_before.png");
+    keepShot(before, "vehicle_before");
 
     v.accelerateInput = 1.0f;
     for (int i = 0; i < 90; ++i) {
@@ -150,12 +125,12 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
     ASSERT_NE(v.getTreads()[0].scrollFunction, nullptr);
     EXPECT_LT(v.getTreads()[0].scrollFunction->getRate(), 0.0f) << "the treads run";
     const Screenshot after = game.screenshot();
-    saveShot(after, "vehicle_after.png");
+    keepShot(after, "vehicle_after");
     const int w = after.width(), h = after.height();
     const Ogre::Vector2 from = toScreen(camera, start + Ogre::Vector3(0, 1, 0), w, h);
     const Ogre::Vector2 to = toScreen(camera, moved + Ogre::Vector3(0, 1, 0), w, h);
-    EXPECT_GT(changedAround(after, before, int(from.x), int(from.y), 20), 200) << from;
-    EXPECT_GT(changedAround(after, before, int(to.x), int(to.y), 20), 200) << to;
+    EXPECT_GT(after.countChanged(before, int(from.x), int(from.y), 20), 200) << from;
+    EXPECT_GT(after.countChanged(before, int(to.x), int(to.y), 20), 200) << to;
 
     // Driving on, it stops at the fountain's footprint (14 x 14 about the origin).
     for (int i = 0; i < 240; ++i) {
@@ -170,7 +145,7 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
         ASSERT_NEAR(v.getMainNode()->getPosition().y, standY, 0.01f) << "frame " << i;
     }
     EXPECT_LT(v.getMainNode()->getPosition().z, 12.0f) << "it reached the fountain";
-    saveShot(game.screenshot(), "vehicle_fountain.png");
+    keepShot(game.screenshot(), "vehicle_fountain");
 
     vehicle.reset();
     projectiles.destroyAll();

@@ -20,6 +20,8 @@
 using testsupport::GameHarness;
 using testsupport::Rgb;
 
+using testsupport::keepShot;
+
 namespace {
 
 // Opens the combo's list and clicks its line `index` (the list drops below the box, 20-pixel lines
@@ -31,13 +33,6 @@ void chooseInCombo(GameHarness& game, MyGUI::ComboBox* combo, int index)
     game.click(c.left + c.width / 2, c.bottom() + 2 + 20 * index + 10);
     game.moveMouseTo(5, 5);
     game.frame();
-}
-
-// Keeps the picture for a look by eye when VANTOREL_SHOT_DIR names a folder.
-void keepShot(const testsupport::Screenshot& shot, const std::string& name)
-{
-    if (const char* dir = std::getenv("VANTOREL_SHOT_DIR"))
-        shot.savePng(std::string(dir) + "/" + name + ".png");
 }
 
 }  // namespace

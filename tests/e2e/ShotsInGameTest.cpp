@@ -23,34 +23,12 @@
 using testsupport::GameHarness;
 using testsupport::Rgb;
 using testsupport::Screenshot;
+using testsupport::keepShot;
+using testsupport::toScreen;
 
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
-
-// Pixels within a square around a point that differ clearly from the same pixels before.
-int changedAround(const Screenshot& now, const Screenshot& before, int cx, int cy, int half)
-{
-    int n = 0;
-    for (int y = cy - half; y <= cy + half; ++y)
-        for (int x = cx - half; x <= cx + half; ++x)
-            if (x >= 0 && y >= 0 && x < now.width() && y < now.height() && !now.at(x, y).near(before.at(x, y), 24))
-                ++n;
-    return n;
-}
-
-// Where a world point lands in the window.
-Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& p, int w, int h)
-{
-    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * p);
-    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
-}
-
-void saveShot(const Screenshot& shot, const char* name)
-{
-    if (const char* dir = std::getenv("VANTOREL_SHOTS_DIR"))
-        shot.savePng(std::string(dir) + "/" + name);
-}
 
 TEST(ShotsInGame, RocketAndCannonBurstFlyOverTownAndBlastAtAHouse)
 {
@@ -121,9 +99,9 @@ TEST(ShotsInGame, RocketAndCannonBurstFlyOverTownAndBlastAtAHouse)
             const Screenshot now = game.screenshot();
             const Ogre::Vector2 at = toScreen(camera, p, w, h);
             const Ogre::Vector2 behind = toScreen(camera, p - (rocketAt - rocketFrom).normalisedCopy() * 4, w, h);
-            EXPECT_GT(changedAround(now, before, int(at.x), int(at.y), 6), 8) << at;
-            EXPECT_GT(changedAround(now, before, int(behind.x), int(behind.y), 8), 8) << behind;
-            saveShot(now, "shots_flight.png");
+            EXPECT_GT(now.countChanged(before, int(at.x), int(at.y), 6), 8) << at;
+            EXPECT_GT(now.countChanged(before, int(behind.x), int(behind.y), 8), 8) << behind;
+            keepShot(now, "shots_flight");
             seenInFlight = true;
         }
     }
@@ -141,9 +119,9 @@ TEST(ShotsInGame, RocketAndCannonBurstFlyOverTownAndBlastAtAHouse)
         game.frame();
     }
     const Screenshot blast = game.screenshot();
-    saveShot(blast, "shots_blast.png");
+    keepShot(blast, "shots_blast");
     const Ogre::Vector2 wall = toScreen(camera, blastAt, w, h);
-    EXPECT_GT(changedAround(blast, before, int(wall.x), int(wall.y), 20), 200) << wall;
+    EXPECT_GT(blast.countChanged(before, int(wall.x), int(wall.y), 20), 200) << wall;
     EXPECT_EQ(stats.missilesFired, 1u);
     EXPECT_EQ(stats.bulletsFired, 6u);
 

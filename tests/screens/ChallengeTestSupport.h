@@ -34,11 +34,6 @@ inline void silence(audio::Sound* sound)
     }
 }
 
-// Keeps the picture for a look by eye when VANTOREL_SHOT_DIR names a folder.
-inline void keepShot(const testsupport::Screenshot& shot, const std::string& name)
-{
-    if (const char* dir = std::getenv("VANTOREL_SHOT_DIR"))
-        shot.savePng(std::string(dir) + "/" + name + ".png");
-}
+using testsupport::keepShot;
 
 }  // namespace challengetest

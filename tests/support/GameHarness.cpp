@@ -19,6 +19,7 @@
 #include <Overlay/OgreOverlaySystem.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace testsupport {
@@ -61,6 +62,42 @@ int Screenshot::countNear(const Rgb& colour, int x, int y, int w, int h, int tol
             if (at(px, py).near(colour, tolerance))
                 ++count;
     return count;
+}
+
+int Screenshot::countChanged(const Screenshot& before, int cx, int cy, int half, int tolerance) const
+{
+    int count = 0;
+    for (int y = std::max(cy - half, 0); y <= std::min(cy + half, std::min(height_, before.height()) - 1); ++y)
+        for (int x = std::max(cx - half, 0); x <= std::min(cx + half, std::min(width_, before.width()) - 1); ++x)
+            if (!at(x, y).near(before.at(x, y), tolerance))
+                ++count;
+    return count;
+}
+
+void keepShot(const Screenshot& shot, const std::string& name)
+{
+    if (const char* dir = std::getenv("VANTOREL_SHOT_DIR"))
+        shot.savePng(std::string(dir) + "/" + name + ".png");
+}
+
+Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& point, int w, int h)
+{
+    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * point);
+    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
+}
+
+Ogre::Camera* showTestCamera(Ogre::SceneManager* scene, Ogre::Viewport* viewport, const std::string& name,
+                             const Ogre::Vector3& eye, const Ogre::Vector3& target)
+{
+    Ogre::Camera* camera = scene->createCamera(name);
+    camera->setNearClipDistance(0.5f);
+    Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(eye);
+    node->attachObject(camera);
+    node->setFixedYawAxis(true);
+    node->lookAt(target, Ogre::Node::TS_WORLD);
+    viewport->setCamera(camera);
+    camera->setAspectRatio(float(viewport->getActualWidth()) / float(viewport->getActualHeight()));
+    return camera;
 }
 
 void Screenshot::savePng(const std::string& path) const

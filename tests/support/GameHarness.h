@@ -19,6 +19,8 @@
 #include "support/ScriptedInput.h"
 #include "support/TestSupport.h"
 
+#include <OgreVector.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,6 +33,7 @@ class Root;
 class RenderWindow;
 class SceneManager;
 class Camera;
+class Viewport;
 class OverlaySystem;
 class LogManager;
 }
@@ -67,12 +70,26 @@ public:
     Rgb at(int x, int y) const;
     // How many pixels in the rectangle are near `colour`.
     int countNear(const Rgb& colour, int x, int y, int w, int h, int tolerance = 6) const;
+    // How many pixels in the square of half-size `half` around (cx, cy) differ from `before`'s
+    // by more than `tolerance` in some channel; the parts outside the picture count nothing.
+    int countChanged(const Screenshot& before, int cx, int cy, int half, int tolerance = 24) const;
     void savePng(const std::string& path) const;
 
 private:
     int width_ = 0, height_ = 0;
     std::vector<uint8_t> rgb_;
 };
+
+// Keeps the picture as <name>.png for a look by eye when VANTOREL_SHOT_DIR names a folder.
+void keepShot(const Screenshot& shot, const std::string& name);
+
+// Where a world point lands in a window of w x h pixels seen through `camera`.
+Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& point, int w, int h);
+
+// A test's own camera on a node at `eye` looking at `target`, shown in `viewport` (the caller
+// puts the viewport's previous camera back when it is done).
+Ogre::Camera* showTestCamera(Ogre::SceneManager* scene, Ogre::Viewport* viewport, const std::string& name,
+                             const Ogre::Vector3& eye, const Ogre::Vector3& target);
 
 struct HarnessOptions {
     unsigned width = 800;
