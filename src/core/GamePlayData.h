@@ -167,6 +167,25 @@ public:
     void recomputeOvniWeights();
     void recomputeIntervalPickupWeights();
     void recomputeTimePickupWeights();
+    // Spawn-table use (GamePlaySpawnTables.cpp). A pick walks the weights with a draw r in [0, 1)
+    // and falls back to type 0; an index past its table reads as none (null, 0, false).
+    uint32_t pickOvniType(double r) const;
+    uint32_t pickIntervalPickupType(double r) const;
+    uint32_t pickTimePickupType(double r) const;
+    OvniParams* getOvniTypeParams(uint32_t type) const;
+    uint32_t getOvniTypeSimCap(uint32_t type) const;
+    PickupParams* getIntervalPickupParams(uint32_t type) const;
+    PickupParams* getTimePickupParams(uint32_t type) const;
+    // True while the type's spawned count is below its MaxSpawn, or MaxSpawn is 0.
+    bool canSpawnOvniType(uint32_t type) const;
+    bool canSpawnIntervalPickupType(uint32_t type) const;
+    bool canSpawnTimePickupType(uint32_t type) const;
+    // Spawned count + 1; reaching MaxSpawn takes the type out of the weights.
+    void countOvniSpawned(uint32_t type);
+    void countIntervalPickupSpawned(uint32_t type);
+    void countTimePickupSpawned(uint32_t type);
+    // Ovni killed by the player and by others, over every type.
+    uint32_t totalKills() const;
 
     // Mecha events. Type and area indexes are 0-based; an index past its list does nothing.
     void applyTimeEffects(float dt);

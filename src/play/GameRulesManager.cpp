@@ -1,16 +1,28 @@
 #include "play/GameRulesManager.h"
 
 #include "core/BinaryIO.h"
+#include "core/CampaignData.h"
 #include "core/GamePlayData.h"
 #include "core/GameSession.h"
+#include "core/GlobalSounds.h"
+#include "core/PlayerProfile.h"
+#include "core/SceneContext.h"
+#include "core/Utilities.h"
 #include "definitions/DefinitionCache.h"
 #include "definitions/GOParamsLibrary.h"
 #include "definitions/OvniParams.h"
 #include "definitions/PickupParamsLibrary.h"
 #include "play/AreaTrigger.h"
 #include "play/PlayCamera.h"
+#include "play/Priget_GameHUD.h"
+#include "world/GroundVehicle.h"
+#include "world/PickUpWeapon.h"
+#include "world/SceneCreator.h"
 
+#include <MyGUI.h>
+#include <OIS/OIS.h>
 #include <OgreLogManager.h>
+#include <OgreSceneNode.h>
 
 namespace {
 
@@ -86,19 +98,311 @@ GameRulesManager::GameRulesManager(
         d.turboStartRequest = d.turboEndRequest = d.holdReleased = 0;
         d.clearChangedFlags();
     }
+    createPointerWidgets();
     if (gameSession && gamePlayData)
         readCache(gameSession->getLevelName());
+    if (sceneContext && gamePlayData) {
+        const float scale = gamePlayData->BorderScale;
+        sceneContext->playAreaScale = scale;
+        if (sceneContext->borderNode)
+            sceneContext->borderNode->setScale(scale, scale, scale);
+    }
+    spawnPlayer();
+    createHud();
+    refreshHud();
+    if (gamePlayData && gamePlayData->TurrTurnDisable)
+        setPointerVisible(false);
+    if (gamePlayData)
+        gamePlayData->playTime = 0.0f;
 }
 
 GameRulesManager::~GameRulesManager()
 {
+    for (MyGUI::Widget** w : {&aimPointer, &weaponArrow}) {
+        if (*w && gui)
+            gui->destroyWidget(*w);
+        *w = nullptr;
+    }
     multiplierSteps.clear();
     colourBalls.clear();
     colourStates.clear();
     areas.clear();
     spawnRateKeys.clear();
+    hud.reset();
     if (gamePlayData)
         gamePlayData->clearArrays();
+}
+
+void GameRulesManager::createPointerWidgets()
+{
+    pointerAlpha = 1.0f;
+    if (!gui)
+        return;
+    for (MyGUI::Widget** w : {&aimPointer, &weaponArrow}) {
+        *w = gui->createWidget<MyGUI::Widget>("ZVplayArrow", MyGUI::IntCoord(0, 0, 64, 64), MyGUI::Align::Default,
+                                              "Pointer");
+        (*w)->setAlpha(0.0f);
+    }
+}
+
+void GameRulesManager::createHud()
+{
+    if (!gui || !gamePlayData)
+        return;
+    const GamePlayData& d = *gamePlayData;
+    hud = std::make_unique<Priget_GameHUD>(gui, gameSession, globalSounds);
+
+    const bool challenge = gameSession && gameSession->challengeMode;
+    CampaignData* campaign = gameSession ? gameSession->campaign : nullptr;
+    const GameModeDef* mode =
+        !challenge && gameSession && gameSession->profile ? gameSession->profile->getMode(gameSession->selectedMode)
+                                                          : nullptr;
+
+    hud->setLives(d.NumLives, false);
+    float maxHP = d.MaxHP;
+    if (challenge && campaign)
+        maxHP *= campaign->getUpgradeFactor(1, false);
+    hud->setMaxHP(maxHP);
+    if (player)
+        hud->setHPBar(playerHP(), false);
+    hud->setWave(1, false);
+    if (player) {
+        const PickUpWeapon* weapon = player->getPickUpWeapon();
+        hud->setAmmo(weapon ? weapon->getAmmo() : 0, weapon && weapon->getUnlimitedAmmo(), false);
+    }
+    const bool secondBest = mode && mode->progress3 > 0.0f;
+    hud->arrangeRows(secondBest, ScoreHud, WaveBarHud, LivesBarHud, TimeHud, ChronoHud, BestSHud, HPHud, KillHud);
+
+    if (challenge) {
+        const uint32_t tier = gameSession->selectedTier;
+        const uint32_t index = gameSession->selectedChallenge;
+        const ChallengeDef* c = campaign ? campaign->getChallenge(tier, index) : nullptr;
+        const bool asTime = c && c->resultIsTime;
+        std::string targets[3];
+        for (uint32_t medal = 1; medal <= 3; ++medal) {
+            const uint32_t v = campaign ? campaign->getMedalThreshold(tier, index, medal) : 0;
+            targets[medal - 1] = asTime ? formatRaceTime(static_cast<float>(v)) : std::to_string(v);
+        }
+        hud->setMedalTargets(true, targets[0], targets[1], targets[2]);
+    } else {
+        if (mode && BestSHud)
+            hud->setBestValue(mode->best, d.valueIsTime);
+        if (secondBest)
+            hud->setWorldValue(mode->progress3, d.valueIsTime);
+        hud->setMedalTargets(false, "", "", "");
+    }
+
+    if (UseColourSystem)
+        hud->createComboWidgets(static_cast<uint32_t>(colourBalls.size()), ComboRedLineUnits);
+}
+
+// ---- the per-frame rules ----
+
+void GameRulesManager::update(float dt, const OIS::Mouse* mouse)
+{
+    if (!gamePlayData)
+        return;
+    GamePlayData& d = *gamePlayData;
+
+    if (gameSession && gameSession->profile) {
+        PlayerProfile& profile = *gameSession->profile;
+        (gameSession->challengeMode ? profile.challengePlayTime : profile.freePlayTime) += dt;
+    }
+    d.playTime += dt;
+
+    if (d.killReported) {
+        if (UseComboSys) {
+            if (d.killColour != 0)
+                addKillColour(d.killColour);
+        } else if (globalSounds) {
+            GlobalSounds::restart(globalSounds->killStinger());
+        }
+        if (hud)
+            hud->setKillsText(d.totalKills());
+    }
+
+    if (aimPointer)
+        updatePointer(mouse);
+    updateComboTimers(dt);
+    updateAreaTriggers(dt);
+    updateKillStreak();
+    if (player)
+        giveArenaWeapon();
+    applyPlayerMotionEffects(dt);
+    updatePlayerLife(dt);
+    updateOvniSpawns(dt);
+    updatePickupSpawns(dt);
+    d.applyTimeEffects(dt);
+
+    if (UseWaveSystem && waveDelayCountdown != 0.0f) {
+        waveDelayCountdown -= dt;
+        if (waveDelayCountdown < 0.0f)
+            waveDelayCountdown = 0.0f;
+    }
+    updateWaves(dt);
+    testClearLose(dt);
+    refreshHud();
+
+    // The player's values; a hit also breaks the colour chain.
+    const float hp = playerHP();
+    if (player && hp > 0.0f) {
+        if (hud) {
+            hud->setHPBar(hp, d.playerHit || d.healed);
+            if (d.playerHit)
+                hud->shakeTimer = 1.0f;
+            const PickUpWeapon* weapon = player->getPickUpWeapon();
+            hud->setAmmo(weapon ? weapon->getAmmo() : 0, weapon && weapon->getUnlimitedAmmo(), d.ammoChanged);
+        }
+    } else if (hud) {
+        if (d.playerHit)
+            hud->shakeTimer = 1.0f;
+        hud->setHPBar(0.0f, false);
+    }
+    if (d.playerHit && UseComboSys)
+        endComboChain();
+
+    if (hud) {
+        if (d.holdReleased)
+            hud->flashHit();
+        if (d.turboEndRequest) {
+            hud->flashTimer = 2.0f;
+            hud->flashHold = 0;
+        }
+        hud->setRechargeBar(d.rechargeFraction);
+        if (d.weaponChanged)
+            hud->setWeaponIcon(d.getWeaponIconName());
+    }
+    if (d.weaponChanged && weaponArrow)
+        weaponArrow->_setWidgetState(d.getArrowStateName());
+    if (hud)
+        hud->update(dt);
+
+    d.killReported = d.playerHit = d.healed = d.ammoChanged = d.weaponChanged = d.holdReleased = 0;
+    d.killColour = 0;
+    d.rechargeFraction = 1.0f;
+    d.clearChangedFlags();
+
+    if (player && sceneCreator && sceneCreator->anchorNode())
+        sceneCreator->anchorNode()->setPosition(player->getMainNode()->_getDerivedPosition());
+}
+
+void GameRulesManager::refreshHud()
+{
+    if (!hud || !gamePlayData)
+        return;
+    const GamePlayData& d = *gamePlayData;
+    static const MechaVariable none;
+    const auto var = [&](uint32_t index) -> const MechaVariable& {
+        return index != 0 && index <= d.mechaVars.size() ? d.mechaVars[index - 1] : none;
+    };
+    if (ScoreHud)
+        hud->setScore(var(ScoreMechIndx).value, var(ScoreMechIndx).changed);
+    if (ChronoHud)
+        hud->setChrono(var(ChronoMechIndx).value);
+    if (TimeHud)
+        hud->setTime(var(TimeMechIndx).value, var(TimeMechIndx).changed);
+    if (WaveBarHud) {
+        const MechaVariable& v = var(WaveBarMechIndx);
+        hud->setWaveBar(v.value, v.DefA, v.DefB, v.changed);
+    }
+    if (d.killReported && killStreak > 1)
+        hud->setKillStreak(static_cast<float>(killStreak));
+}
+
+// ---- pointer, HUD and areas, for the play state ----
+
+namespace {
+struct PointerButtons {
+    bool left = false;
+    bool right = false;
+};
+PointerButtons buttonsOf(const OIS::Mouse* mouse)
+{
+    if (!mouse)
+        return {};
+    const OIS::MouseState& m = mouse->getMouseState();
+    return {m.buttonDown(OIS::MB_Left), m.buttonDown(OIS::MB_Right)};
+}
+}  // namespace
+
+float GameRulesManager::playerHP() const { return player ? player->getHP() : 0.0f; }
+
+bool GameRulesManager::playerHasSecondaryAmmo() const
+{
+    const PickUpWeapon* weapon = player ? player->getPickUpWeapon() : nullptr;
+    return weapon && weapon->getAmmo() > 0;
+}
+
+void GameRulesManager::setPointerVisible(bool visible)
+{
+    const bool shown = visible && !(gamePlayData && gamePlayData->TurrTurnDisable);
+    for (MyGUI::Widget* w : {aimPointer, weaponArrow})
+        if (w)
+            w->setVisible(shown);
+}
+
+// The pointer at alpha a (less while the left button is up), the arrow at b (less while the
+// right button is up, none without secondary ammunition), both centred on the mouse.
+namespace {
+void placePointer(MyGUI::Widget* aim, MyGUI::Widget* arrow, const OIS::Mouse* mouse, float a, float b,
+                  bool secondaryAmmo)
+{
+    const PointerButtons buttons = buttonsOf(mouse);
+    if (aim)
+        aim->setAlpha(buttons.left ? a : a * 0.75f);
+    if (arrow)
+        arrow->setAlpha(!secondaryAmmo ? 0.0f : buttons.right ? b : b * 0.45f);
+    if (!mouse)
+        return;
+    const OIS::MouseState& m = mouse->getMouseState();
+    for (MyGUI::Widget* w : {aim, arrow})
+        if (w)
+            w->setPosition(m.X.abs - 32, m.Y.abs - 32);
+}
+}  // namespace
+
+void GameRulesManager::updatePointer(const OIS::Mouse* mouse)
+{
+    placePointer(aimPointer, weaponArrow, mouse, 1.0f, 1.0f, playerHasSecondaryAmmo());
+}
+
+void GameRulesManager::fadePointerIn(float alpha, const OIS::Mouse* mouse)
+{
+    placePointer(aimPointer, weaponArrow, mouse, alpha, pointerAlpha, playerHasSecondaryAmmo());
+}
+
+void GameRulesManager::fadePointerOut(float dt, const OIS::Mouse* mouse)
+{
+    if (pointerAlpha > 0.0f)
+        pointerAlpha = std::max(0.0f, pointerAlpha - dt);
+    if (aimPointer)
+        placePointer(aimPointer, weaponArrow, mouse, pointerAlpha, pointerAlpha, playerHasSecondaryAmmo());
+}
+
+void GameRulesManager::fadeHudIn(float dt)
+{
+    if (hud)
+        hud->fadeIn(dt);
+}
+
+void GameRulesManager::fadeHudOut(float dt, const OIS::Mouse* mouse)
+{
+    fadePointerOut(dt, mouse);
+    if (hud)
+        hud->fadeOut(dt);
+}
+
+void GameRulesManager::updateAreaTriggers(float dt)
+{
+    for (const auto& area : areas)
+        area->update(dt);
+}
+
+void GameRulesManager::hideAreaTriggers()
+{
+    for (const auto& area : areas)
+        if (area->getNode())
+            area->getNode()->setVisible(false, true);
 }
 
 // ---- the whole file ----

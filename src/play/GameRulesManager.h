@@ -28,6 +28,11 @@ class Widget;
 namespace audio {
 class SoundManager;
 }
+namespace OIS {
+class JoyStick;
+class Keyboard;
+class Mouse;
+}
 class AIManager;
 class AreaTrigger;
 class BinaryReader;
@@ -45,6 +50,8 @@ class GOParamsLibrary;
 class GroundVehicle;
 class IniSource;
 class KeyBindings;
+class OvniParams;
+class PickupParams;
 class PickupManager;
 class PickupParamsLibrary;
 class PlayCamera;
@@ -146,6 +153,40 @@ public:
     uint32_t cameraStyle() const;
     float cameraZoom() const;
 
+    // ---- the play ----
+    // Without a GUI no pointer widgets and no HUD are made, and every pointer and HUD step is
+    // skipped; a null mouse skips the pointer. Without a game-object manager nothing spawns.
+
+    // The rules of one tick of the Playing phase, in their fixed order.
+    void update(float dt, const OIS::Mouse* mouse);
+    // The HUD's mecha-variable values.
+    void refreshHud();
+    // Hidden whatever the argument while the mode disables the turret's turn.
+    void setPointerVisible(bool visible);
+    void updatePointer(const OIS::Mouse* mouse);
+    void fadePointerIn(float alpha, const OIS::Mouse* mouse);
+    void fadePointerOut(float dt, const OIS::Mouse* mouse);
+    void fadeHudIn(float dt);
+    void fadeHudOut(float dt, const OIS::Mouse* mouse);
+    void hideAreaTriggers();
+    void updateAreaTriggers(float dt);
+
+    // Spawning (GameRulesSpawning.cpp). The play set-up calls spawnInitialOvnis once, right
+    // after construction.
+    void spawnInitialOvnis();
+    void updateOvniSpawns(float dt);
+    void updatePickupSpawns(float dt);
+    // The mecha lock of the Ovni spawner.
+    bool isSpawnLimited() const;
+    // Seconds until the next Ovni attempt.
+    float currentSpawnRate() const;
+
+    // Waves and the end of play (GameRulesSpawning.cpp). The index is 0-based; code 1 <, 2 >,
+    // 3 <=, 4 >=, any other ==; a variable past the list reads 0.0.
+    bool testMechaCondition(uint32_t index, uint32_t code, float target) const;
+    void updateWaves(float dt);
+    void testClearLose(float dt);
+
     // Kill streak, multiplier and the colour bar (GameRulesCombos.cpp). Ball values: 0 empty,
     // a colour index (lit) or kGreyBall.
     static constexpr uint32_t kGreyBall = 999;
@@ -160,6 +201,9 @@ public:
     void updateComboTimers(float dt);
 
     // The player's vehicle (GameRulesPlayer.cpp). Every step does nothing without one.
+    // Makes the player's vehicle through the object manager (constructor step); nothing without
+    // a game-object manager (the cache's trial read makes an engine without one).
+    void spawnPlayer();
     // Takes the vehicle the object manager made as the player's and sets it up for the mode.
     void adoptPlayer(GroundVehicle* vehicle);
     // Any device may be null; the pad counts only when the session enables it.
@@ -267,7 +311,7 @@ public:
     uint32_t LSM_MechIdx = 0;
     uint32_t LSM_Condition = 0;
     uint32_t LSM_Val = 0;
-    Priget_GameHUD* hud = nullptr;
+    std::unique_ptr<Priget_GameHUD> hud;  // owned; made only with a GUI
     float waveCheckTimer = 0.0f;
     uint8_t UseWaveSystem = 0;
     uint32_t currentWave = 1;
@@ -305,6 +349,21 @@ private:
     void placePlayerAtSpawn();
     void giveArenaWeaponWithFlag();
     void giveSelectedChallengeWeapon();
+    // Construction steps: the pointer widgets, the HUD filled with its first values.
+    void createPointerWidgets();
+    void createHud();
+    // The player's remaining hit points; 0.0 without a vehicle.
+    float playerHP() const;
+    bool playerHasSecondaryAmmo() const;
+    // Spawn helpers (the world's managers do the work).
+    uint32_t liveOvniCount() const;
+    uint32_t liveOvniCountOfType(uint32_t typeNumber) const;
+    bool spawnOvni(OvniParams* definition);
+    bool placePickup(PickupParams* definition);
+    // Both tables share the kill and time pickup steps; true when a pickup was placed.
+    bool spawnPickupOfType(bool intervalTable);
+    // The end of play: stinger, music fade, phase, record and caption.
+    void endPlay(uint32_t phase, uint8_t hasRecordTable, const std::string& caption);
 
     void createAreas(uint32_t count);
     void applyLoadFixUps();

@@ -32,11 +32,9 @@ protected:
                                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                    nullptr, nullptr, nullptr);
-        if (!rules->hud) {
-            ownHud = std::make_unique<Priget_GameHUD>(bed.gui(), s, bed.sounds());
-            rules->hud = ownHud.get();
-        }
-        hud = rules->hud;
+        // Built without a GUI, the rules made no HUD: they are given one.
+        rules->hud = std::make_unique<Priget_GameHUD>(bed.gui(), s, bed.sounds());
+        hud = rules->hud.get();
         hud->arrangeRows(false, true, false, false, false, false, false, false, true);
         hud->createComboWidgets(5, 3);
         hud->fadeIn(1.0f);
@@ -54,13 +52,7 @@ protected:
         r.ComboTimeToCombo = 2.0f;
         r.multiplierSteps = {{5, 2.0f}, {10, 3.0f}};
     }
-    void TearDown() override
-    {
-        if (ownHud)
-            rules->hud = nullptr;
-        rules.reset();
-        ownHud.reset();
-    }
+    void TearDown() override { rules.reset(); }
 
     void killFrame(bool hit = false)
     {
@@ -81,7 +73,6 @@ protected:
     testsupport::PanelTestBed bed;
     GamePlayData data;
     std::unique_ptr<GameRulesManager> rules;
-    std::unique_ptr<Priget_GameHUD> ownHud;  // when the rules made none
     Priget_GameHUD* hud = nullptr;
 };
 
