@@ -12,7 +12,6 @@
 #include <MyGUI.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 namespace {
 
@@ -154,9 +153,7 @@ TEST(RulesHud, PointerWidgetsHudValuesAndTheAimMarkOnScreen)
     rules->updatePointer(&bed.mouse());
     rules->aimPointer->setAlpha(1.0f);
     const testsupport::Screenshot shot = bed.screenshot();
-    const std::string folder = testsupport::gameTreeDir() + "/../screenshots";
-    std::filesystem::create_directories(folder);
-    shot.savePng(folder + "/rules_aim_mark.png");
+    testsupport::keepShot(shot, "rules_aim_mark");
     EXPECT_GT(shot.countNear({255, 255, 255}, 298, 198, 4, 4, 30), 8) << "centre dot";
     EXPECT_GT(shot.countNear({255, 255, 255}, 268, 168, 64, 64, 30), 150) << "ring and ticks";
     EXPECT_GT(shot.countNear({20, 28, 40}, 268, 168, 64, 64, 40), 60) << "dark edge";

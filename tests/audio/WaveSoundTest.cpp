@@ -1,0 +1,110 @@
+// A cleared wave is heard: the rules restart the wave stinger, and the mission stinger stays
+// silent while waves remain. Each stinger is a tone of its own pitch in what OpenAL's wave
+// writer mixed.
+#include "AudioTestSupport.h"
+
+#include "audio/SoundManager.h"
+#include "core/BinaryIO.h"
+#include "core/GlobalSounds.h"
+#include "play/RulesTestSupport.h"
+
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+double frequencyBetween(const audiotest::Wave& wave, double from, double to)
+{
+    const auto& s = wave.samples[0];
+    const size_t a = static_cast<size_t>(from * wave.rate), b = std::min(s.size(), size_t(to * wave.rate));
+    int crossings = 0;
+    for (size_t i = a + 1; i < b; ++i)
+        if ((s[i - 1] < 0.0f) != (s[i] < 0.0f))
+            ++crossings;
+    return crossings / 2.0 / (to - from);
+}
+
+// A sound table with only the wave and mission stingers.
+void writeStingerTable(const std::string& path)
+{
+    BinaryWriter out;
+    out.writeU32(GlobalSounds::kMagic);
+    for (int i = 0; i < GlobalSounds::kEntryCount; ++i) {
+        writeBinString(out, "");
+        out.writeF32(1.0f);
+    }
+    const char* stingers[GlobalSounds::kStingerCount] = {"", "", "wave_sting.ogg", "", "mission_sting.ogg", "", ""};
+    for (const char* s : stingers)
+        writeBinString(out, s);
+    out.writeU32(0);
+    ASSERT_TRUE(writeFileAtomically(path, out.bytes().data(), out.bytes().size()));
+}
+
+}  // namespace
+
+TEST(WaveSound, AClearedWaveRestartsTheWaveStinger)
+{
+    rulestest::ModeFiles files;
+    files.write("Waves", R"(
+[MECHANICS]
+NumMechaVars = 1
+MechaVar_1_Start = 1
+[CLEAR_CONDITION]
+CC_WaveClear = true
+[WAVE]
+UseWaveSystem = true
+NumWaves = 3
+WaveClear_MechIdx = 1
+WaveClear_Condition = 3
+)");
+    testsupport::HeadlessOgre ogre;
+    audiotest::makeTone("wave_sting.ogg", 660.0f, 0.3f);
+    audiotest::makeTone("mission_sting.ogg", 1320.0f, 0.3f);
+    auto& groups = Ogre::ResourceGroupManager::getSingleton();
+    groups.addResourceLocation(audiotest::mediaDir(), "FileSystem", "WaveSound");
+    groups.initialiseResourceGroup("WaveSound");
+    writeStingerTable(files.tree.path("Data/System/GSData.Dat"));
+
+    auto sounds = std::make_unique<audio::SoundManager>("", 100);
+    ASSERT_TRUE(sounds->hasDevice());
+    auto stingers = std::make_unique<GlobalSounds>(sounds.get());
+    ASSERT_NE(stingers->waveStinger(), nullptr);
+    ASSERT_NE(stingers->missionStinger(), nullptr);
+    GamePlayData data;
+    GameSession session(nullptr, nullptr);
+    session.levelName = "Waves";
+    rulestest::Handles h;
+    h.data = &data;
+    h.session = &session;
+    h.sounds = sounds.get();
+    h.globalSounds = stingers.get();
+    auto rules = rulestest::makeRules(h);
+    data.playPhase = 1;
+
+    // Two seconds of play with the wave's variable at 1 (wave tests at 0.5 and 1.5 s): nothing
+    // cleared, nothing heard. The next test, at 2.5 s, finds it at 0.
+    for (int i = 0; i < 4; ++i) {
+        rules->update(0.5f, nullptr);
+        audiotest::runSounds(*sounds, 0.1);
+    }
+    ASSERT_EQ(rules->currentWave, 1u);
+    data.mechaVars[0].value = 0.0f;
+    rules->update(0.5f, nullptr);
+    ASSERT_EQ(rules->currentWave, 2u);
+    EXPECT_EQ(data.playPhase, 1u);
+    audiotest::runSounds(*sounds, 0.7);
+
+    rules.reset();
+    stingers.reset();
+    sounds.reset();
+    audiotest::Wave wave;
+    ASSERT_TRUE(audiotest::readWave(audiotest::waveFile(), wave));
+    const double on = wave.firstLouder(0.0, 0.03f);
+    ASSERT_GT(on, 0.2) << "silence before the wave is cleared";
+    EXPECT_NEAR(frequencyBetween(wave, on + 0.05, on + 0.25), 660.0, 30.0);
+    const double off = wave.firstQuieter(on, 0.01f);
+    ASSERT_GT(off, on);
+    EXPECT_LT(wave.firstLouder(off, 0.03f), 0.0) << "the mission stinger stays silent";
+}
