@@ -1,5 +1,8 @@
 #include "play/PlayCamera.h"
 
+#include "core/Utilities.h"
+#include "world/GameObject.h"
+
 #include <OgreCamera.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -79,8 +82,8 @@ void PlayCamera::destroyNode(Ogre::SceneNode*& node)
 
 void PlayCamera::setStyle(uint32_t newStyle)
 {
-    // Following the target comes with the camera's per-frame step.
     style = newStyle;
+    update();
 }
 
 void PlayCamera::setZoom(float newZoom)
@@ -88,4 +91,55 @@ void PlayCamera::setZoom(float newZoom)
     zoom = newZoom == 0.0f ? 1.0f : newZoom;
     if (followArmNode)
         followArmNode->setPosition(2.0f, 150.0f * zoom, 100.0f * zoom);
+}
+
+void PlayCamera::update()
+{
+    if ((style != 1 && style != 2) || !target || !target->getMainNode() || !followBaseNode)
+        return;
+    // No lag and no turning: the view keeps the arm's direction whatever the vehicle does.
+    const Ogre::Vector3& p = target->getMainNode()->getPosition();
+    followBaseNode->setPosition(p.x, 0.0f, p.z);
+}
+
+void PlayCamera::placeIntroFrame()
+{
+    Ogre::SceneNode* node = target->getMainNode();
+    const float yawDegrees = node->getOrientation().getYaw(true).valueDegrees();
+    introBaseNode->setOrientation(Ogre::Quaternion::IDENTITY);
+    introBaseNode->yaw(Ogre::Degree(yawDegrees - 180.0f), Ogre::Node::TS_LOCAL);
+    introBaseNode->setPosition(node->getPosition());
+}
+
+void PlayCamera::lookAtTarget()
+{
+    introCamNode->lookAt(target->getMainNode()->getPosition(), Ogre::Node::TS_WORLD, Ogre::Vector3::NEGATIVE_UNIT_Z);
+}
+
+void PlayCamera::updateIntro()
+{
+    if (!target || !target->getMainNode() || !introCamNode)
+        return;
+    placeIntroFrame();
+    introCamNode->setPosition(10.0f, 1.5f, -3.0f);
+    lookAtTarget();
+}
+
+void PlayCamera::updateView(float t)
+{
+    if (followCamNode) {
+        const float r = remapClamped(0.2f, 1.0f, t, 0.0f, -10.0f);
+        followCamNode->setPosition(0.0f, r, r);
+    }
+    if (target && target->getMainNode() && introCamNode) {
+        placeIntroFrame();
+        // A pass along z until t = 2, then a cut to a sideways sweep.
+        if (t <= 2.0f)
+            introCamNode->setPosition(remapClamped(1.0f, 2.0f, t, 2.0f, -2.0f), 2.5f, 7.0f);
+        else
+            introCamNode->setPosition(10.0f, 1.5f, remapClamped(2.0f, 3.0f, t, 3.0f, -3.0f));
+        lookAtTarget();
+    }
+    if (t <= 1.0f && viewport && followCam && viewport->getCamera() != followCam)
+        viewport->setCamera(followCam);
 }

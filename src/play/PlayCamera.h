@@ -21,10 +21,17 @@ public:
     PlayCamera(const PlayCamera&) = delete;
     PlayCamera& operator=(const PlayCamera&) = delete;
 
-    // Styles 1 and 2 follow the target; others leave the follow camera where it is.
+    // Styles 1 and 2 follow the target (placed at once); others leave the follow camera where it is.
     void setStyle(uint32_t newStyle);
     // Zoom 0 counts as 1; the arm's height and distance scale with it.
     void setZoom(float newZoom);
+    // One follow step: the follow point goes under the target on the ground plane.
+    void update();
+    // The intro camera's first pose, the one the countdown starts from.
+    void updateIntro();
+    // The intro flight at countdown t (seconds, 3 down to 0) and the hand-over to the follow
+    // camera once t reaches 1.
+    void updateView(float t);
 
     Ogre::RenderWindow* window = nullptr;
     Ogre::SceneManager* sceneManager = nullptr;
@@ -42,5 +49,7 @@ public:
     float zoom = 1.0f;
 
 private:
+    void placeIntroFrame();
+    void lookAtTarget();
     void destroyNode(Ogre::SceneNode*& node);
 };
