@@ -303,7 +303,7 @@ void Priget_LCH_SelTier::create(bool show)
     const char* const icons[6] = {nullptr, "WGatlingL.png", "WRocketL.png", "WFlakL.png", "WShieldL.png", "WTimeSL.png"};
     for (int i = 0; i < 6; ++i) {
         WeaponSlotButton& slot = weaponSlots[i];
-        slot.frame = weaponBox->createWidget<MyGUI::Widget>("Panel", 8 + 53 * i, 20, 48, 48, MyGUI::Align::Default);
+        slot.frame = weaponBox->createWidget<MyGUI::Widget>("RimPanel", 8 + 53 * i, 20, 48, 48, MyGUI::Align::Default);
         slot.frame->setInheritsAlpha(false);
         slot.frame->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
         if (icons[i]) {
@@ -369,7 +369,7 @@ void Priget_LCH_SelTier::rebuildRows()
     for (uint32_t n = 1; n <= count; ++n) {
         ChallengeRow& row = rows[n - 1];
         const int x = 5 + kRowPitch * static_cast<int>(n - 1);
-        row.panel = stripCanvas->createWidget<MyGUI::Widget>("Panel", x, 5, 40, 40, MyGUI::Align::Default);
+        row.panel = stripCanvas->createWidget<MyGUI::Widget>("RimPanel", x, 5, 40, 40, MyGUI::Align::Default);
         row.panel->setAlpha(1.0f);
         row.panel->setInheritsAlpha(false);
         // Clicks go to the overlay inside, never to the panel itself.

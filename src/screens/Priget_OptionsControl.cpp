@@ -97,7 +97,7 @@ void Priget_OptionsControl::create(bool visible_)
         return;
     Priget::create(visible_);
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
-    panel = gui->createWidget<MyGUI::Widget>("Panel", view.width - 394, 80, 346, 416, MyGUI::Align::Default, "Main",
+    panel = gui->createWidget<MyGUI::Widget>("RimPanel", view.width - 394, 80, 346, 416, MyGUI::Align::Default, "Main",
                                              "p_Opt_OC");
     panel->setAlpha(0.5f);
     auto* title = panel->createWidget<MyGUI::TextBox>("TextBox", 8, 8, 280, 24, MyGUI::Align::Default,

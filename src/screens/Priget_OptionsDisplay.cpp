@@ -210,10 +210,10 @@ void Priget_OptionsDisplay::create(bool visible_)
     Priget::create(visible_);
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
 
-    modalBlocker = gui->createWidget<MyGUI::Widget>("Panel", 0, 0, view.width, view.height, MyGUI::Align::Default,
+    modalBlocker = gui->createWidget<MyGUI::Widget>("RimPanel", 0, 0, view.width, view.height, MyGUI::Align::Default,
                                                     "Popup", "p_Opt_od_overB");
 
-    mainPanel = gui->createWidget<MyGUI::Widget>("Panel", view.width - 344, 80, 296, 192, MyGUI::Align::Default,
+    mainPanel = gui->createWidget<MyGUI::Widget>("RimPanel", view.width - 344, 80, 296, 192, MyGUI::Align::Default,
                                                  "Main", "p_Opt_MM");
     mainPanel->setAlpha(0.5f);
     titleText = makeText(mainPanel, 8, 8, 280, "p_Opt_MM_stTitle", "Display Options");
@@ -234,7 +234,7 @@ void Priget_OptionsDisplay::create(bool visible_)
     advancedCheck = makeButton(mainPanel, "CheckBox", 8, 160, 112, "p_Opt_MM_btAdv", "Avanced");
     applyButton = makeButton(mainPanel, "Button", 8, 136, 120, "p_Opt_MM_Apply", "[Apply]");
 
-    advancedPanel = gui->createWidget<MyGUI::Widget>("Panel", view.width - 304, 288, 256, 216,
+    advancedPanel = gui->createWidget<MyGUI::Widget>("RimPanel", view.width - 304, 288, 256, 216,
                                                      MyGUI::Align::Default, "Main", "p_Opt_AM");
     advancedPanel->setAlpha(0.5f);
     advancedTitleText = makeText(advancedPanel, 8, 8, 240, "p_Opt_AM_stTitle", "Advanced Options");

@@ -50,7 +50,7 @@ void Priget_OptionsMenu::create(bool visible_)
     background = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, view.width, view.height,
                                                     MyGUI::Align::Default, "Backgound", "mm_bg");
     background->setImageTexture("");
-    panel = gui->createWidget<MyGUI::Widget>("Panel", 48, 48, 168, 208, MyGUI::Align::Default, "Main", "p_Opt_MM");
+    panel = gui->createWidget<MyGUI::Widget>("RimPanel", 48, 48, 168, 208, MyGUI::Align::Default, "Main", "p_Opt_MM");
     panel->setAlpha(0.5f);
 
     struct ButtonInfo {

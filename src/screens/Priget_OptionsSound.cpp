@@ -63,7 +63,7 @@ void Priget_OptionsSound::create(bool visible_)
         return;
     Priget::create(visible_);
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
-    panel = gui->createWidget<MyGUI::Widget>("Panel", view.width - 344, 80, 296, 216, MyGUI::Align::Default, "Main",
+    panel = gui->createWidget<MyGUI::Widget>("RimPanel", view.width - 344, 80, 296, 216, MyGUI::Align::Default, "Main",
                                              "p_Opt_OS");
     panel->setAlpha(0.5f);
     const auto slider = [this](int top, const std::string& name) {
