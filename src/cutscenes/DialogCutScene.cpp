@@ -258,7 +258,7 @@ void DialogCutScene::loadFile()
     dialogBox->setAlpha(0.0f);
     dialogBox->setInheritsAlpha(false);
     dialogBox->setVisible(true);
-    textPanel = dialogBox->createWidget<MyGUI::Widget>("Panel", 0, 50, 800, 150, MyGUI::Align::Default);
+    textPanel = dialogBox->createWidget<MyGUI::Widget>("RimPanel", 0, 50, 800, 150, MyGUI::Align::Default);
     textPanel->setInheritsAlpha(false);
     darkPanel = dialogBox->createWidget<MyGUI::Widget>("MarkerWhite", 0, 50, 800, 150, MyGUI::Align::Default);
     darkPanel->setInheritsAlpha(false);
@@ -286,7 +286,7 @@ void DialogCutScene::loadFile()
     continueMark = textPanel->createWidget<MyGUI::ImageBox>("StaticImage", 762, 112, 32, 32, MyGUI::Align::Default);
     continueMark->setInheritsAlpha(false);
     continueMark->setImageTexture("hudDialogCog.png");
-    namePlate = dialogBox->createWidget<MyGUI::Widget>("Panel", 0, 0, 150, 40, MyGUI::Align::Default);
+    namePlate = dialogBox->createWidget<MyGUI::Widget>("RimPanel", 0, 0, 150, 40, MyGUI::Align::Default);
     namePlate->setInheritsAlpha(false);
     auto makeName = [this](int left, int top) {
         auto* text = namePlate->createWidget<MyGUI::TextBox>("StaticText", left, top, 134, 32, MyGUI::Align::Default);
