@@ -47,6 +47,8 @@ public:
     // World position of the slot's node; the origin for a slot not in use.
     Ogre::Vector3 getPosition(uint32_t slot) const;
     void setTargeted(uint32_t slot);
+    // The slot is in use and its owner is an enemy of ownTeam (neither that team nor neutral).
+    bool isEnemyOf(uint32_t slot, int32_t ownTeam) const { return inUse(slot) && isEnemy(mEntries[slot], ownTeam); }
 
     // In range means a squared distance strictly below range squared.
     bool isInRange(uint32_t slot, const Ogre::Vector3& centre, float range) const;
