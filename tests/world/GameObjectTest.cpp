@@ -300,7 +300,7 @@ TEST_F(GroundObject, TheMainWeaponFiresFromTheAimNodesMuzzleTowardTheAimedPoint)
     EXPECT_EQ(o->getMainWeaponAmmo(), 400);
     EXPECT_TRUE(o->isMainWeaponReady());
     EXPECT_FLOAT_EQ(o->getMainWeaponLockRange(), 90.0f);
-    EXPECT_FLOAT_EQ(o->getMainWeaponLockSpeed(), 60.0f);
+    EXPECT_FLOAT_EQ(o->getMainWeaponLockSpeed(), 1.5f);
     EXPECT_FLOAT_EQ(o->getMainWeaponLockArea(), 6.0f);
     // The aim node starts 2 above the object, looking up.
     EXPECT_TRUE(o->getAimNode()->getPosition().positionEquals(Ogre::Vector3(0, 2, 0)));
