@@ -1,0 +1,179 @@
+// A computer-driven wisp over Town in the running game: its AI waits, turns and flies it about,
+// drawn by the game's own renderer, and it stays inside the battle border.
+#include "core/GameCore.h"
+#include "core/GamePlayData.h"
+#include "core/SceneContext.h"
+#include "core/ZV_GameState.h"
+#include "definitions/DificultyData.h"
+#include "definitions/OvniParams.h"
+#include "definitions/ProjectileDefRegistry.h"
+#include "definitions/WarheadDefRegistry.h"
+#include "support/GameHarness.h"
+#include "world/AIManager.h"
+#include "world/AIdata.h"
+#include "world/DamageRegistry.h"
+#include "world/FxPool.h"
+#include "world/Ovni.h"
+#include "world/ProjectileManager.h"
+#include "world/SceneCreator.h"
+#include "world/TargetRegistry.h"
+#include "world/WeaponContext.h"
+
+#include <MyGUI.h>
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using testsupport::GameHarness;
+using testsupport::Rgb;
+using testsupport::Screenshot;
+
+namespace {
+
+constexpr float kDt = 1.0f / 60.0f;
+
+Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& p, int w, int h)
+{
+    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * p);
+    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
+}
+
+bool violet(const Rgb& c) { return c.r > 110 && c.b > 110 && c.g < c.r - 50 && c.g < c.b - 50; }
+
+int countAround(const Screenshot& shot, const Ogre::Vector2& at, int half)
+{
+    int n = 0;
+    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
+        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
+            if (x >= 0 && y >= 0 && x < shot.width() && y < shot.height() && violet(shot.at(x, y)))
+                ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(AIInTown, WispWanders)
+{
+    ::setenv("ALSOFT_DRIVERS", "null", 0);
+    GameHarness game;
+    game.runFrames(60);  // past the title's fade-in
+    GameCore* core = game.core();
+    ZV_GameState* state = game.state();
+    ASSERT_NE(state->sceneCreator, nullptr);
+    Ogre::SceneManager* scene = game.sceneManager();
+    SceneContext* context = core->sceneContext();
+    ASSERT_NE(context->projectileFloor, nullptr);
+    // The play area a play sets when it starts; the title screen leaves it empty.
+    const Ogre::Vector4 titleArea = context->playArea;
+    context->playArea = Ogre::Vector4(-80, -55, 80, 55);
+    for (auto widgets = MyGUI::Gui::getInstance().getEnumerator(); widgets.next();)
+        widgets.current()->setVisible(false);
+
+    // The test's own camera, high south of the fountain, looking down over it.
+    Ogre::Camera* camera = scene->createCamera("AITestCam");
+    camera->setNearClipDistance(0.5f);
+    Ogre::SceneNode* eye = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 34, 46));
+    eye->attachObject(camera);
+    eye->lookAt(Ogre::Vector3(0, 4, 8), Ogre::Node::TS_WORLD);
+    Ogre::Viewport* viewport = game.window()->getViewport(0);
+    Ogre::Camera* previous = viewport->getCamera();
+    viewport->setCamera(camera);
+    camera->setAspectRatio(float(viewport->getActualWidth()) / float(viewport->getActualHeight()));
+
+    {
+        // What a play builds for its AI-driven Ovni, on the game's own scene, data and definitions.
+        DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, context, state->sceneCreator);
+        TargetRegistry targets;
+        FxPool pool(scene, core->fxParamsLibrary(), state->soundManager, core->randomGenerator(), "GPO");
+        ShotStatistics stats;
+        ProjectileDefRegistry shots(nullptr, core->fxParamsLibrary());
+        WarheadDefRegistry warheads(core->fxParamsLibrary());
+        ProjectileManager manager(core->playData(), scene, state->soundManager, &damage, &pool, &stats, &shots,
+                                  &targets);
+        WeaponContext weapons;
+        weapons.playData = core->playData();
+        weapons.projectileDefs = &shots;
+        weapons.warheadDefs = &warheads;
+        weapons.targets = &targets;
+        weapons.scene = scene;
+        weapons.damage = &damage;
+        weapons.fx = &pool;
+        weapons.sounds = state->soundManager;
+        weapons.projectiles = &manager;
+        DificultyData difficulty;
+        ASSERT_TRUE(difficulty.readCache());
+        GameObjectHandles handles;
+        handles.playData = core->playData();
+        handles.random = core->randomGenerator();
+        handles.damage = &damage;
+        handles.targets = &targets;
+        handles.sounds = state->soundManager;
+        handles.projectiles = &manager;
+        handles.fx = &pool;
+        handles.weaponContext = &weapons;
+        handles.difficulty = &difficulty;
+        handles.sceneContext = context;
+        handles.scene = scene;
+        AIManager ai(&damage, &targets, core->randomGenerator(), &difficulty, nullptr);
+
+        OvniParams wispDef("wisp");
+        ASSERT_TRUE(wispDef.cacheLoaded());
+        ASSERT_EQ(wispDef.MoveType, 1u);
+        wispDef.Spawn_Effect = " ";  // warping in would hide it for the first frames
+        Ovni wisp(handles, &wispDef, 1, 2);
+        wisp.setPosition({0, 0, 10});
+        wisp.placeOnFloor();
+        ASSERT_TRUE(ai.addObject(&wisp));
+        const AIdata* rec = ai.findData(&wisp);
+        ASSERT_NE(rec, nullptr);
+
+        float fastest = 0.0f;
+        const auto tick = [&](int frames) {
+            for (int i = 0; i < frames; ++i) {
+                ai.updateAll(kDt);
+                ASSERT_TRUE(wisp.update(kDt));
+                manager.update(kDt);
+                pool.update(kDt);
+                fastest = std::max(fastest, wisp.speedFactor);
+                game.frame();
+            }
+        };
+        tick(70);  // its arrival shake is over
+        ASSERT_EQ(wisp.shake, 0.0f);
+        const Ogre::Vector3 from = wisp.getWorldPosition();
+        const Screenshot first = game.screenshot();
+        tick(180);
+        const Ogre::Vector3 to = wisp.getWorldPosition();
+        const Screenshot second = game.screenshot();
+        if (const char* dir = std::getenv("VANTOREL_SHOTS_DIR")) {
+            first.savePng(std::string(dir) + "/ai_wisp_first.png");
+            second.savePng(std::string(dir) + "/ai_wisp_second.png");
+        }
+
+        // It flew at full speed, at least one leg of MoveDuration at MoveSpeed.
+        EXPECT_EQ(fastest, 1.0f);
+        EXPECT_GT(from.distance(to), 0.9f * wispDef.MoveSpeed * wispDef.MoveDuration);
+        // Inside the border, at its hover height.
+        const Ogre::Vector4 border = context->playArea * context->playAreaScale;
+        EXPECT_GE(to.x, border.x);
+        EXPECT_LE(to.x, border.z);
+        EXPECT_GE(to.z, border.y);
+        EXPECT_LE(to.z, border.w);
+        EXPECT_NEAR(wisp.getMainNode()->getPosition().y - from.y, 0.0f, 1.0f);
+        // Seen: the wisp's violet where it was in the first picture and where it is in the second,
+        // and gone from its old place.
+        const int w = first.width(), h = first.height();
+        const Ogre::Vector2 before = toScreen(camera, from, w, h);
+        const Ogre::Vector2 after = toScreen(camera, to, w, h);
+        EXPECT_GT(before.distance(after), 30.0f);
+        EXPECT_GT(countAround(first, before, 15), 150) << before;
+        EXPECT_GT(countAround(second, after, 15), 150) << after;
+        EXPECT_LT(countAround(second, before, 8), 20) << before;
+        EXPECT_EQ(rec->hasTarget, 0);
+    }
+    context->playArea = titleArea;
+    viewport->setCamera(previous);
+    scene->destroyCamera(camera);
+    scene->destroySceneNode(eye);
+}
