@@ -23,21 +23,17 @@
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using testsupport::GameHarness;
 using testsupport::Rgb;
 using testsupport::Screenshot;
+using testsupport::toScreen;
 
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
-
-Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& p, int w, int h)
-{
-    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * p);
-    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
-}
 
 bool violet(const Rgb& c) { return c.r > 110 && c.b > 110 && c.g < c.r - 50 && c.g < c.b - 50; }
 
@@ -71,15 +67,11 @@ TEST(AIInTown, WispWanders)
         widgets.current()->setVisible(false);
 
     // The test's own camera, high south of the fountain, looking down over it.
-    Ogre::Camera* camera = scene->createCamera("AITestCam");
-    camera->setNearClipDistance(0.5f);
-    Ogre::SceneNode* eye = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 34, 46));
-    eye->attachObject(camera);
-    eye->lookAt(Ogre::Vector3(0, 4, 8), Ogre::Node::TS_WORLD);
     Ogre::Viewport* viewport = game.window()->getViewport(0);
     Ogre::Camera* previous = viewport->getCamera();
-    viewport->setCamera(camera);
-    camera->setAspectRatio(float(viewport->getActualWidth()) / float(viewport->getActualHeight()));
+    Ogre::Camera* camera =
+        testsupport::showTestCamera(scene, viewport, "AITestCam", Ogre::Vector3(0, 34, 46), Ogre::Vector3(0, 4, 8));
+    Ogre::SceneNode* eye = camera->getParentSceneNode();
 
     {
         // What a play builds for its AI-driven Ovni, on the game's own scene, data and definitions.
@@ -146,10 +138,8 @@ TEST(AIInTown, WispWanders)
         tick(180);
         const Ogre::Vector3 to = wisp.getWorldPosition();
         const Screenshot second = game.screenshot();
-        if (const char* dir = std::getenv("VANTOREL_SHOTS_DIR")) {
-            first.savePng(std::string(dir) + "/ai_wisp_first.png");
-            second.savePng(std::string(dir) + "/ai_wisp_second.png");
-        }
+        testsupport::keepShot(first, "ai_wisp_first");
+        testsupport::keepShot(second, "ai_wisp_second");
 
         // It flew at full speed, at least one leg of MoveDuration at MoveSpeed.
         EXPECT_EQ(fastest, 1.0f);
