@@ -61,7 +61,7 @@ void AirObject::makeMainWeapon(Ogre::SceneNode* parent)
     if (!airParams_->HasMainWeapon || !weaponContext_)
         return;
     mainWeapon_.reset(makeGroundWeapon(weaponContext_, airParams_->MainWeapon, parent, 0,
-                                       static_cast<int32_t>(damageSlot_), static_cast<int32_t>(data_->team),
+                                       static_cast<int32_t>(objectId_), static_cast<int32_t>(data_->team),
                                        Ogre::Vector3::ZERO, Ogre::Vector3::ZERO));
 }
 

@@ -12,11 +12,15 @@
 #include <OgreSphere.h>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
 using Ogre::Entity;
 using Ogre::Vector3;
+
+// No slot excluded by the entity lookup: the damage-body rays exclude by owner.
+constexpr uint32_t kNoSlot = std::numeric_limits<uint32_t>::max();
 
 // The entity's triangles read out of its buffers for this ray alone.
 bool extractedMeshRay(Entity* entity, const Ogre::Ray& ray, float& closest, Vector3 corners[3])
@@ -152,7 +156,7 @@ SceneContext* contextOf(DamageRegistry* registry)
 }  // namespace
 
 bool raycastDamageBodies(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, Vector3& point,
-                         uint32_t& slot, uint32_t excludedSlot, float& distance)
+                         uint32_t& slot, uint32_t excludedOwner, float& distance)
 {
     slot = 0;
     if (!registry || !registry->rayQuery())
@@ -163,16 +167,16 @@ bool raycastDamageBodies(DamageRegistry* registry, const Vector3& origin, const 
             registry, ray, 1, point, distance,
             [&](Entity* e) {
                 uint32_t s = 0;
-                return registry->findByEntity(e, excludedSlot, s);
+                return registry->findByEntity(e, kNoSlot, s) && registry->getEntry(s)->ownerId != excludedOwner;
             },
-            [&](Entity* e, const Vector3*) { registry->findByEntity(e, excludedSlot, slot); });
+            [&](Entity* e, const Vector3*) { registry->findByEntity(e, kNoSlot, slot); });
     }
     MeshRayCache& cache = registry->meshCache();
     cache.candidates().clear();
     const std::vector<DamageEntry>& entries = registry->entries();
     for (uint32_t i = 0; i < entries.size(); ++i) {
         const DamageEntry& e = entries[i];
-        if (!e.free && e.active && e.collidable == 1 && i != excludedSlot)
+        if (!e.free && e.active && e.collidable == 1 && e.ownerId != excludedOwner)
             addCandidate(cache, e.entity, 1, i, ray);
     }
     return refineCandidates(cache.candidates(), ray, point, distance,
@@ -285,7 +289,7 @@ bool raycastBorder(DamageRegistry* registry, const Vector3& origin, const Vector
 }
 
 bool raycastAllDamageBodies(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, Vector3& point,
-                            uint32_t excludedSlot)
+                            uint32_t excludedOwner)
 {
     if (!registry)
         return false;
@@ -295,7 +299,7 @@ bool raycastAllDamageBodies(DamageRegistry* registry, const Vector3& origin, con
     for (uint32_t i = 0; i < entries.size(); ++i) {
         const DamageEntry& e = entries[i];
         const Ogre::Node* node = e.entity ? e.entity->getParentNode() : nullptr;
-        if (e.free || !e.active || i == excludedSlot || !node)
+        if (e.free || !e.active || e.ownerId == excludedOwner || !node)
             continue;
         Ogre::Sphere& sphere = registry->scratchSphere();
         sphere.setCenter(node->_getDerivedPosition());

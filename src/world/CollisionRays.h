@@ -20,9 +20,10 @@ class Mesh;
 }
 class DamageRegistry;
 
-// Nearest registered damage body (query mask 1) other than excludedSlot; slot 0 when none.
+// Nearest registered damage body (query mask 1) whose owner id is not excludedOwner (a shot's own
+// carrier, hull and parts alike); slot 0 when none.
 bool raycastDamageBodies(DamageRegistry* registry, const Ogre::Vector3& origin, const Ogre::Vector3& direction,
-                         Ogre::Vector3& point, uint32_t& slot, uint32_t excludedSlot, float& distance);
+                         Ogre::Vector3& point, uint32_t& slot, uint32_t excludedOwner, float& distance);
 // Nearest entity of any kind; entity null when none.
 bool raycastForAI(DamageRegistry* registry, const Ogre::Vector3& origin, const Ogre::Vector3& direction,
                   Ogre::Vector3& point, Ogre::Entity*& entity, float& distance);
@@ -51,10 +52,10 @@ bool raycastProjFloor(DamageRegistry* registry, const Ogre::Vector3& origin, con
                       float& closest, Ogre::Vector3& point);
 bool raycastBorder(DamageRegistry* registry, const Ogre::Vector3& origin, const Ogre::Vector3& direction,
                    float& closest, Ogre::Vector3& point);
-// The first damage body in slot order (not the nearest) that the ray hits, other than
-// excludedSlot; point is the world position of that body's node.
+// The first damage body in slot order (not the nearest) that the ray hits, other than the bodies
+// of excludedOwner (an object id); point is the world position of that body's node.
 bool raycastAllDamageBodies(DamageRegistry* registry, const Ogre::Vector3& origin, const Ogre::Vector3& direction,
-                            Ogre::Vector3& point, uint32_t excludedSlot);
+                            Ogre::Vector3& point, uint32_t excludedOwner);
 // The mesh's triangles in world space: orientation * (v * scale) + position; three indices per
 // triangle (a trailing partial triangle of a sub-mesh is dropped).
 void getMeshInformation(const Ogre::Mesh* mesh, size_t& vertexCount, std::vector<Ogre::Vector3>& vertices,

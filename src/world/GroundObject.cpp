@@ -27,7 +27,7 @@ GroundObject::GroundObject(const GameObjectHandles& handles, GroundObjParams* de
     placeOnGroundBelow();
     if (definition->HasMainWeapon && weaponContext_)
         mainWeapon_.reset(makeGroundWeapon(weaponContext_, definition->MainWeapon, aimNode_, 0,
-                                           static_cast<int32_t>(damageSlot_), static_cast<int32_t>(team),
+                                           static_cast<int32_t>(objectId_), static_cast<int32_t>(team),
                                            Ogre::Vector3::ZERO, Ogre::Vector3::ZERO));
     createSubObjects(weaponContext_);
     turboTime_ = 0.0f;

@@ -80,7 +80,7 @@ GroundVehicle::GroundVehicle(const GameObjectHandles& handles, GroundVehiParams*
     experienceGain_ = definition->ExperienceGain;
     if (definition->HasMainWeapon == 1 && weaponContext_) {
         mainWeapon_.reset(makeGroundWeapon(weaponContext_, definition->MainWeapon, cannonNode_, 0,
-                                           static_cast<int32_t>(damageSlot_), static_cast<int32_t>(team),
+                                           static_cast<int32_t>(objectId_), static_cast<int32_t>(team),
                                            Ogre::Vector3::ZERO, Ogre::Vector3::ZERO));
         mainWeapon_->setUnlimitedAmmo(true);
     }
@@ -361,7 +361,7 @@ void GroundVehicle::giveWeapon(const std::string& weaponName)
     if (!weaponContext_)
         return;
     pickUpWeapon_.reset(makePickUpWeapon(weaponContext_, weaponName, hardPointNode_, 0,
-                                         static_cast<int32_t>(damageSlot_), static_cast<int32_t>(data_->team),
+                                         static_cast<int32_t>(objectId_), static_cast<int32_t>(data_->team),
                                          Ogre::Vector3::ZERO, Ogre::Vector3::ZERO));
     if (playData_) {
         playData_->weaponChanged = 1;

@@ -293,28 +293,10 @@ bool Projectile::rayHitTest(float dt)
 
 bool Projectile::nearestForeignBody(uint32_t& slot, float& distance)
 {
-    // The shooter's own bodies (hull and parts alike carry its key) never stop its shot: cast on
-    // from just past each of them.
-    const Ogre::Vector3 direction = facing();
-    Ogre::Vector3 origin = node_->getPosition();
-    float travelled = 0.0f;
-    uint32_t excluded = std::numeric_limits<uint32_t>::max();
-    for (int i = 0; i < kMaxOwnBodiesPassed; ++i) {
-        Ogre::Vector3 point;
-        float d = -1.0f;
-        if (!raycastDamageBodies(damage_, origin, direction, point, slot, excluded, d))
-            return false;
-        const DamageEntry* body = damage_->getEntry(slot);
-        if (!body || body->ownerId != record_->ownerId) {
-            distance = travelled + d;
-            return true;
-        }
-        excluded = slot;
-        const float step = std::max(d, 0.0f) + kOwnBodyStep;
-        origin += direction * step;
-        travelled += step;
-    }
-    return false;
+    // The shooter's own bodies (hull and parts alike carry its key as their owner) never stop
+    // its shot.
+    Ogre::Vector3 point;
+    return raycastDamageBodies(damage_, node_->getPosition(), facing(), point, slot, record_->ownerId, distance);
 }
 
 bool Projectile::collideObjects(float dt)

@@ -126,8 +126,6 @@ protected:
     void directDamage(uint32_t slot, float amount);
     // The nearest damage body along the facing that the shooter does not own.
     bool nearestForeignBody(uint32_t& slot, float& distance);
-    static constexpr int kMaxOwnBodiesPassed = 8;
-    static constexpr float kOwnBodyStep = 0.01f;
     // The TargetRegistry slot is in use (not free, active).
     bool targetInUse(int32_t slot) const;
     // The impact sound exists and plays (a paused one counts: the play is only held).

@@ -5,6 +5,7 @@
 #include "world/BasicBomb.h"
 #include "world/BasicRocket.h"
 #include "world/Projectile.h"
+#include "world/SlowTime.h"
 
 #include <OgreMath.h>
 #include <OgreSceneNode.h>
@@ -93,18 +94,10 @@ void ProjectileManager::spawn(int32_t team, int32_t projectileType, const Ogre::
 
 float ProjectileManager::timeFactorFor(const Projectile& projectile) const
 {
-    if (!playData_)
+    if (!projectile.getNode())
         return 1.0f;
-    const SlowTimeBubble& bubble = playData_->bubble;
-    if (!bubble.active || static_cast<int32_t>(projectile.getRecord()->ownerId) == bubble.ownerKey)
-        return 1.0f;
-    // The bubble sits on its carrier, which may hang under a turret: measure in the world.
-    const Ogre::SceneNode* centre = bubble.ownerNode ? bubble.ownerNode : bubble.node;
-    if (!centre || !projectile.getNode())
-        return 1.0f;
-    const float radius = bubble.effectiveRadius();
-    const float d2 = centre->_getDerivedPosition().squaredDistance(projectile.getNode()->_getDerivedPosition());
-    return d2 <= Ogre::Math::Pow(radius, 2.0f) ? bubble.timeFactor : 1.0f;
+    return slowTimeFactor(playData_, static_cast<int32_t>(projectile.getRecord()->ownerId),
+                          projectile.getNode()->_getDerivedPosition());
 }
 
 void ProjectileManager::update(float dt)

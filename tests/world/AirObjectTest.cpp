@@ -169,7 +169,7 @@ TEST_F(AirObjectTest, TheWeaponFiresOnTheTriggerButNeverAtATarget)
     const ProjectileRecord* shot = projectiles->projectileInSlot(0)->getRecord();
     EXPECT_EQ(shot->tracking, 0);
     EXPECT_EQ(shot->targetSlot, 0);
-    EXPECT_EQ(shot->ownerId, kestrel->getDamageSlot());
+    EXPECT_EQ(shot->ownerId, kestrel->getObjectId());
     EXPECT_EQ(kestrel->getMainWeaponAmmo(), 19);
     EXPECT_FALSE(kestrel->isMainWeaponReady());
 }

@@ -68,10 +68,14 @@ protected:
         scene->getRootSceneNode()->_update(true, false);  // the scene query reads world boxes
         return entity;
     }
-    uint32_t registerBody(Ogre::Entity* entity)
+    // A body of its own owner unless the test names one (a shared owner: hull and parts).
+    uint32_t registerBody(Ogre::Entity* entity, uint32_t ownerId = 0)
     {
         owners.emplace_back("b", "", "", "", 1, 3, 2, 100, false);
-        return registry->add(entity, &owners.back(), 3, 1, 2, 0, 0, 0);
+        if (ownerId == 0)
+            ownerId = 100 + static_cast<uint32_t>(owners.size());
+        owners.back().objectId = ownerId;
+        return registry->add(entity, &owners.back(), 3, 1, 2, ownerId, 0, 0);
     }
     void buildFloors()
     {
@@ -169,13 +173,15 @@ TEST_P(CollisionRays, ExtractsSharedAndOwnVerticesWithBothIndexWidthsOnAMovedTur
 TEST_P(CollisionRays, DamageBodiesSkipTheShooterSceneryAndEmptyBoxes)
 {
     const uint32_t gap = registerBody(place("ray_gap", {0, 0, 15}));
-    const uint32_t shooter = registerBody(place("ray_square", {0, 0, 10}));
+    // The shooter (object 7): its hull and, behind it, one of its parts.
+    const uint32_t shooter = registerBody(place("ray_square", {0, 0, 10}), 7);
+    registerBody(place("ray_square", {0, 0, 8}), 7);
     place("ray_square", {0, 0, 9});  // scenery: not registered
     const uint32_t target = registerBody(place("ray_square", {0, 0, 0}));
     Vector3 point;
     uint32_t slot = 99;
     float distance = 0;
-    ASSERT_TRUE(raycastDamageBodies(registry.get(), {0, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, shooter, distance));
+    ASSERT_TRUE(raycastDamageBodies(registry.get(), {0, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, 7, distance));
     EXPECT_EQ(slot, target);
     EXPECT_FLOAT_EQ(distance, 20.0f);
     EXPECT_TRUE(point.positionEquals(Vector3::ZERO));
@@ -193,7 +199,7 @@ TEST_P(CollisionRays, DamageBodiesSkipTheShooterSceneryAndEmptyBoxes)
     EXPECT_FALSE(raycastDamageBodies(registry.get(), {50, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, 999, distance));
     EXPECT_EQ(slot, 0u);
     registry->remove(target);
-    EXPECT_FALSE(raycastDamageBodies(registry.get(), {0, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, shooter, distance));
+    EXPECT_FALSE(raycastDamageBodies(registry.get(), {0, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, slot, 7, distance));
 
     // The any-entity searches see the scenery too.
     Ogre::Entity* hit = nullptr;
@@ -252,16 +258,20 @@ TEST_P(CollisionRays, FloorsReportTheirNumberAndTriangleAndTheCachedTriangleCome
 TEST_P(CollisionRays, AllBodiesTakeTheFirstSlotHitAndReturnItsWorldPosition)
 {
     Ogre::SceneNode* vehicle = scene->getRootSceneNode()->createChildSceneNode(Vector3(0, 0, -5));
-    const uint32_t far = registerBody(place("ray_square", {0, 0, 5}, vehicle));  // world origin
+    // The player (object 3): a part under its vehicle node, and its hull further along the ray.
+    const uint32_t far = registerBody(place("ray_square", {0, 0, 5}, vehicle), 3);  // world origin
+    const uint32_t hull = registerBody(place("ray_square", {0, 0, -10}), 3);
     const uint32_t near = registerBody(place("ray_square", {0, 0, 10}));
     Vector3 point;
     ASSERT_TRUE(raycastAllDamageBodies(registry.get(), {0.5f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, 999));
     EXPECT_EQ(point, Vector3::ZERO);
-    ASSERT_TRUE(raycastAllDamageBodies(registry.get(), {0.5f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, far));
+    // Passing the player's id skips every body it owns.
+    ASSERT_TRUE(raycastAllDamageBodies(registry.get(), {0.5f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, 3));
     EXPECT_EQ(point, Vector3(0, 0, 10));
     // The sphere passes, the triangles miss.
     EXPECT_FALSE(raycastAllDamageBodies(registry.get(), {1.2f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, 999));
     registry->remove(far);
+    registry->remove(hull);
     registry->remove(near);
     EXPECT_FALSE(raycastAllDamageBodies(registry.get(), {0.5f, 0, 20}, Vector3::NEGATIVE_UNIT_Z, point, 999));
 }
@@ -324,7 +334,9 @@ TEST(TownRays, BothFormsAgreeOnFixedSeedRays)
         Ogre::Entity* hull = scene->createEntity("abrams_hull_col.mesh");
         node->attachObject(hull);
         owners.emplace_back("v", "", "", "", 1, 3, 2, 100, false);
-        slots.push_back(registry->add(hull, &owners.back(), 3, 1, 2, 0, 0, 0));
+        const uint32_t owner = static_cast<uint32_t>(slots.size()) + 1;  // objects 1 and 2
+        owners.back().objectId = owner;
+        slots.push_back(registry->add(hull, &owners.back(), 3, 1, 2, owner, 0, 0));
     }
     scene->getRootSceneNode()->_update(true, false);
 
@@ -335,7 +347,7 @@ TEST(TownRays, BothFormsAgreeOnFixedSeedRays)
         registry->setPerRayExtraction(perRay);
         std::vector<Outcome> out(10);
         uint32_t number = 0;
-        out[0].hit = raycastDamageBodies(registry.get(), origin, direction, out[0].point, number, slots[0],
+        out[0].hit = raycastDamageBodies(registry.get(), origin, direction, out[0].point, number, 1,
                                          out[0].distance);
         out[0].what = number;
         Ogre::Entity* entity = nullptr;

@@ -295,7 +295,7 @@ TEST_F(GroundObject, TheMainWeaponFiresFromTheAimNodesMuzzleTowardTheAimedPoint)
     auto o = groundObject(&d, 6, 2);
     GroundWeapon* gun = o->getMainWeapon();
     ASSERT_NE(gun, nullptr);
-    EXPECT_EQ(gun->getOwnerSlot(), static_cast<int32_t>(o->getDamageSlot()));
+    EXPECT_EQ(gun->getOwnerSlot(), static_cast<int32_t>(o->getObjectId()));
     EXPECT_EQ(gun->getCannonNode()->getParentSceneNode(), o->getAimNode());
     EXPECT_EQ(o->getMainWeaponAmmo(), 400);
     EXPECT_TRUE(o->isMainWeaponReady());
@@ -329,7 +329,7 @@ TEST_F(GroundObject, TheMainWeaponFiresFromTheAimNodesMuzzleTowardTheAimedPoint)
     const Ogre::Vector3 heading = shotNode->_getDerivedOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z;
     const Ogre::Vector3 toPoint = (point - shotNode->_getDerivedPosition()).normalisedCopy();
     EXPECT_TRUE(heading.directionEquals(toPoint, Ogre::Degree(0.5f))) << heading << " " << toPoint;
-    EXPECT_EQ(shot->getRecord()->ownerId, o->getDamageSlot());
+    EXPECT_EQ(shot->getRecord()->ownerId, o->getObjectId());
     EXPECT_EQ(shot->getRecord()->team, 2);
     EXPECT_EQ(o->getMainWeaponAmmo(), 399);
     EXPECT_FALSE(o->isMainWeaponReady());

@@ -88,7 +88,7 @@ TEST_F(OvniTest, BuildsItsNodeTreeAnimationsAndReactors)
                     .positionEquals(Ogre::Vector3::NEGATIVE_UNIT_Z, 1e-5f));
     ASSERT_NE(o->getMainWeapon(), nullptr);
     EXPECT_EQ(o->getMainWeapon()->getCannonNode()->getParentSceneNode(), o->getCannonNode());
-    EXPECT_EQ(o->getMainWeapon()->getOwnerSlot(), static_cast<int32_t>(o->getDamageSlot()));
+    EXPECT_EQ(o->getMainWeapon()->getOwnerSlot(), static_cast<int32_t>(o->getObjectId()));
 
     // Idle and turn loop; fire and hit rest at their ends.
     struct Expect {
