@@ -57,29 +57,6 @@ ScopedWorkDir::~ScopedWorkDir()
     fs::current_path(previous_, ec);
 }
 
-HeadlessOgre::HeadlessOgre()
-{
-    logManager_ = new Ogre::LogManager();
-    logManager_->createLog("headless.log", true, false, true);
-    root_ = new Ogre::Root("", "", "");
-    // Normally made when a render system starts; particle systems need it to attach to nodes.
-    if (!Ogre::ControllerManager::getSingletonPtr())
-        controllerManager_ = new Ogre::ControllerManager();
-    bufferManager_ = new Ogre::DefaultHardwareBufferManager();
-    Ogre::MaterialManager::getSingleton().initialise();
-    Ogre::MeshManager::getSingleton()._initialise();
-    // Registers the billboard renderer, so particle systems can be made without a window.
-    Ogre::ParticleSystemManager::getSingleton()._initialise();
-}
-
-HeadlessOgre::~HeadlessOgre()
-{
-    delete root_;
-    delete static_cast<Ogre::ControllerManager*>(controllerManager_);
-    delete static_cast<Ogre::DefaultHardwareBufferManager*>(bufferManager_);
-    delete logManager_;
-}
-
 std::string readTextFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/HeadlessEngine.h"
+
 // Shared helpers for the tests.
 #include <memory>
 #include <string>
@@ -46,17 +48,9 @@ private:
 
 // A headless engine: no window, no render system; scene nodes, entities, meshes, materials
 // and ray queries work.
-class HeadlessOgre {
+class HeadlessOgre : public HeadlessEngine {
 public:
-    HeadlessOgre();
-    ~HeadlessOgre();
-    Ogre::Root* root() const { return root_; }
-
-private:
-    Ogre::LogManager* logManager_ = nullptr;
-    Ogre::Root* root_ = nullptr;
-    void* bufferManager_ = nullptr;
-    void* controllerManager_ = nullptr;
+    HeadlessOgre() = default;
 };
 
 std::string readTextFile(const std::string& path);
