@@ -2,8 +2,8 @@
 // A headless play for air objects and Ovni: an arena map built by the scene builder from a map
 // file of the test's own and test meshes (a projectile floor at height 2 over the whole border
 // rectangle, under only its half x < 0, only beyond the border, or none at all), the border (-50, -50) to (50, 50) at
-// scale 1, both registries, the projectile manager and weapon context, the play's effect pool,
-// a seeded random generator and play values hover height 6 and hover speed 4. Definitions come
+// scale 1, the play's world (registries, managers, weapon context, effect pool, a random generator
+// seeded 77) and play values hover height 6 and hover speed 4. Definitions come
 // from the game tree's caches or are made in memory by the test.
 #include "RayFixtures.h"
 #include "ShotTestWorld.h"
@@ -17,6 +17,7 @@
 #include "world/AirObject.h"
 #include "world/GameObject.h"
 #include "world/Ovni.h"
+#include "world/PlayWorld.h"
 #include "world/ProjectileManager.h"
 #include "world/WeaponCache.h"
 #include "world/WeaponContext.h"
@@ -46,6 +47,24 @@ inline std::string arenaMap(const char* floorMesh)
 class World {
 public:
     explicit World(Floor floor = Floor::Whole)
+        : world(build(floor)),
+          random(world->random()),
+          targets(world->targets()),
+          damage(&world->damage()),
+          pool(&world->fx()),
+          projectiles(&world->projectiles()),
+          weapons(world->weaponContext()),
+          handles(world->objectHandles())
+    {
+    }
+    ~World()
+    {
+        world.reset();
+        creator.reset();
+    }
+
+    // The arena's scene and map, then the play's world over it.
+    std::unique_ptr<PlayWorld> build(Floor floor)
     {
         fxtest::loadFxResources(engine.root(), &factory, media.path("Particles"), true);
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
@@ -71,45 +90,21 @@ public:
         testsupport::writeTextFile(tree.path("Data/Scenes/Arena/map.ini"), arenaMap(mesh));
 
         scene = engine.root()->createSceneManager();
-        random.seed(77);
         playData.playSettings[GamePlayData::OvniHoverHeight] = kHover;
         playData.playSettings[GamePlayData::VerticalFloatSpeed] = kHoverSpeed;
-        pool = std::make_unique<FxPool>(scene, &library, &sounds, &random, "GPO");
         creator = std::make_unique<SceneCreator>(nullptr, scene, nullptr, nullptr, &settings, "", &context, nullptr);
         creator->parseMapIni("Arena");
         context.playArea = Ogre::Vector4(-50, -50, 50, 50);
         context.playAreaScale = 1.0f;
-        damage = std::make_unique<DamageRegistry>(&playData, scene, &random, nullptr, &context, creator.get());
-        projectiles = std::make_unique<ProjectileManager>(&playData, scene, &sounds, damage.get(), pool.get(), &stats,
-                                                          &projectileDefs, &targets);
-        weapons.playData = &playData;
-        weapons.projectileDefs = &projectileDefs;
-        weapons.warheadDefs = &warheadDefs;
-        weapons.targets = &targets;
-        weapons.scene = scene;
-        weapons.damage = damage.get();
-        weapons.fx = pool.get();
-        weapons.sounds = &sounds;
-        weapons.projectiles = projectiles.get();
-
-        handles.playData = &playData;
-        handles.random = &random;
-        handles.damage = damage.get();
-        handles.targets = &targets;
-        handles.sounds = &sounds;
-        handles.projectiles = projectiles.get();
-        handles.fx = pool.get();
-        handles.weaponContext = &weapons;
-        handles.difficulty = &difficulty;
-        handles.sceneContext = &context;
-        handles.scene = scene;
-    }
-    ~World()
-    {
-        projectiles.reset();
-        damage.reset();
-        creator.reset();
-        pool.reset();
+        PlayWorld::Borrowed borrowed;
+        borrowed.root = engine.root();
+        borrowed.scene = scene;
+        borrowed.sounds = &sounds;
+        borrowed.playData = &playData;
+        borrowed.sharedBlock = &stats;
+        borrowed.sceneContext = &context;
+        borrowed.sceneCreator = creator.get();
+        return std::make_unique<PlayWorld>(borrowed, 77);
     }
 
     // A definition from the game tree's cache, kept for the test.
@@ -168,23 +163,21 @@ public:
     testsupport::TempGameTree media{"Bin/Game/plugins.cfg"};
     testsupport::HeadlessOgre engine;
     audio::SoundManager sounds;
-    FxParamsLibrary library;
-    RandomGenerator random;
     GameSettings settings;
     GamePlayData playData;
-    DificultyData difficulty;
     SceneContext context{nullptr};
-    Ogre::SceneManager* scene = nullptr;
-    std::unique_ptr<FxPool> pool;
-    std::unique_ptr<SceneCreator> creator;
-    std::unique_ptr<DamageRegistry> damage;
-    TargetRegistry targets;
     ShotStatistics stats;
-    ProjectileDefRegistry projectileDefs{nullptr, &library};
-    WarheadDefRegistry warheadDefs{&library};
-    std::unique_ptr<ProjectileManager> projectiles;
-    WeaponContext weapons;
-    GameObjectHandles handles;
+    Ogre::SceneManager* scene = nullptr;
+    std::unique_ptr<SceneCreator> creator;
+    std::unique_ptr<PlayWorld> world;
+    // The world's parts under the names the tests use.
+    RandomGenerator& random;
+    TargetRegistry& targets;
+    DamageRegistry* damage;
+    FxPool* pool;
+    ProjectileManager* projectiles;
+    WeaponContext& weapons;
+    const GameObjectHandles& handles;
     std::vector<std::unique_ptr<goParams>> definitions;
 };
 

@@ -2,9 +2,10 @@
 // A headless arena for ground vehicles, built by the scene creator from a map of its own: a flat
 // floor (floor 1, 400 x 400 at height 0, around the ramp), a ramp (floor 2) rising 8 over 20 toward -z at x 30..50,
 // a blocker box at x -6..6, z -46..-40, and the game's border ring (radius 150). Floor reactors:
-// floor_dust on floor 1, dust_trail on floor 2. With the registries, a silent sound manager, the
-// effect pool, the projectile manager and the weapon context, in a private copy of the game
-// tree's caches; meshes, sounds and particles come from the game tree.
+// floor_dust on floor 1, dust_trail on floor 2. With the play's world over it (registries,
+// managers, weapon context, effect pool, a random generator seeded 21) and a silent sound
+// manager, in a private copy of the game tree's caches; meshes, sounds and particles come from
+// the game tree.
 #include "RayFixtures.h"
 #include "ShotTestWorld.h"
 
@@ -12,6 +13,7 @@
 #include "definitions/ProjectileDefRegistry.h"
 #include "definitions/WarheadDefRegistry.h"
 #include "world/GroundVehicle.h"
+#include "world/PlayWorld.h"
 #include "world/ProjectileManager.h"
 #include "world/WeaponContext.h"
 
@@ -55,6 +57,25 @@ inline void makeBox(const std::string& name, const Ogre::Vector3& lo, const Ogre
 class Arena {
 public:
     Arena()
+        : world(build()),
+          random(world->random()),
+          targets(world->targets()),
+          damage(&world->damage()),
+          pool(&world->fx()),
+          projectiles(&world->projectiles()),
+          weapons(world->weaponContext()),
+          handles(world->objectHandles())
+    {
+    }
+    ~Arena()
+    {
+        vehicles.clear();
+        world.reset();
+        creator.reset();
+    }
+
+    // The arena's scene and map, then the play's world over it.
+    std::unique_ptr<PlayWorld> build()
     {
         fxtest::loadFxResources(engine.root(), &factory, tree.path("Particles"), true);
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
@@ -85,41 +106,18 @@ public:
         testsupport::writeTextFile(tree.path("Data/Scenes/VehicleArena/map.ini"), arenaMap());
 
         scene = engine.root()->createSceneManager();
-        random.seed(21);
-        pool = std::make_unique<FxPool>(scene, &library, &sounds, &random, "GPO");
         creator = std::make_unique<SceneCreator>(nullptr, scene, nullptr, nullptr, &settings, "", &context, nullptr);
         creator->parseMapIni("VehicleArena");
         scene->getRootSceneNode()->_update(true, false);
-        damage = std::make_unique<DamageRegistry>(&playData, scene, &random, nullptr, &context, creator.get());
-        projectiles = std::make_unique<ProjectileManager>(&playData, scene, &sounds, damage.get(), pool.get(), &stats,
-                                                          &projectileDefs, &targets);
-        weapons.playData = &playData;
-        weapons.projectileDefs = &projectileDefs;
-        weapons.warheadDefs = &warheadDefs;
-        weapons.targets = &targets;
-        weapons.scene = scene;
-        weapons.damage = damage.get();
-        weapons.fx = pool.get();
-        weapons.sounds = &sounds;
-        weapons.projectiles = projectiles.get();
-        handles.playData = &playData;
-        handles.random = &random;
-        handles.damage = damage.get();
-        handles.targets = &targets;
-        handles.sounds = &sounds;
-        handles.projectiles = projectiles.get();
-        handles.fx = pool.get();
-        handles.weaponContext = &weapons;
-        handles.sceneContext = &context;
-        handles.scene = scene;
-    }
-    ~Arena()
-    {
-        vehicles.clear();
-        projectiles.reset();
-        damage.reset();
-        creator.reset();
-        pool.reset();
+        PlayWorld::Borrowed borrowed;
+        borrowed.root = engine.root();
+        borrowed.scene = scene;
+        borrowed.sounds = &sounds;
+        borrowed.playData = &playData;
+        borrowed.sharedBlock = &stats;
+        borrowed.sceneContext = &context;
+        borrowed.sceneCreator = creator.get();
+        return std::make_unique<PlayWorld>(borrowed, 21);
     }
 
     // A vehicle of the definition at the place, facing -z turned by yaw degrees.
@@ -171,22 +169,21 @@ public:
     testsupport::ScopedWorkDir cwd{tree.workDir()};
     testsupport::HeadlessOgre engine;
     audio::SoundManager sounds;
-    FxParamsLibrary library;
-    RandomGenerator random;
     GameSettings settings;
     GamePlayData playData;
     SceneContext context{nullptr};
     ShotStatistics stats;
-    ProjectileDefRegistry projectileDefs{nullptr, &library};
-    WarheadDefRegistry warheadDefs{&library};
-    TargetRegistry targets;
     Ogre::SceneManager* scene = nullptr;
-    std::unique_ptr<FxPool> pool;
     std::unique_ptr<SceneCreator> creator;
-    std::unique_ptr<DamageRegistry> damage;
-    std::unique_ptr<ProjectileManager> projectiles;
-    WeaponContext weapons;
-    GameObjectHandles handles;
+    std::unique_ptr<PlayWorld> world;
+    // The world's parts under the names the tests use.
+    RandomGenerator& random;
+    TargetRegistry& targets;
+    DamageRegistry* damage;
+    FxPool* pool;
+    ProjectileManager* projectiles;
+    WeaponContext& weapons;
+    const GameObjectHandles& handles;
     std::vector<std::unique_ptr<GroundVehicle>> vehicles;
 };
 
