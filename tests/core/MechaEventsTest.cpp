@@ -224,3 +224,46 @@ TEST(MechaEvents, WeightsNormaliseOverTheTypesThatMaySpawn)
     EXPECT_FLOAT_EQ(d.intervalPickupTypes[0].weight, 0.0f);
     EXPECT_FLOAT_EQ(d.intervalPickupTypes[1].weight, 0.0f);
 }
+
+// The world hands its own type number minus 1; a number past the mode's lists (a definition
+// linked by another mode, a damaged cache) must not reach past the table.
+TEST(MechaEvents, EveryOvniAndPickupEventPastItsListDoesNothing)
+{
+    Play p;
+    for (auto& row : p.d.ovniTypes[0].rows)
+        row = {1, 1, 1, 1, 1, 1, 1};
+    for (auto* list : {&p.d.intervalPickupTypes, &p.d.timePickupTypes})
+        for (auto& row : (*list)[0].rows)
+            row = {1, 1, 1, 1};
+    const std::function<void(GamePlayData&, uint32_t)> events[] = {
+        [](GamePlayData& d, uint32_t t) { d.onOvniSpawn(t); },
+        [](GamePlayData& d, uint32_t t) { d.onOvniLive(t, 1); },
+        [](GamePlayData& d, uint32_t t) { d.onOvniPlayerKill(t); },
+        [](GamePlayData& d, uint32_t t) { d.onOvniEnemyKill(t); },
+        [](GamePlayData& d, uint32_t t) { d.onOvniLeave(t); },
+        [](GamePlayData& d, uint32_t t) { d.onOvniHit(t); },
+        [](GamePlayData& d, uint32_t t) { d.onOvniDamage(t, 1); },
+        [](GamePlayData& d, uint32_t t) { d.onIntervalPickupSpawn(t); },
+        [](GamePlayData& d, uint32_t t) { d.onIntervalPickupLive(t, 1); },
+        [](GamePlayData& d, uint32_t t) { d.onIntervalPickupPick(t); },
+        [](GamePlayData& d, uint32_t t) { d.onIntervalPickupLeave(t); },
+        [](GamePlayData& d, uint32_t t) { d.onTimePickupSpawn(t); },
+        [](GamePlayData& d, uint32_t t) { d.onTimePickupLive(t, 1); },
+        [](GamePlayData& d, uint32_t t) { d.onTimePickupPick(t); },
+        [](GamePlayData& d, uint32_t t) { d.onTimePickupLeave(t); },
+    };
+    int n = 0;
+    for (const auto& event : events) {
+        SCOPED_TRACE(n++);
+        for (uint32_t past : {1u, 0xFFFFFFFFu})
+            event(p.d, past);
+        EXPECT_FLOAT_EQ(p.d.mechaVars[0].value, 0.0f);
+        EXPECT_FLOAT_EQ(p.d.mechaVars[1].value, 0.0f);
+        EXPECT_FLOAT_EQ(p.d.hpAccumulator, 0.0f);
+        // Inside the list the same event counts.
+        event(p.d, 0);
+        EXPECT_NE(p.d.hpAccumulator, 0.0f);
+        p.d.hpAccumulator = 0.0f;
+        p.d.mechaVars[0].value = p.d.mechaVars[1].value = 0.0f;
+    }
+}
