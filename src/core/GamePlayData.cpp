@@ -3,9 +3,20 @@
 #include "core/BinaryIO.h"
 #include "platform/Platform.h"
 
+#include <OgreSceneNode.h>
+
 #include <cmath>
 
 const char* const GamePlayData::kSettingsPath = "../../Data/System/GPset.Dat";
+
+bool SlowTimeBubble::covers(const Ogre::Vector3& worldPoint) const
+{
+    const Ogre::SceneNode* centre = ownerNode ? ownerNode : node;
+    if (!active || !centre)
+        return false;
+    const float r = effectiveRadius();
+    return centre->_getDerivedPosition().squaredDistance(worldPoint) <= r * r;
+}
 
 GamePlayData::GamePlayData() { loadSettings(); }
 

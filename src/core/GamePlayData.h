@@ -30,6 +30,9 @@ struct SlowTimeBubble {
     float timeFactor = 1.0f;
 
     float effectiveRadius() const { return radius * scale; }
+    // On, and the world point lies within the effective radius of the carrier (or, without one,
+    // of the visual centre). The bubble sits on its carrier, which may hang under a turret.
+    bool covers(const Ogre::Vector3& worldPoint) const;
 };
 
 // An actor spawn a weapon asks for; the play state serves one per tick.

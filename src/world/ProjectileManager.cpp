@@ -7,7 +7,6 @@
 #include "world/Projectile.h"
 #include "world/SlowTime.h"
 
-#include <OgreMath.h>
 #include <OgreSceneNode.h>
 
 ProjectileManager::ProjectileManager(GamePlayData* playData, Ogre::SceneManager* scene, audio::SoundManager* sounds,
