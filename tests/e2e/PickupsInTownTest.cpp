@@ -1,0 +1,138 @@
+// A health pickup in Town in the running game: made by the pickup manager from the game's own
+// definition and mesh, lying on the floor south of the fountain, turning and bobbing smoothly.
+#include "core/GameCore.h"
+#include "core/GamePlayData.h"
+#include "core/SceneContext.h"
+#include "core/ZV_GameState.h"
+#include "definitions/PickupParams.h"
+#include "definitions/PickupParamsLibrary.h"
+#include "support/GameHarness.h"
+#include "world/DamageRegistry.h"
+#include "world/PickupManager.h"
+#include "world/TargetRegistry.h"
+
+#include <MyGUI.h>
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+using testsupport::GameHarness;
+using testsupport::Rgb;
+using testsupport::Screenshot;
+
+namespace {
+
+constexpr float kDt = 1.0f / 60.0f;
+
+Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& p, int w, int h)
+{
+    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * p);
+    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
+}
+
+int countAround(const Screenshot& shot, const Ogre::Vector2& at, int half, const std::function<bool(const Rgb&)>& is)
+{
+    int n = 0;
+    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
+        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
+            if (x >= 0 && y >= 0 && x < shot.width() && y < shot.height() && is(shot.at(x, y)))
+                ++n;
+    return n;
+}
+
+int changedAround(const Screenshot& a, const Screenshot& b, const Ogre::Vector2& at, int half)
+{
+    int n = 0;
+    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
+        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
+            if (x >= 0 && y >= 0 && x < a.width() && y < a.height() && !a.at(x, y).near(b.at(x, y), 24))
+                ++n;
+    return n;
+}
+
+bool red(const Rgb& c) { return c.r > 150 && c.g < 80 && c.b < 80; }
+bool white(const Rgb& c) { return c.r > 190 && c.g > 190 && c.b > 190; }
+
+}  // namespace
+
+TEST(PickupsInTown, TurnAndBob)
+{
+    ::setenv("ALSOFT_DRIVERS", "null", 0);
+    GameHarness game;
+    game.runFrames(60);  // past the title's fade-in
+    GameCore* core = game.core();
+    ZV_GameState* state = game.state();
+    ASSERT_NE(state->sceneCreator, nullptr);
+    Ogre::SceneManager* scene = game.sceneManager();
+    SceneContext* context = core->sceneContext();
+    ASSERT_NE(context->projectileFloor, nullptr);
+    for (auto widgets = MyGUI::Gui::getInstance().getEnumerator(); widgets.next();)
+        widgets.current()->setVisible(false);
+
+    // The test's own camera, low and close, looking north at the pickup's spot.
+    const Ogre::Vector3 spot(0, 5.2f, 16);
+    Ogre::Camera* camera = scene->createCamera("PickupTestCam");
+    camera->setNearClipDistance(0.2f);
+    Ogre::SceneNode* eye = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 2.5f, 22));
+    eye->attachObject(camera);
+    eye->lookAt(Ogre::Vector3(0, 1.2f, 16), Ogre::Node::TS_WORLD);
+    Ogre::Viewport* viewport = game.window()->getViewport(0);
+    Ogre::Camera* previous = viewport->getCamera();
+    viewport->setCamera(camera);
+    camera->setAspectRatio(float(viewport->getActualWidth()) / float(viewport->getActualHeight()));
+    game.runFrames(2);
+    const Screenshot empty = game.screenshot();
+
+    {
+        DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, context, state->sceneCreator);
+        TargetRegistry targets;
+        PickupManager pickups(scene, core->playData(), &damage, &targets, [](uint32_t) { return nullptr; },
+                              state->globalSounds);
+        PickupParams* def = pickups.getLibrary()->getParams("pick_health", false);
+        ASSERT_TRUE(def->cacheLoaded());
+        ASSERT_EQ(def->getTypeCode(), HealthPickupParams::kTypeCode);
+        Pickup* health = pickups.spawn(def, spot);
+        ASSERT_NE(health->getEntity(), nullptr);
+        EXPECT_FLOAT_EQ(health->getRootNode()->getPosition().y, 0.0f);  // on Town's floor
+
+        std::vector<float> heights;
+        std::vector<Screenshot> shots;
+        for (int i = 0; i <= 90; ++i) {  // 1.5 s
+            pickups.update(kDt);
+            game.frame();
+            heights.push_back(health->getModelNode()->getPosition().y);
+            if (i % 45 == 0)
+                shots.push_back(game.screenshot());
+        }
+        if (const char* dir = std::getenv("VANTOREL_SHOTS_DIR"))
+            for (size_t i = 0; i < shots.size(); ++i)
+                shots[i].savePng(std::string(dir) + "/pickup" + std::to_string(i) + ".png");
+
+        const int w = empty.width(), h = empty.height();
+        const Ogre::Vector2 at = toScreen(camera, spot * Ogre::Vector3(1, 0, 1) + Ogre::Vector3(0, 1.5f, 0), w, h);
+        // The crate shows where it lies, white with its red cross, and moves as it turns and bobs.
+        for (const Screenshot& shot : shots) {
+            EXPECT_GT(countAround(shot, at, 120, white), 2000) << at;
+            EXPECT_GT(countAround(shot, at, 120, red), 300) << at;
+            EXPECT_EQ(countAround(empty, at, 120, red), 0);
+        }
+        EXPECT_GT(changedAround(shots[0], shots[1], at, 120), 1500);
+        EXPECT_GT(changedAround(shots[1], shots[2], at, 120), 1500);
+
+        // Half a bob in 1.5 s: from the top (2 above the floor) down to the floor, never a jump.
+        const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
+        EXPECT_NEAR(*high, 2.0f, 0.01f);
+        EXPECT_NEAR(*low, 0.0f, 0.01f);
+        float biggestStep = 0.0f;
+        for (size_t i = 1; i < heights.size(); ++i)
+            biggestStep = std::max(biggestStep, std::fabs(heights[i] - heights[i - 1]));
+        EXPECT_LT(biggestStep, 0.04f);
+    }
+    viewport->setCamera(previous);
+    scene->destroyCamera(camera);
+    scene->destroySceneNode(eye);
+}
