@@ -29,8 +29,6 @@ protected:
         playData.intervalPickupTypes[0].rows[1].Leave = 1000.0f;
     }
     float score() const { return playData.mechaVars[0].value; }
-
-    GroundObjParams fortDef = bastion;  // outlives the objects that read it
 };
 
 }  // namespace

@@ -87,6 +87,7 @@ public:
 
     GroundObjParams pickerDef = bastion;
     GroundObjParams otherDef = bastion;
+    GroundObjParams fortDef = bastion;  // the game's bastion, parts and all
     std::map<uint32_t, std::unique_ptr<GameObject>> objects;
     std::unique_ptr<PickupManager> manager;
 };
