@@ -23,16 +23,11 @@
 using testsupport::GameHarness;
 using testsupport::Rgb;
 using testsupport::Screenshot;
+using testsupport::toScreen;
 
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
-
-Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& p, int w, int h)
-{
-    const Ogre::Vector3 ndc = camera->getProjectionMatrix() * (camera->getViewMatrix() * p);
-    return {(ndc.x * 0.5f + 0.5f) * w, (0.5f - ndc.y * 0.5f) * h};
-}
 
 int countAround(const Screenshot& shot, const Ogre::Vector2& at, int half, const std::function<bool(const Rgb&)>& is)
 {
@@ -40,16 +35,6 @@ int countAround(const Screenshot& shot, const Ogre::Vector2& at, int half, const
     for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
         for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
             if (x >= 0 && y >= 0 && x < shot.width() && y < shot.height() && is(shot.at(x, y)))
-                ++n;
-    return n;
-}
-
-int changedAround(const Screenshot& a, const Screenshot& b, const Ogre::Vector2& at, int half)
-{
-    int n = 0;
-    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
-        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
-            if (x >= 0 && y >= 0 && x < a.width() && y < a.height() && !a.at(x, y).near(b.at(x, y), 24))
                 ++n;
     return n;
 }
@@ -75,15 +60,11 @@ TEST(PickupsInTown, TurnAndBob)
 
     // The test's own camera, low and close, looking north at the pickup's spot.
     const Ogre::Vector3 spot(0, 5.2f, 16);
-    Ogre::Camera* camera = scene->createCamera("PickupTestCam");
-    camera->setNearClipDistance(0.2f);
-    Ogre::SceneNode* eye = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(0, 2.5f, 22));
-    eye->attachObject(camera);
-    eye->lookAt(Ogre::Vector3(0, 1.2f, 16), Ogre::Node::TS_WORLD);
     Ogre::Viewport* viewport = game.window()->getViewport(0);
     Ogre::Camera* previous = viewport->getCamera();
-    viewport->setCamera(camera);
-    camera->setAspectRatio(float(viewport->getActualWidth()) / float(viewport->getActualHeight()));
+    Ogre::Camera* camera = testsupport::showTestCamera(scene, viewport, "PickupTestCam", Ogre::Vector3(0, 2.5f, 22),
+                                                       Ogre::Vector3(0, 1.2f, 16));
+    Ogre::SceneNode* eye = camera->getParentSceneNode();
     game.runFrames(2);
     const Screenshot empty = game.screenshot();
 
@@ -108,9 +89,8 @@ TEST(PickupsInTown, TurnAndBob)
             if (i % 45 == 0)
                 shots.push_back(game.screenshot());
         }
-        if (const char* dir = std::getenv("VANTOREL_SHOTS_DIR"))
-            for (size_t i = 0; i < shots.size(); ++i)
-                shots[i].savePng(std::string(dir) + "/pickup" + std::to_string(i) + ".png");
+        for (size_t i = 0; i < shots.size(); ++i)
+            testsupport::keepShot(shots[i], "pickup" + std::to_string(i));
 
         const int w = empty.width(), h = empty.height();
         const Ogre::Vector2 at = toScreen(camera, spot * Ogre::Vector3(1, 0, 1) + Ogre::Vector3(0, 1.5f, 0), w, h);
@@ -120,8 +100,8 @@ TEST(PickupsInTown, TurnAndBob)
             EXPECT_GT(countAround(shot, at, 120, red), 300) << at;
             EXPECT_EQ(countAround(empty, at, 120, red), 0);
         }
-        EXPECT_GT(changedAround(shots[0], shots[1], at, 120), 1500);
-        EXPECT_GT(changedAround(shots[1], shots[2], at, 120), 1500);
+        EXPECT_GT(shots[1].countChanged(shots[0], int(at.x), int(at.y), 120), 1500);
+        EXPECT_GT(shots[2].countChanged(shots[1], int(at.x), int(at.y), 120), 1500);
 
         // Half a bob in 1.5 s: from the top (2 above the floor) down to the floor, never a jump.
         const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
