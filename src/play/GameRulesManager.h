@@ -65,7 +65,9 @@ class TargetRegistry;
 class WarheadDefRegistry;
 struct GameSettings;
 struct SharedBlock;
-struct WorldHandles;
+struct WeaponContext;
+// The play's handles for objects and weapons made during the play.
+using WorldHandles = WeaponContext;
 
 struct SpawnRateKey {
     float Time = 0.0f;  // play time in seconds

@@ -149,6 +149,11 @@ TEST(GameCoreSwitch, NextStateRequestsLeadToTheirStates)
         if (game.state()->firstFrame && game.stateAs<GS_Menu>()) {
             ASSERT_TRUE(game.frame());
         }
+        // The play reads no request before its four-frame start is over.
+        if (auto* play = game.stateAs<GS_PlayOnly>()) {
+            game.runFrames(4);
+            ASSERT_EQ(play->firstFrame, 0);
+        }
         ZV_GameState* leaving = game.state();
         c.request();
         game.core()->currentState()->viewport->setCamera(otherCam);
