@@ -3,8 +3,6 @@
 // file when the managers are there; the file then goes.
 #include "play/GameRulesManager.h"
 
-void GameRulesManager::spawnPlayer() {}
-
 uint32_t GameRulesManager::liveOvniCount() const { return 0; }
 uint32_t GameRulesManager::liveOvniCountOfType(uint32_t) const { return 0; }
 bool GameRulesManager::spawnOvni(OvniParams*) { return false; }

@@ -12,6 +12,7 @@
 #include "play/Priget_GameHUD.h"
 #include "screens/PanelInput.h"
 #include "world/GameObjectData.h"
+#include "world/GameObjectManager.h"
 #include "world/GroundVehicle.h"
 #include "world/PickUpWeapon.h"
 
@@ -70,6 +71,13 @@ void GameRulesManager::giveSelectedChallengeWeapon()
     player->giveWeapon(name);
     if (PickUpWeapon* weapon = player->getPickUpWeapon())
         weapon->setAmmoFraction(2.0f);
+}
+
+void GameRulesManager::spawnPlayer()
+{
+    if (!gameObjectManager)
+        return;
+    adoptPlayer(dynamic_cast<GroundVehicle*>(gameObjectManager->spawnPlayer()));
 }
 
 void GameRulesManager::adoptPlayer(GroundVehicle* vehicle)

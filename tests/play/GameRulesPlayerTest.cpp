@@ -4,8 +4,10 @@
 #include "core/GameSession.h"
 #include "play/GameRulesManager.h"
 #include "play/PlayCamera.h"
+#include "play/RulesTestSupport.h"
 #include "support/ScriptedInput.h"
 #include "world/GameObjectData.h"
+#include "world/GameObjectManager.h"
 #include "world/PickUpWeapon.h"
 #include "world/VehicleArena.h"
 
@@ -424,6 +426,53 @@ TEST_F(PlayerRules, EndPoseStandsAtTheOriginTurnedAround)
     EXPECT_TRUE(p.positionEquals(abrams.groundOffset, 1e-3f)) << p;
     EXPECT_NEAR(std::fabs(yawOf(v)), 180.0f, 1e-3f);
     EXPECT_FLOAT_EQ(v.getHP(), 150.0f);
+}
+
+TEST_F(PlayerRules, TheManagersVehicleRespawnsUntilTheLivesRunOutAndThenThePlayEnds)
+{
+    const std::string player = "[SETINGS]\nNumLives = 2\nRespawnDelay = 0\n[PLAYER]\nMaxHP = 100\n"
+                               "SpawnPos = 20 0 -30\nSpawnYaw = 90\n[MECHANICS]\nNumMechaVars = 1\n";
+    struct Case {
+        const char* name;
+        std::string conditions;
+        uint32_t endPhase;
+    };
+    const std::vector<Case> cases = {
+        {"clear when destroyed", "[CLEAR_CONDITION]\nCC_PDestroyed = true\n", 2},
+        {"lost when destroyed",
+         "[CLEAR_CONDITION]\nCC_MechCond = true\nCC_MechIndx = 1\nCC_Condition = 2\nCC_Val = 1000\n"
+         "[LOSE_CONDITION]\nHasLoseCondition = true\nNeedOnlyOne = true\nLC_PDestroyed = true\n",
+         3},
+    };
+    for (const Case& c : cases) {
+        rules.reset();
+        rulestest::writeMode("Dying", player + c.conditions);
+        session.levelName = "Dying";
+        rulestest::Handles h;
+        h.data = &arena.playData;
+        h.scene = arena.scene;
+        h.session = &session;
+        h.context = &arena.context;
+        h.objects = &arena.world->objects();
+        rules = rulestest::makeRules(h);
+        ASSERT_NE(rules->player, nullptr) << c.name << ": made by the object manager";
+        GroundVehicle& v = *rules->player;
+        EXPECT_EQ(arena.context.playerNode, v.getMainNode()) << c.name;
+        EXPECT_TRUE(v.getMainNode()->getPosition().positionEquals(Ogre::Vector3(20, 0, -30) + abrams.groundOffset,
+                                                                  1e-3f))
+            << c.name;
+        GamePlayData& d = arena.playData;
+        d.playPhase = 1;
+        for (int death = 1; death <= 3; ++death) {
+            v.addDamage(1.0e6f);
+            rules->testClearLose(1.0f);
+            EXPECT_EQ(d.playPhase, death < 3 ? 1u : c.endPhase) << c.name << ", death " << death;
+            rules->updatePlayerLife(0.25f);
+            EXPECT_EQ(d.NumLives, static_cast<uint32_t>(std::max(0, 2 - death))) << c.name;
+            EXPECT_EQ(v.getHP() > 0.0f, death < 3) << c.name << ", death " << death;
+        }
+        rules.reset();
+    }
 }
 
 TEST_F(PlayerRules, WithoutAVehicleEveryStepIsSkipped)
