@@ -58,7 +58,7 @@ protected:
 
 TEST_F(AIVehicle, DrivesToItsGoalAndStopsThereOnlyAtRest)
 {
-    AIbeheiv_GrndVeh behaviour(&difficulty, damage.get(), &targets, &random);
+    AIbeheiv_GrndVeh behaviour(&difficulty, damage, &targets, &random);
     GroundVehicle& v = spawnOnGround(&marauder, {-60, 0, 60}, 0.0f, 5);
     const Ogre::Vector3 at = v.getWorldPosition();
     struct Case {
@@ -94,7 +94,7 @@ TEST_F(AIVehicle, DrivesToItsGoalAndStopsThereOnlyAtRest)
 
 TEST_F(AIVehicle, AMarauderWithThePlayerInRangeFiresAtIt)
 {
-    AIManager ai(damage.get(), &targets, &random, &difficulty, nullptr);
+    AIManager ai(damage, &targets, &random, &difficulty, nullptr);
     GroundVehicle& player = onGround(&abrams, {40, 0, 60}, 1, 1);
     GroundVehicle& enemy = onGround(&marauder, {-10, 0, 60}, 2, 2);
     ASSERT_LT(flatDistance(player, enemy), enemy.getMainWeaponLockRange() * enemy.getLockRangeVar());
@@ -121,7 +121,7 @@ TEST_F(AIVehicle, AMarauderWithThePlayerInRangeFiresAtIt)
 
 TEST_F(AIVehicle, AMarauderSentToChaseDrivesTowardItsTarget)
 {
-    AIManager ai(damage.get(), &targets, &random, &difficulty, nullptr);
+    AIManager ai(damage, &targets, &random, &difficulty, nullptr);
     GroundVehicle& player = onGround(&abrams, {-125, 0, 40}, 1, 1);
     GroundVehicle& enemy = onGround(&marauder, {0, 0, 40}, 2, 2);
     ASSERT_TRUE(ai.addObject(&enemy));
