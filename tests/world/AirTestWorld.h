@@ -54,8 +54,11 @@ public:
           pool(&world->fx()),
           projectiles(&world->projectiles()),
           weapons(world->weaponContext()),
-          handles(world->objectHandles())
+          handles(world->objectHandles()),
+          difficulty(world->difficulty())
     {
+        // The tests set the tuning they need on top of zeros, whatever the game's cache holds.
+        difficulty = DificultyData();
     }
     ~World()
     {
@@ -178,6 +181,7 @@ public:
     ProjectileManager* projectiles;
     WeaponContext& weapons;
     const GameObjectHandles& handles;
+    DificultyData& difficulty;
     std::vector<std::unique_ptr<goParams>> definitions;
 };
 

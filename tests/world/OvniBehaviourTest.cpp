@@ -37,7 +37,7 @@ protected:
     AIdata record() { return AIdata(&difficulty, nullptr, &random, 5); }
     float heading(const Ovni& o) const { return o.getHeadingNode()->getOrientation().getYaw().valueDegrees(); }
 
-    AIbeheiv_Ovni behaviour{&difficulty, damage.get(), &targets, &random};
+    AIbeheiv_Ovni behaviour{&difficulty, damage, &targets, &random};
 };
 
 TEST_F(OvniBehaviourTest, AShakenOvniHoldsStillAndRestartsItsMove)
@@ -264,7 +264,7 @@ TEST_F(OvniBehaviourTest, RecordTimersRunDownAndTheMoodSettles)
 
 TEST_F(OvniBehaviourTest, AnAirObjectAndAnOvniShareTheBehaviourAndTheAirObjectFights)
 {
-    AIManager manager(damage.get(), &targets, &random, &difficulty, nullptr);
+    AIManager manager(damage, &targets, &random, &difficulty, nullptr);
     AirObjParams* kestrelDef = cached<AirObjParams>("kestrel");
     kestrelDef->Death_Effect = kestrelDef->Spawn_Effect = kestrelDef->Retreat_Effect = " ";
     kestrelDef->RadarRange = 500.0f;
