@@ -9,6 +9,7 @@
 #include "cutscenes/DialogCutScene.h"
 #include "cutscenes/GS_Cutscene.h"
 #include "cutscenes/VideoCutScene.h"
+#include "core/GamePlayData.h"
 #include "play/GS_PlayOnly.h"
 #include "screens/GS_Credits.h"
 #include "screens/GS_ListChall.h"
@@ -188,14 +189,22 @@ TEST(Walkthrough, NewPilotThroughOptionsGarageFirstChallengeAndLastStoryToTheCre
     EXPECT_EQ(dialogPlayer(game)->nameText->getCaption().asUTF8(), "Commander");
     EXPECT_GE(confirmThrough(game), 4);
 
-    // Then the play, whose stand-in ends with the last story scene named as a challenge's outro.
-    ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
+    // Then the play; the last story scene, asked for while playing as a challenge's outro would
+    // be, plays when the pause panel's Quit leaves the play.
+    auto* play = game.stateAs<GS_PlayOnly>();
+    ASSERT_NE(play, nullptr);
     EXPECT_EQ(game.session()->creditsRequested, 0);
-    game.runFrames(40);
+    game.runFrames(6);
+    if (play->playData->playPhase == PLAYPHASE_MISSION_INFO)
+        game.tapKey(OIS::KC_RETURN);
+    ASSERT_TRUE(game.runUntil([&] { return play->playData->playPhase == PLAYPHASE_PLAYING; }, 400));
     game.session()->cutsceneName = "Cs_LastLight_Out";
+    game.session()->cutsceneRequested = 1;
+    game.tapKey(OIS::KC_ESCAPE);
+    ASSERT_EQ(play->paused, 1);
+    game.tapKey(OIS::KC_DOWN);
     game.tapKey(OIS::KC_DOWN);
     game.tapKey(OIS::KC_RETURN);
-    game.runFrames(2);
     ASSERT_NE(game.stateAs<GS_Cutscene>(), nullptr);
     EXPECT_EQ(game.state()->name, "Cs_LastLight_Out");
     expectDialogShown(game, "walkthrough_last_light");

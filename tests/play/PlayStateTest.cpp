@@ -192,7 +192,7 @@ Projectile* launchRocket(GS_PlayOnly* play)
     if (!rocket || !explosive)
         return nullptr;
     const uint8_t noTracking = 0;
-    const Ogre::Vector3 from(-60, 30, 40);
+    const Ogre::Vector3 from(-40, 30, 20);
     play->projectiles->spawn(2, ProjectileKind_Rocket, from,
                              Ogre::Vector3::NEGATIVE_UNIT_Z.getRotationTo(Ogre::Vector3::UNIT_X), 0, 0, 900,
                              rocket->Damage, rocket, explosive, &noTracking, 0, nullptr);
@@ -216,9 +216,8 @@ TEST(PlayState, TurboHoldFreezesTheWorldForASecond)
     GameHarness game;
     GS_PlayOnly* play = startPlaying(game);
     ASSERT_NE(play, nullptr);
-    Projectile* rocket = launchRocket(play);
-    ASSERT_NE(rocket, nullptr);
     GamePlayData* data = play->playData;
+    Projectile* rocket = nullptr;
     auto pose = [&] {
         return WorldPose{Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, rocket->getNode()->getPosition(), 0.0f};
     };
@@ -227,9 +226,15 @@ TEST(PlayState, TurboHoldFreezesTheWorldForASecond)
     data->turboStartRequest = 1;
     int delayFrames = 0;
     while (play->holdTime == 0.0f && delayFrames < 120) {
+        // A rocket launched shortly before the hold, so that it is still flying after it.
+        if (delayFrames == 55) {
+            rocket = launchRocket(play);
+            ASSERT_NE(rocket, nullptr);
+        }
         game.frame();
         ++delayFrames;
     }
+    ASSERT_NE(rocket, nullptr);
     EXPECT_NEAR(delayFrames, 61, 1);
     EXPECT_EQ(data->turboHeld, 1);
     const WorldPose held = pose();
