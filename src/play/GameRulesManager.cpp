@@ -17,6 +17,7 @@
 #include "play/Priget_GameHUD.h"
 #include "world/GroundVehicle.h"
 #include "world/PickUpWeapon.h"
+#include "world/PickupManager.h"
 #include "world/SceneCreator.h"
 
 #include <MyGUI.h>
@@ -99,6 +100,9 @@ GameRulesManager::GameRulesManager(
         d.clearChangedFlags();
     }
     createPointerWidgets();
+    // The mode file links its pickup tables to the library of the pickups being made.
+    if (pickupManager && pickupManager->getLibrary())
+        pickupLibrary = pickupManager->getLibrary();
     if (gameSession && gamePlayData)
         readCache(gameSession->getLevelName());
     if (sceneContext && gamePlayData) {

@@ -362,6 +362,7 @@ private:
     uint32_t liveOvniCountOfType(uint32_t typeNumber) const;
     bool spawnOvni(OvniParams* definition);
     bool placePickup(PickupParams* definition);
+    Ogre::Vector3 randomArenaPoint(float margin, float height);
     // Both tables share the kill and time pickup steps; true when a pickup was placed.
     bool spawnPickupOfType(bool intervalTable);
     // The end of play: stinger, music fade, phase, record and caption.

@@ -10,9 +10,60 @@
 #include "core/Utilities.h"
 #include "definitions/OvniParams.h"
 #include "play/Priget_GameHUD.h"
+#include "definitions/PickupParams.h"
+#include "world/GameObjectManager.h"
 #include "world/GroundVehicle.h"
+#include "world/Ovni.h"
+#include "world/PickupManager.h"
+
+#include <OgreSceneNode.h>
+
+#include <algorithm>
 
 // ---- Ovni ----
+
+uint32_t GameRulesManager::liveOvniCount() const
+{
+    return gameObjectManager ? static_cast<uint32_t>(std::max(gameObjectManager->countOvnis(), 0)) : 0;
+}
+
+uint32_t GameRulesManager::liveOvniCountOfType(uint32_t typeNumber) const
+{
+    return gameObjectManager ? static_cast<uint32_t>(std::max(gameObjectManager->countInSpawnGroup(typeNumber), 0))
+                             : 0;
+}
+
+// A point inside the scaled border less `margin` on every side, x drawn first.
+Ogre::Vector3 GameRulesManager::randomArenaPoint(float margin, float height)
+{
+    const Ogre::Vector4 b = sceneContext ? sceneContext->getScaledBorder() : Ogre::Vector4::ZERO;
+    const float x = b.x + margin + static_cast<float>(random->nextUnit()) * (b.z - b.x - 2.0f * margin);
+    const float z = b.y + margin + static_cast<float>(random->nextUnit()) * (b.w - b.y - 2.0f * margin);
+    return {x, height, z};
+}
+
+bool GameRulesManager::spawnOvni(OvniParams* definition)
+{
+    if (!gameObjectManager || !random || !definition)
+        return false;
+    const Ogre::Vector3 at = randomArenaPoint(10.0f, 35.0f);
+    GameObject* object = gameObjectManager->spawn(definition, GameObjectKind::Ovni, at, 2);
+    if (!object)
+        return false;
+    gameObjectManager->attachAI(object);
+    if (Ogre::SceneNode* node = object->getMainNode())
+        node->yaw(Ogre::Degree(static_cast<float>(random->nextUnit()) * 360.0f), Ogre::Node::TS_LOCAL);
+    if (auto* ovni = dynamic_cast<Ovni*>(object))
+        ovni->placeOnFloor();
+    return true;
+}
+
+bool GameRulesManager::placePickup(PickupParams* definition)
+{
+    if (!pickupManager || !random || !definition)
+        return false;
+    return pickupManager->spawn(definition, randomArenaPoint(6.0f, 5.2f)) != nullptr;
+}
 
 void GameRulesManager::spawnInitialOvnis()
 {
