@@ -381,7 +381,7 @@ TEST(PickupsOnVehicles, WeaponGivenAndNeverToTheParkedPlayer)
     ASSERT_TRUE(abrams.ItemPicker);
     GroundVehicle& player = arena.spawnOnGround(&abrams, Ogre::Vector3(0, 0, 60), 0.0f, 0);
     GroundVehicle& enemy = arena.spawnOnGround(&abrams, Ogre::Vector3(-60, 0, 60), 0.0f, 1);
-    PickupManager manager(arena.scene, &arena.playData, arena.damage.get(), &arena.targets,
+    PickupManager manager(arena.scene, &arena.playData, arena.damage, &arena.targets,
                           [&](uint32_t id) -> GameObject* {
                               return id == 0 ? static_cast<GameObject*>(&player) : id == 1 ? &enemy : nullptr;
                           },
