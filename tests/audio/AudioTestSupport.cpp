@@ -4,6 +4,7 @@
 #include "audio/SoundManager.h"
 #include "core/BinaryIO.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -91,6 +92,17 @@ double Wave::firstQuieter(double from, float threshold) const
         if (rms(t, t + 0.01) < threshold)
             return t;
     return -1.0;
+}
+
+double Wave::frequencyBetween(double from, double to) const
+{
+    const auto& s = samples[0];
+    const size_t a = static_cast<size_t>(from * rate), b = std::min(s.size(), size_t(to * rate));
+    int crossings = 0;
+    for (size_t i = a + 1; i < b; ++i)
+        if ((s[i - 1] < 0.0f) != (s[i] < 0.0f))
+            ++crossings;
+    return crossings / 2.0 / (to - from);
 }
 
 bool readWave(const std::string& path, Wave& wave)

@@ -27,6 +27,8 @@ struct Wave {
     // Root mean square of one channel (or all, channel -1) between two times in seconds.
     float rms(double from, double to, int channel = -1) const;
     double seconds() const { return rate ? double(frames()) / rate : 0.0; }
+    // Sign changes per second of channel 0 between two times, halved: a tone's frequency.
+    double frequencyBetween(double from, double to) const;
     // The start of the first 10 ms window at or after `from` that is louder (or, for the second,
     // quieter) than the threshold; -1 when there is none. The writer's clock can lag the test's
     // under load, so the tests measure from what the file holds.

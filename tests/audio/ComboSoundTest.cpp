@@ -16,18 +16,6 @@
 
 namespace {
 
-// Sign changes per second of channel 0 between two times, halved: the tone's frequency.
-double frequencyBetween(const audiotest::Wave& wave, double from, double to)
-{
-    const auto& s = wave.samples[0];
-    const size_t a = static_cast<size_t>(from * wave.rate), b = std::min(s.size(), size_t(to * wave.rate));
-    int crossings = 0;
-    for (size_t i = a + 1; i < b; ++i)
-        if ((s[i - 1] < 0.0f) != (s[i] < 0.0f))
-            ++crossings;
-    return crossings / 2.0 / (to - from);
-}
-
 // A sound table with only the accept and back clicks.
 void writeClickTable(const std::string& path)
 {
@@ -86,13 +74,13 @@ TEST(ComboSound, AScoredComboAcceptsAndAGreyedChainGoesBack)
     ASSERT_TRUE(audiotest::readWave(audiotest::waveFile(), wave));
     const double accept = wave.firstLouder(0.0, 0.03f);
     ASSERT_GT(accept, 0.2) << "silence before the combo";
-    EXPECT_NEAR(frequencyBetween(wave, accept + 0.05, accept + 0.25), 440.0, 30.0);
+    EXPECT_NEAR(wave.frequencyBetween(accept + 0.05, accept + 0.25), 440.0, 30.0);
     const double gap = wave.firstQuieter(accept, 0.01f);
     ASSERT_GT(gap, accept);
     const double back = wave.firstLouder(gap, 0.03f);
     ASSERT_GT(back, gap) << "the back click is heard";
     EXPECT_GT(back - accept, 0.5);
-    EXPECT_NEAR(frequencyBetween(wave, back + 0.05, back + 0.25), 1320.0, 60.0);
+    EXPECT_NEAR(wave.frequencyBetween(back + 0.05, back + 0.25), 1320.0, 60.0);
 }
 
 }  // namespace

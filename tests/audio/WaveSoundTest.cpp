@@ -15,17 +15,6 @@
 
 namespace {
 
-double frequencyBetween(const audiotest::Wave& wave, double from, double to)
-{
-    const auto& s = wave.samples[0];
-    const size_t a = static_cast<size_t>(from * wave.rate), b = std::min(s.size(), size_t(to * wave.rate));
-    int crossings = 0;
-    for (size_t i = a + 1; i < b; ++i)
-        if ((s[i - 1] < 0.0f) != (s[i] < 0.0f))
-            ++crossings;
-    return crossings / 2.0 / (to - from);
-}
-
 // A sound table with only the wave and mission stingers.
 void writeStingerTable(const std::string& path)
 {
@@ -103,7 +92,7 @@ WaveClear_Condition = 3
     ASSERT_TRUE(audiotest::readWave(audiotest::waveFile(), wave));
     const double on = wave.firstLouder(0.0, 0.03f);
     ASSERT_GT(on, 0.2) << "silence before the wave is cleared";
-    EXPECT_NEAR(frequencyBetween(wave, on + 0.05, on + 0.25), 660.0, 30.0);
+    EXPECT_NEAR(wave.frequencyBetween(on + 0.05, on + 0.25), 660.0, 30.0);
     const double off = wave.firstQuieter(on, 0.01f);
     ASSERT_GT(off, on);
     EXPECT_LT(wave.firstLouder(off, 0.03f), 0.0) << "the mission stinger stays silent";
