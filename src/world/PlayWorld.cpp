@@ -10,6 +10,7 @@
 #include "world/DamageRegistry.h"
 #include "world/FxPool.h"
 #include "world/GameObjectManager.h"
+#include "world/PickupManager.h"
 #include "world/ProjectileManager.h"
 #include "world/TargetRegistry.h"
 
@@ -43,10 +44,17 @@ PlayWorld::PlayWorld(const Borrowed& b, uint32_t seed) : borrowed_(b)
                                                    projectiles_.get(), fx_.get(), targets_.get(), b.sharedBlock,
                                                    goLibrary_.get(), &weaponContext_, ai_.get(), difficulty_.get(),
                                                    b.sceneContext);
+    // Pickups find their collectors among the object manager's slots; getObject is null for a
+    // free slot or one past the end.
+    GameObjectManager* objects = objects_.get();
+    pickups_ = std::make_unique<PickupManager>(
+        b.scene, b.playData, damage_.get(), targets_.get(),
+        [objects](uint32_t id) { return objects->getObject(id); }, b.globalSounds);
 }
 
 PlayWorld::~PlayWorld()
 {
+    pickups_.reset();
     objects_->destroyAll();
     objects_.reset();
     ai_.reset();
@@ -68,6 +76,7 @@ void PlayWorld::tick(float dt, bool playing)
         ai_->updateAll(dt);
     objects_->updateAll(dt);
     projectiles_->update(dt);
+    pickups_->update(dt);
     fx_->update(dt);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Everything of the world that lives for one play: the difficulty and random generator of the
 // play, the definition libraries, the damage and target registries, the play's effect pool, the
-// projectile, AI and game-object managers and the weapon handles. Made in the order in which each
+// projectile, AI, game-object and pickup managers and the weapon handles. Made in the order in which each
 // receives the ones before it, deleted in the play's teardown order. The play state owns one; the
 // tests and benchmarks use the same.
 #include "core/SharedBlock.h"
@@ -24,6 +24,7 @@ class FxParamsLibrary;
 class FxPool;
 class GOParamsLibrary;
 class GameObjectManager;
+class PickupManager;
 class GamePlayData;
 class GlobalSounds;
 class ProjectileDefRegistry;
@@ -52,7 +53,7 @@ public:
     // seed starts the play's random generator (the game passes a time seed). The difficulty is
     // read from its cache; a missing one leaves zeros.
     PlayWorld(const Borrowed& borrowed, uint32_t seed);
-    // Objects first, then the managers and registries, the libraries, the difficulty, the
+    // Pickups and objects first, then the managers and registries, the libraries, the difficulty, the
     // random generator.
     ~PlayWorld();
     PlayWorld(const PlayWorld&) = delete;
@@ -76,6 +77,7 @@ public:
     WeaponContext& weaponContext() { return weaponContext_; }
     AIManager& ai() const { return *ai_; }
     GameObjectManager& objects() const { return *objects_; }
+    PickupManager& pickups() const { return *pickups_; }
     // The handles every game object receives (the object manager's own).
     const GameObjectHandles& objectHandles() const;
 
@@ -94,4 +96,5 @@ private:
     WeaponContext weaponContext_;
     std::unique_ptr<AIManager> ai_;
     std::unique_ptr<GameObjectManager> objects_;
+    std::unique_ptr<PickupManager> pickups_;
 };

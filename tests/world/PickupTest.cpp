@@ -4,6 +4,8 @@
 #include "PickupTestWorld.h"
 #include "VehicleArena.h"
 
+#include "definitions/GameObjectKind.h"
+#include "world/GameObjectManager.h"
 #include "world/PickUpWeapon.h"
 
 #include <OgreEntity.h>
@@ -373,19 +375,25 @@ TEST_F(Pickups, SlowedOnlyInsideASwitchedOnBubble)
     EXPECT_FLOAT_EQ(playData.mechaVars[0].value, 1.0f + 1.0f + 0.25f + 1.0f);
 }
 
-// With the player's own vehicle: weapons are given, and a parked (dead) player collects nothing.
+// With the player's own vehicle, through the play world's pickups and object slots: weapons are
+// given, and a parked (dead) player collects nothing.
 TEST(PickupsOnVehicles, WeaponGivenAndNeverToTheParkedPlayer)
 {
     vehicletest::Arena arena;
-    GroundVehiParams abrams("abrams");
-    ASSERT_TRUE(abrams.ItemPicker);
-    GroundVehicle& player = arena.spawnOnGround(&abrams, Ogre::Vector3(0, 0, 60), 0.0f, 0);
-    GroundVehicle& enemy = arena.spawnOnGround(&abrams, Ogre::Vector3(-60, 0, 60), 0.0f, 1);
-    PickupManager manager(arena.scene, &arena.playData, arena.damage, &arena.targets,
-                          [&](uint32_t id) -> GameObject* {
-                              return id == 0 ? static_cast<GameObject*>(&player) : id == 1 ? &enemy : nullptr;
-                          },
-                          nullptr);
+    GameObjectManager& objects = arena.world->objects();
+    // Definitions from the world's library, which outlives the objects.
+    auto onGround = [&](const Ogre::Vector3& at, uint32_t team) -> GroundVehicle& {
+        auto* v = static_cast<GroundVehicle*>(
+            objects.spawnByName("abrams", at + Ogre::Vector3(0, 10, 0), team, GameObjectKind::GroundVehicle));
+        EXPECT_NE(v, nullptr);
+        EXPECT_TRUE(v->getParams()->ItemPicker);
+        v->snapToGround();
+        v->updateCachedTransform();
+        return *v;
+    };
+    GroundVehicle& player = onGround(Ogre::Vector3(0, 0, 60), 1);
+    onGround(Ogre::Vector3(-60, 0, 60), 2);
+    PickupManager& manager = arena.world->pickups();
     PickWeapParams twin("pick_weap_twin_cannon");
     ASSERT_TRUE(twin.cacheLoaded());
     ASSERT_EQ(player.getPickUpWeapon(), nullptr);
