@@ -28,11 +28,6 @@ class Widget;
 namespace audio {
 class SoundManager;
 }
-namespace OIS {
-class JoyStick;
-class Keyboard;
-class Mouse;
-}
 class AIManager;
 class AreaTrigger;
 class BinaryReader;

@@ -11,7 +11,6 @@
 #include <MyGUI.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -123,9 +122,7 @@ TEST_F(RulesOnHud, TheBarLightsScoresGreysAndChains)
     rules->addKillColour(1);  // one green greys; red follows it
     hud->update(0.6f);        // the glows fade
     const testsupport::Screenshot shot = bed.screenshot();
-    const std::string folder = testsupport::gameTreeDir() + "/../screenshots";
-    std::filesystem::create_directories(folder);
-    shot.savePng(folder + "/colour_bar.png");
+    testsupport::keepShot(shot, "colour_bar");
     const auto ballColourCount = [&](uint32_t i, const testsupport::Rgb& c) {
         const MyGUI::Widget* b = hud->comboBalls[i].ball;
         return shot.countNear(c, b->getAbsoluteLeft(), b->getAbsoluteTop(), b->getWidth(), b->getHeight(), 60);

@@ -20,6 +20,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 namespace testsupport {
@@ -76,8 +77,10 @@ int Screenshot::countChanged(const Screenshot& before, int cx, int cy, int half,
 
 void keepShot(const Screenshot& shot, const std::string& name)
 {
-    if (const char* dir = std::getenv("VANTOREL_SHOT_DIR"))
+    if (const char* dir = std::getenv("VANTOREL_SHOT_DIR")) {
+        std::filesystem::create_directories(dir);
         shot.savePng(std::string(dir) + "/" + name + ".png");
+    }
 }
 
 Ogre::Vector2 toScreen(Ogre::Camera* camera, const Ogre::Vector3& point, int w, int h)
