@@ -316,6 +316,21 @@ void CampaignData::resetProgress()
     }
 }
 
+bool CampaignData::nextChallenge(uint32_t tier, uint32_t challenge, uint32_t& nextTier, uint32_t& next) const
+{
+    const uint32_t tiers = getTierCount();
+    const uint32_t count = getChallengeCount(tier);
+    if (tiers > 0 && tier == tiers - 1 && challenge + 1 >= count)
+        return false;
+    nextTier = tier;
+    next = challenge + 1;
+    if (next >= count) {
+        nextTier = tier + 1;
+        next = 0;
+    }
+    return true;
+}
+
 uint32_t CampaignData::getChallengeCount(uint32_t tier) const
 {
     return tier < tiers_.size() ? static_cast<uint32_t>(tiers_[tier].size()) : 0;

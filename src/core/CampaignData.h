@@ -111,6 +111,10 @@ public:
     std::string getChallengeDescription(uint32_t tier, uint32_t challenge, uint32_t language) const;
     std::string getStepName(uint32_t tier, uint32_t challenge, uint32_t language) const;
 
+    // The challenge after (tier, challenge): the next one of the tier, else the first of the next
+    // tier (which may not exist). False only after the last challenge of the last tier.
+    bool nextChallenge(uint32_t tier, uint32_t challenge, uint32_t& nextTier, uint32_t& next) const;
+
     uint32_t countOpenChallenges(uint32_t tier) const;
     uint32_t getTierPointsEarned(uint32_t tier) const;
 

@@ -160,6 +160,7 @@ GS_PlayOnly::GS_PlayOnly(GamePlayData* playData_, Ogre::RenderWindow* window_, O
         endMenu->setVisible(false);
         clicks_.bind(endMenu->retryButton(), [this](MyGUI::Widget* w) { onRetryClicked(w); });
         clicks_.bind(endMenu->quitButton(), [this](MyGUI::Widget* w) { onQuitClicked(w); });
+        clicks_.bind(endMenu->continueButton(), [this](MyGUI::Widget* w) { onContinueClicked(w); });
     }
     if (fadeOverlay)
         fadeOverlay->setAlpha(1.0f);
@@ -422,11 +423,6 @@ void GS_PlayOnly::updateIntroFade(float dt)
         if (w)
             w->setAlpha(introFade * 0.5f);
     }
-}
-
-void GS_PlayOnly::updateEndOfPlay(float, OIS::Keyboard*, OIS::JoyStick*, OIS::Mouse*)
-{
-    // The end banner, records and end panel come with the end of play.
 }
 
 GroundVehicle* GS_PlayOnly::playerVehicle() const { return rules ? rules->player : nullptr; }

@@ -104,8 +104,12 @@ public:
     void updateMissionInfo(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse);
     void updateCountdown(float dt, OIS::Mouse* mouse);
     void updateIntroFade(float dt);
-    // Cleared or lost: filled with the end of play.
+    // Cleared or lost (GS_PlayOnlyEnd.cpp): result, banner, end camera, then the end panel.
     void updateEndOfPlay(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse);
+    void startEndCamera();
+    void handleEndMenu(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse);
+    // The confirm of the end panel; false when no confirm input is down.
+    bool handleEndMenuChoice(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse);
 
     // Play tick, hold, pause and aim.
     void playTick(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse);
@@ -126,11 +130,13 @@ public:
     // The ways out.
     void retry();
     void quit();
+    void continueCampaign();
 
     // Button handlers of the pause and end panels (a press and release on the button).
     void onResumeClicked(MyGUI::Widget* sender);
     void onRetryClicked(MyGUI::Widget* sender);
     void onQuitClicked(MyGUI::Widget* sender);
+    void onContinueClicked(MyGUI::Widget* sender);
 
     // The player's vehicle of the rules engine, or none.
     GroundVehicle* playerVehicle() const;

@@ -236,15 +236,9 @@ void Priget_EndPlayMenu::setupContinue()
             // No campaign to look the next challenge up in: nothing to continue to.
             cont->setEnabled(false);
         } else {
-            const uint32_t tiers = campaign->getTierCount();
-            const bool lastOfLastTier = tiers > 0 && t == tiers - 1 && c + 1 >= campaign->getChallengeCount(t);
-            if (!lastOfLastTier) {
-                uint32_t nextTier = t;
-                uint32_t nextChallenge = c + 1;
-                if (nextChallenge >= campaign->getChallengeCount(t)) {
-                    nextTier = t + 1;
-                    nextChallenge = 0;
-                }
+            uint32_t nextTier = 0;
+            uint32_t nextChallenge = 0;
+            if (campaign->nextChallenge(t, c, nextTier, nextChallenge)) {
                 const ChallengeStatus status = campaign->getChallengeStatus(nextTier, nextChallenge);
                 const ChallengeDef* next = campaign->getChallenge(nextTier, nextChallenge);
                 if (status == ChallengeStatus::PointsLocked || status == ChallengeStatus::StoryLocked || !next)
