@@ -4,20 +4,15 @@
 #include "core/GamePlayData.h"
 #include "core/SceneContext.h"
 #include "core/ZV_GameState.h"
-#include "definitions/DificultyData.h"
 #include "definitions/OvniParams.h"
-#include "definitions/ProjectileDefRegistry.h"
-#include "definitions/WarheadDefRegistry.h"
 #include "support/GameHarness.h"
+#include "world/PlayWorld.h"
 #include "world/AIManager.h"
 #include "world/AIdata.h"
-#include "world/DamageRegistry.h"
 #include "world/FxPool.h"
 #include "world/Ovni.h"
 #include "world/ProjectileManager.h"
 #include "world/SceneCreator.h"
-#include "world/TargetRegistry.h"
-#include "world/WeaponContext.h"
 
 #include <MyGUI.h>
 #include <Ogre.h>
@@ -75,39 +70,11 @@ TEST(AIInTown, WispWanders)
 
     {
         // What a play builds for its AI-driven Ovni, on the game's own scene, data and definitions.
-        DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, context, state->sceneCreator);
-        TargetRegistry targets;
-        FxPool pool(scene, core->fxParamsLibrary(), state->soundManager, core->randomGenerator(), "GPO");
-        ShotStatistics stats;
-        ProjectileDefRegistry shots(nullptr, core->fxParamsLibrary());
-        WarheadDefRegistry warheads(core->fxParamsLibrary());
-        ProjectileManager manager(core->playData(), scene, state->soundManager, &damage, &pool, &stats, &shots,
-                                  &targets);
-        WeaponContext weapons;
-        weapons.playData = core->playData();
-        weapons.projectileDefs = &shots;
-        weapons.warheadDefs = &warheads;
-        weapons.targets = &targets;
-        weapons.scene = scene;
-        weapons.damage = &damage;
-        weapons.fx = &pool;
-        weapons.sounds = state->soundManager;
-        weapons.projectiles = &manager;
-        DificultyData difficulty;
-        ASSERT_TRUE(difficulty.readCache());
-        GameObjectHandles handles;
-        handles.playData = core->playData();
-        handles.random = core->randomGenerator();
-        handles.damage = &damage;
-        handles.targets = &targets;
-        handles.sounds = state->soundManager;
-        handles.projectiles = &manager;
-        handles.fx = &pool;
-        handles.weaponContext = &weapons;
-        handles.difficulty = &difficulty;
-        handles.sceneContext = context;
-        handles.scene = scene;
-        AIManager ai(&damage, &targets, core->randomGenerator(), &difficulty, nullptr);
+        const std::unique_ptr<PlayWorld> world = game.makePlayWorld();
+        const GameObjectHandles& handles = world->objectHandles();
+        AIManager& ai = world->ai();
+        ProjectileManager& manager = world->projectiles();
+        FxPool& pool = world->fx();
 
         OvniParams wispDef("wisp");
         ASSERT_TRUE(wispDef.cacheLoaded());

@@ -1,21 +1,15 @@
 // An abrams driving over Town in the running game: built on the game's own scene, sounds and
 // definitions, drawn by its renderer, on the map's floor, up to the fountain.
 #include "audio/Sound.h"
-#include "core/GameCore.h"
-#include "core/SharedBlock.h"
 #include "core/ZV_GameState.h"
 #include "definitions/GroundVehiParams.h"
-#include "definitions/ProjectileDefRegistry.h"
-#include "definitions/WarheadDefRegistry.h"
 #include "support/GameHarness.h"
-#include "world/DamageRegistry.h"
+#include "world/PlayWorld.h"
 #include "world/FxPool.h"
 #include "world/GroundVehicle.h"
 #include "world/ProjectileManager.h"
 #include "world/SceneCreator.h"
-#include "world/TargetRegistry.h"
 #include "world/TreadScrollFunction.h"
-#include "world/WeaponContext.h"
 
 #include <MyGUI.h>
 #include <Ogre.h>
@@ -46,7 +40,6 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
     ::setenv("ALSOFT_DRIVERS", "null", 0);
     GameHarness game;
     game.runFrames(60);  // past the title's fade-in
-    GameCore* core = game.core();
     ZV_GameState* state = game.state();
     ASSERT_NE(state->sceneCreator, nullptr);
     Ogre::SceneManager* scene = game.sceneManager();
@@ -60,36 +53,10 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
     Ogre::SceneNode* eye = camera->getParentSceneNode();
 
     // What a play builds for its objects, on the game's own scene, sounds and definitions.
-    DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, core->sceneContext(),
-                          state->sceneCreator);
-    TargetRegistry targets;
-    FxPool pool(scene, core->fxParamsLibrary(), state->soundManager, core->randomGenerator(), "GPO");
-    ShotStatistics stats;
-    ProjectileDefRegistry shots(nullptr, core->fxParamsLibrary());
-    WarheadDefRegistry warheads(core->fxParamsLibrary());
-    ProjectileManager projectiles(core->playData(), scene, state->soundManager, &damage, &pool, &stats, &shots,
-                                  &targets);
-    WeaponContext weapons;
-    weapons.playData = core->playData();
-    weapons.projectileDefs = &shots;
-    weapons.warheadDefs = &warheads;
-    weapons.targets = &targets;
-    weapons.scene = scene;
-    weapons.damage = &damage;
-    weapons.fx = &pool;
-    weapons.sounds = state->soundManager;
-    weapons.projectiles = &projectiles;
-    GameObjectHandles handles;
-    handles.playData = core->playData();
-    handles.random = core->randomGenerator();
-    handles.damage = &damage;
-    handles.targets = &targets;
-    handles.sounds = state->soundManager;
-    handles.projectiles = &projectiles;
-    handles.fx = &pool;
-    handles.weaponContext = &weapons;
-    handles.sceneContext = core->sceneContext();
-    handles.scene = scene;
+    const std::unique_ptr<PlayWorld> world = game.makePlayWorld();
+    const GameObjectHandles& handles = world->objectHandles();
+    FxPool& pool = world->fx();
+    ProjectileManager& projectiles = world->projectiles();
     GroundVehiParams abrams("abrams");
     ASSERT_TRUE(abrams.cacheLoaded());
     const float standY = abrams.groundOffset.y;  // Town's floor lies at 0

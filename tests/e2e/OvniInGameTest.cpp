@@ -4,22 +4,16 @@
 #include "core/GameCore.h"
 #include "core/GamePlayData.h"
 #include "core/SceneContext.h"
-#include "core/SharedBlock.h"
 #include "core/ZV_GameState.h"
 #include "definitions/AirObjParams.h"
-#include "definitions/DificultyData.h"
 #include "definitions/OvniParams.h"
-#include "definitions/ProjectileDefRegistry.h"
-#include "definitions/WarheadDefRegistry.h"
 #include "support/GameHarness.h"
-#include "world/DamageRegistry.h"
+#include "world/PlayWorld.h"
 #include "world/AirObject.h"
 #include "world/FxPool.h"
 #include "world/Ovni.h"
 #include "world/ProjectileManager.h"
 #include "world/SceneCreator.h"
-#include "world/TargetRegistry.h"
-#include "world/WeaponContext.h"
 
 #include <MyGUI.h>
 #include <Ogre.h>
@@ -78,37 +72,9 @@ TEST(OvniInTown, HoversOverTown)
 
     {
         // What a play builds for its Ovni, on the game's own scene, data and definitions.
-        DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, context, state->sceneCreator);
-        TargetRegistry targets;
-        FxPool pool(scene, core->fxParamsLibrary(), state->soundManager, core->randomGenerator(), "GPO");
-        ShotStatistics stats;
-        ProjectileDefRegistry shots(nullptr, core->fxParamsLibrary());
-        WarheadDefRegistry warheads(core->fxParamsLibrary());
-        ProjectileManager manager(core->playData(), scene, state->soundManager, &damage, &pool, &stats, &shots,
-                                  &targets);
-        WeaponContext weapons;
-        weapons.playData = core->playData();
-        weapons.projectileDefs = &shots;
-        weapons.warheadDefs = &warheads;
-        weapons.targets = &targets;
-        weapons.scene = scene;
-        weapons.damage = &damage;
-        weapons.fx = &pool;
-        weapons.sounds = state->soundManager;
-        weapons.projectiles = &manager;
-        DificultyData difficulty;
-        GameObjectHandles handles;
-        handles.playData = core->playData();
-        handles.random = core->randomGenerator();
-        handles.damage = &damage;
-        handles.targets = &targets;
-        handles.sounds = state->soundManager;
-        handles.projectiles = &manager;
-        handles.fx = &pool;
-        handles.weaponContext = &weapons;
-        handles.difficulty = &difficulty;
-        handles.sceneContext = context;
-        handles.scene = scene;
+        const std::unique_ptr<PlayWorld> world = game.makePlayWorld();
+        const GameObjectHandles& handles = world->objectHandles();
+        FxPool& pool = world->fx();
 
         // Warping in would hide them for the first frames: no spawn effects here.
         OvniParams wispDef("wisp"), monolithDef("monolith");

@@ -12,6 +12,7 @@
 #include "core/GameSession.h"
 #include "screens/GS_Menu.h"
 #include "screens/Priget_ProfileLoad.h"
+#include "world/PlayWorld.h"
 
 #include <Bites/OgreWindowEventUtilities.h>
 #include <MyGUI.h>
@@ -351,6 +352,21 @@ Screenshot GameHarness::screenshot() const
     Ogre::PixelBox box(w, h, 1, Ogre::PF_BYTE_RGB, rgb.data());
     window_->copyContentsToMemory(Ogre::Box(0, 0, w, h), box, Ogre::RenderTarget::FB_AUTO);
     return Screenshot(w, h, std::move(rgb));
+}
+
+std::unique_ptr<PlayWorld> GameHarness::makePlayWorld(uint32_t seed) const
+{
+    const ZV_GameState* current = state();
+    PlayWorld::Borrowed borrowed;
+    borrowed.root = root_;
+    borrowed.scene = current->sceneManager;
+    borrowed.sounds = current->soundManager;
+    borrowed.playData = core()->playData();
+    borrowed.sharedBlock = current->sharedBlock;
+    borrowed.sceneContext = core()->sceneContext();
+    borrowed.sceneCreator = current->sceneCreator;
+    borrowed.globalSounds = current->globalSounds;
+    return std::make_unique<PlayWorld>(borrowed, seed);
 }
 
 }  // namespace testsupport

@@ -48,6 +48,7 @@ class GameSession;
 class ZV_GameState;
 class MainFrameListener;
 class InterpolationAffectorFactory;
+class PlayWorld;
 
 namespace testsupport {
 
@@ -163,6 +164,9 @@ public:
 
     // What the window shows after the last frame.
     Screenshot screenshot() const;
+
+    // The world a play makes, on the running game's scene, sounds, data and loaded map.
+    std::unique_ptr<PlayWorld> makePlayWorld(uint32_t seed = 1) const;
     Rgb pixel(int x, int y) const { return screenshot().at(x, y); }
 
 private:
