@@ -34,14 +34,7 @@ TEST(ScoreClientInCore, AsksTheConfiguredServerAndAStalledOneHoldsNoFrameNorTheE
 
     HarnessOptions options;
     options.prepareTree = [&](const std::string& workDir) {
-        std::string config = testsupport::readTextFile(workDir + "/config.ini");
-        // A tree the game ran in keeps the player's config.ini, which may predate the key.
-        const size_t at = config.find("ScoreServer =");
-        if (at == std::string::npos)
-            config += "\n[Network]\nScoreServer = " + server.address() + "\n";
-        else
-            config.replace(at, std::string("ScoreServer =").size(), "ScoreServer = " + server.address());
-        testsupport::writeTextFile(workDir + "/config.ini", config);
+        testsupport::setScoreServerInConfig(workDir, server.address());
     };
     auto game = std::make_unique<GameHarness>(options);
     GameSession* session = game->session();

@@ -1,5 +1,7 @@
 #include "support/LocalHttpServer.h"
 
+#include "support/TestSupport.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -219,6 +221,21 @@ void LocalHttpServer::serve(int fd)
     sendAll(fd, reply.kind == HttpReply::Kind::Answer ? httpAnswer(reply) : reply.body);
     ::shutdown(fd, SHUT_WR);
     ::close(fd);
+}
+
+void setScoreServerInConfig(const std::string& workDir, const std::string& address)
+{
+    const std::string path = workDir + "/config.ini";
+    const std::string key = "ScoreServer =";
+    std::string config = readTextFile(path);
+    const size_t at = config.find(key);
+    if (at == std::string::npos) {
+        config += "\n[Network]\nScoreServer = " + address + "\n";
+    } else {
+        const size_t lineEnd = config.find('\n', at);
+        config.replace(at, (lineEnd == std::string::npos ? config.size() : lineEnd) - at, key + " " + address);
+    }
+    writeTextFile(path, config);
 }
 
 }  // namespace testsupport

@@ -32,6 +32,10 @@ struct HttpReply {
     static HttpReply raw(std::string bytes) { return {Kind::Raw, 0, std::move(bytes)}; }
 };
 
+// Names `address` as the score server in the config.ini of a game tree's working folder (a tree
+// the game ran in keeps the player's config.ini, which may predate the key).
+void setScoreServerInConfig(const std::string& workDir, const std::string& address);
+
 class LocalHttpServer {
 public:
     LocalHttpServer();
