@@ -27,7 +27,10 @@
 #include "world/CollisionRays.h"
 #include "world/DamageRegistry.h"
 #include "world/FxPool.h"
+#include "world/GameObject.h"
+#include "world/GameObjectManager.h"
 #include "world/GroundVehicle.h"
+#include "world/PlayWorld.h"
 #include "world/ProjectileManager.h"
 #include "world/SceneCreator.h"
 #include "world/TargetRegistry.h"
@@ -210,28 +213,23 @@ GS_PlayOnly::~GS_PlayOnly()
     destroyTyped(gui, endBonus);
     destroyTyped(gui, endCaption);
 
-    delete worldHandles;
+    // The world goes last, in its own teardown order: pickups, objects, AI, projectiles, targets,
+    // effects, damage registry, definitions, libraries, difficulty, random generator.
+    pickups = nullptr;
+    objects = nullptr;
+    ai = nullptr;
     worldHandles = nullptr;
-    delete projectiles;
     projectiles = nullptr;
-    delete targets;
     targets = nullptr;
-    delete fxPool;
     fxPool = nullptr;
-    delete damageRegistry;
     damageRegistry = nullptr;
-    delete warheadDefs;
     warheadDefs = nullptr;
-    delete projectileDefs;
     projectileDefs = nullptr;
-    delete fxLibrary;
     fxLibrary = nullptr;
-    delete goLibrary;
     goLibrary = nullptr;
-    delete difficulty;
     difficulty = nullptr;
-    delete random;
     random = nullptr;
+    world.reset();
 }
 
 void GS_PlayOnly::destroyCamera(Ogre::Camera*& cam, Ogre::SceneNode*& node, Ogre::SceneNode*& base)
@@ -314,6 +312,8 @@ void GS_PlayOnly::startSequenceA()
         vehicle->snapToGround();
     if (sceneContext && sceneContext->ambientSound)
         sceneContext->ambientSound->play();
+    if (objects)
+        objects->callAllSlot32();
     startStep = 3;
 }
 
@@ -373,7 +373,10 @@ void GS_PlayOnly::updateCountdown(float dt, OIS::Mouse* mouse)
         if (c >= mark && next < mark && globalSounds)
             globalSounds->playColourRed();
     }
-    (void)mouse;
+    if (rules && rules->aimPointer)
+        rules->fadePointerIn(remapClamped(0.0f, 1.0f, c, 1.0f, 0.0f), mouse);
+    if (next < 1.5f && rules)
+        rules->fadeHudIn(dt);
     if (next <= 0.0f) {
         if (rules && rules->hud)
             rules->hud->fadeIn(1.0f);
@@ -458,29 +461,31 @@ void GS_PlayOnly::startPlay()
     if (session)
         loadScene(session->getLevelName());
     createEndCameras();
-    difficulty = new DificultyData();
-    difficulty->readCache();
-    random = new RandomGenerator();
-    random->seed(makeTimeSeed());
-    fxLibrary = new FxParamsLibrary();
-    goLibrary = new GOParamsLibrary(root);
-    projectileDefs = new ProjectileDefRegistry(this, fxLibrary);
-    warheadDefs = new WarheadDefRegistry(fxLibrary);
-    damageRegistry = new DamageRegistry(playData, sceneManager, random, difficulty, sceneContext, sceneCreator);
-    fxPool = new FxPool(sceneManager, fxLibrary, soundManager, random, "GPO");
-    targets = new TargetRegistry();
-    projectiles = new ProjectileManager(playData, sceneManager, soundManager, damageRegistry, fxPool, sharedBlock,
-                                        projectileDefs, targets);
-    worldHandles = new WorldHandles();
-    worldHandles->playData = playData;
-    worldHandles->projectileDefs = projectileDefs;
-    worldHandles->warheadDefs = warheadDefs;
-    worldHandles->targets = targets;
-    worldHandles->scene = sceneManager;
-    worldHandles->damage = damageRegistry;
-    worldHandles->fx = fxPool;
-    worldHandles->sounds = soundManager;
-    worldHandles->projectiles = projectiles;
+    // The difficulty, random generator, libraries, registries and managers, each made with the
+    // ones before it.
+    PlayWorld::Borrowed borrowed;
+    borrowed.root = root;
+    borrowed.scene = sceneManager;
+    borrowed.sounds = soundManager;
+    borrowed.playData = playData;
+    borrowed.sharedBlock = sharedBlock;
+    borrowed.sceneContext = sceneContext;
+    borrowed.sceneCreator = sceneCreator;
+    borrowed.globalSounds = globalSounds;
+    world = std::make_unique<PlayWorld>(borrowed, makeTimeSeed());
+    difficulty = &world->difficulty();
+    random = &world->random();
+    fxLibrary = &world->fxLibrary();
+    goLibrary = &world->goLibrary();
+    projectileDefs = &world->projectileDefs();
+    warheadDefs = &world->warheadDefs();
+    damageRegistry = &world->damage();
+    fxPool = &world->fx();
+    targets = &world->targets();
+    projectiles = &world->projectiles();
+    worldHandles = &world->weaponContext();
+    ai = &world->ai();
+    objects = &world->objects();
     if (sceneContext)
         sceneContext->playArea = Ogre::Vector4(-80.0f, -55.0f, 80.0f, 55.0f);
     buildIntroPanel();
@@ -493,6 +498,7 @@ void GS_PlayOnly::startPlay()
                                  damageRegistry, fxPool, targets, projectiles, worldHandles, ai, objects, pickups,
                                  camera);
     startBubbleReactor();
+    rules->spawnInitialOvnis();
     if (sharedBlock)
         sharedBlock->playsSetUp += 1;
 }
@@ -616,10 +622,11 @@ void GS_PlayOnly::playTick(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joy
 {
     if (rules)
         rules->handlePlayerInput(dt, keyboard, mouse, joystick);
-    if (projectiles)
-        projectiles->update(dt);
-    if (fxPool)
-        fxPool->update(dt);
+    if (world)
+        world->tick(dt, playData->playPhase == PLAYPHASE_PLAYING);
+    // Read again: a play that ended during the world's tick runs no rules step.
+    if (rules && playData->playPhase == PLAYPHASE_PLAYING)
+        rules->update(dt, mouse);
     processSpawnRequest();
     updateSlowTimeBubble();
     if (camera)
@@ -654,6 +661,19 @@ void GS_PlayOnly::processSpawnRequest()
     SpawnRequest& request = playData->spawnRequest;
     if (!request.pending)
         return;
+    // An unknown name makes nothing; the request is cleared all the same.
+    GameObject* object = objects ? objects->spawnByName(request.actorName, request.position, request.actorTeam,
+                                                        static_cast<GameObjectKind>(request.actorType))
+                                 : nullptr;
+    if (object) {
+        if (request.withAI)
+            objects->attachAI(object);
+        Ogre::SceneNode* node = object->getMainNode();
+        const Ogre::Quaternion& q = request.orientation;
+        if (q.w != 0.0f || q.x != 0.0f || q.y != 0.0f || q.z != 0.0f)
+            node->setOrientation(q);
+        node->translate(request.offset, Ogre::Node::TS_LOCAL);
+    }
     request.pending = 0;
 }
 
@@ -663,6 +683,8 @@ void GS_PlayOnly::freezeWorld()
         projectiles->pauseAll();
     if (fxPool)
         fxPool->pauseAll();
+    if (objects)
+        objects->pauseAllSounds();
 }
 
 void GS_PlayOnly::thawWorld()
@@ -671,6 +693,8 @@ void GS_PlayOnly::thawWorld()
         projectiles->resumeAll();
     if (fxPool)
         fxPool->resumeAll();
+    if (objects)
+        objects->resumeAllSounds();
 }
 
 void GS_PlayOnly::updateHoldSequence(float dt)
@@ -737,6 +761,8 @@ void GS_PlayOnly::pausePlay()
         pausePanel->show(true);
     freezeWorld();
     setPointerShown(true);
+    if (rules)
+        rules->setPointerVisible(false);
 }
 
 void GS_PlayOnly::updatePause(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
@@ -795,6 +821,8 @@ void GS_PlayOnly::resume()
         missionInfo->infoBox->setVisible(false);
     thawWorld();
     setPointerShown(false);
+    if (rules)
+        rules->setPointerVisible(true);
 }
 
 // ---- aim ----
@@ -808,6 +836,7 @@ void GS_PlayOnly::updateAim(OIS::JoyStick* joystick, OIS::Mouse* mouse)
     if (joystickAim) {
         const bool moved = mouse && (mouse->getMouseState().X.rel != 0 || mouse->getMouseState().Y.rel != 0);
         if (moved) {
+            rules->setPointerVisible(true);
             joystickAim = 0;
             vehicle->mouseAim = 1;
             aimByMouse(mouse);
@@ -819,6 +848,7 @@ void GS_PlayOnly::updateAim(OIS::JoyStick* joystick, OIS::Mouse* mouse)
     const bool stick = joystick && session && session->gamepadEnabled &&
                        (outsideDeadZone(axisValue(joystick, 2)) || outsideDeadZone(axisValue(joystick, 3)));
     if (stick) {
+        rules->setPointerVisible(false);
         joystickAim = 1;
         vehicle->mouseAim = 0;
         aimByJoystick(joystick);

@@ -9,6 +9,7 @@
 #include <OgreVector.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace Ogre {
@@ -49,6 +50,7 @@ class GroundVehicle;
 class KeyBindings;
 class PickupManager;
 class PlayCamera;
+class PlayWorld;
 class Priget_EndPlayMenu;
 class Priget_PlayMissInfo;
 class Priget_PlayPause;
@@ -149,7 +151,9 @@ public:
     KeyBindings* keyBindings = nullptr;
     Ogre::Root* root = nullptr;
 
-    // Owned.
+    // Owned. The world's libraries, registries and managers belong to `world`; their fields
+    // below only point into it.
+    std::unique_ptr<PlayWorld> world;
     GameRulesManager* rules = nullptr;
     RecordListManager* recordList = nullptr;
     DamageRegistry* damageRegistry = nullptr;

@@ -3,21 +3,21 @@
 // follow camera over Town, the pause panel over a world that stands still, and back to the title.
 #include "core/GamePlayData.h"
 #include "core/GameSession.h"
-#include "definitions/WarHeadParams.h"
-#include "definitions/WarheadDefRegistry.h"
-#include "definitions/ProjectileDefRegistry.h"
-#include "definitions/projParams.h"
 #include "play/GS_PlayOnly.h"
 #include "play/Priget_PlayPause.h"
 #include "screens/GS_Menu.h"
 #include "support/GameHarness.h"
+#include "support/PlayTestSupport.h"
+#include "world/GroundVehicle.h"
+#include "world/Ovni.h"
 #include "world/Projectile.h"
-#include "world/ProjectileManager.h"
 
 #include <MyGUI.h>
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 using testsupport::GameHarness;
@@ -73,17 +73,36 @@ TEST(PlayWholeGame, MenuPlayPauseQuit)
     EXPECT_LT(darkOnGrid(playing), 40 * 30 / 10);
     EXPECT_FALSE(play->introPanel->getVisible());
 
+    // The player's vehicle near the middle of the picture, and W drives it.
+    GroundVehicle* vehicle = play->playerVehicle();
+    ASSERT_NE(vehicle, nullptr);
+    Ogre::Camera* camera = game.window()->getViewport(0)->getCamera();
+    const Ogre::Vector2 seen = testsupport::toScreen(camera, vehicle->getMainNode()->_getDerivedPosition(), 800, 600);
+    EXPECT_LT(std::abs(seen.x - 400), 120) << seen;
+    EXPECT_LT(std::abs(seen.y - 300), 120) << seen;
+    const Ogre::Vector3 parked = vehicle->getMainNode()->getPosition();
+    game.press(OIS::KC_W);
+    game.runFrames(60);
+    game.release(OIS::KC_W);
+    const Ogre::Vector3 driven = vehicle->getMainNode()->getPosition();
+    EXPECT_GT(Ogre::Vector2(driven.x, driven.z).distance(Ogre::Vector2(parked.x, parked.z)), 3.0f) << driven;
+    testsupport::keepShot(game.screenshot(), "play_driven");
+
+    // A wisp of the mode's start population, flying about.
+    Ovni* ovni = testsupport::firstWisp(play);
+    ASSERT_NE(ovni, nullptr);
+    // Its body bobs above its main node every tick.
+    auto ovniBody = [&] { return ovni->getBodyNode()->_getDerivedPosition(); };
+    const Ogre::Vector3 ovniBefore = ovniBody();
+    float ovniTravel = 0.0f;
+    for (int i = 0; i < 60; ++i) {
+        game.frame();
+        ovniTravel = std::max(ovniTravel, ovniBody().distance(ovniBefore));
+    }
+    EXPECT_GT(ovniTravel, 0.1f);
+
     // A rocket crossing the arena, to see the world stand still behind the pause.
-    projParams* rocketDef = play->projectileDefs->getParams("proj_rocket", ProjectileKind_Rocket);
-    WarHeadParams* explosive = play->warheadDefs->getParams("wh_explosive");
-    ASSERT_NE(rocketDef, nullptr);
-    const uint8_t noTracking = 0;
-    play->projectiles->spawn(2, ProjectileKind_Rocket, Ogre::Vector3(-40, 30, 0),
-                             Ogre::Vector3::NEGATIVE_UNIT_Z.getRotationTo(Ogre::Vector3::UNIT_X), 0, 0, 900,
-                             rocketDef->Damage, rocketDef, explosive, &noTracking, 0, nullptr);
-    Projectile* rocket = nullptr;
-    for (uint32_t slot = 0; slot < play->projectiles->slotCount() && !rocket; ++slot)
-        rocket = play->projectiles->projectileInSlot(slot);
+    Projectile* rocket = testsupport::launchRocket(play, Ogre::Vector3(-40, 30, 0));
     ASSERT_NE(rocket, nullptr);
 
     // Escape: the pause panel, and for a second of frames nothing moves.
@@ -92,6 +111,8 @@ TEST(PlayWholeGame, MenuPlayPauseQuit)
     ASSERT_EQ(play->paused, 1);
     game.runFrames(60);  // the column slides in
     const Ogre::Vector3 rocketAt = rocket->getNode()->getPosition();
+    const Ogre::Vector3 vehicleAt = vehicle->getMainNode()->getPosition();
+    const Ogre::Vector3 ovniAt = ovniBody();
     const float playTime = play->playData->playTime;
     const Screenshot paused = game.screenshot();
     testsupport::keepShot(paused, "play_paused");
@@ -101,6 +122,8 @@ TEST(PlayWholeGame, MenuPlayPauseQuit)
               column.height * column.height / 4);
     game.runFrames(60);
     EXPECT_EQ(rocket->getNode()->getPosition(), rocketAt);
+    EXPECT_EQ(vehicle->getMainNode()->getPosition(), vehicleAt);
+    EXPECT_EQ(ovniBody(), ovniAt);
     EXPECT_EQ(play->playData->playTime, playTime);
 
     // Down, Down, Return: Quit, back to the title over the map.

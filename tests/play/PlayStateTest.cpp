@@ -9,16 +9,17 @@
 #include "core/SharedBlock.h"
 #include "core/Utilities.h"
 #include "definitions/GameObjectKind.h"
-#include "definitions/ProjectileDefRegistry.h"
-#include "definitions/WarHeadParams.h"
-#include "definitions/WarheadDefRegistry.h"
-#include "definitions/projParams.h"
 #include "play/GS_PlayOnly.h"
 #include "play/GameRulesManager.h"
 #include "play/PlayCamera.h"
 #include "play/Priget_PlayPause.h"
 #include "screens/GS_Menu.h"
 #include "support/GameHarness.h"
+#include "support/PlayTestSupport.h"
+#include "world/GameObject.h"
+#include "world/GameObjectManager.h"
+#include "world/GroundVehicle.h"
+#include "world/Ovni.h"
 #include "world/Projectile.h"
 #include "world/ProjectileManager.h"
 
@@ -26,7 +27,10 @@
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
+#include <vector>
 
 using testsupport::GameHarness;
 using testsupport::HarnessOptions;
@@ -184,28 +188,34 @@ TEST(PlayState, CountdownCaptionBorderAndCameras)
 
 namespace {
 
-// A slow rocket of the enemy team flying across the arena, high above the ground.
+using testsupport::firstWisp;
+
+// A slow rocket crossing the arena, high above the ground.
 Projectile* launchRocket(GS_PlayOnly* play)
 {
-    projParams* rocket = play->projectileDefs->getParams("proj_rocket", ProjectileKind_Rocket);
-    WarHeadParams* explosive = play->warheadDefs->getParams("wh_explosive");
-    if (!rocket || !explosive)
-        return nullptr;
-    const uint8_t noTracking = 0;
-    const Ogre::Vector3 from(-40, 30, 20);
-    play->projectiles->spawn(2, ProjectileKind_Rocket, from,
-                             Ogre::Vector3::NEGATIVE_UNIT_Z.getRotationTo(Ogre::Vector3::UNIT_X), 0, 0, 900,
-                             rocket->Damage, rocket, explosive, &noTracking, 0, nullptr);
-    for (uint32_t slot = 0; slot < play->projectiles->slotCount(); ++slot)
-        if (Projectile* p = play->projectiles->projectileInSlot(slot))
-            return p;
-    return nullptr;
+    return testsupport::launchRocket(play, Ogre::Vector3(-40, 30, 20));
 }
 
 struct WorldPose {
     Ogre::Vector3 vehicle, ovni, rocket;
     float playTime;
+    bool operator==(const WorldPose& o) const
+    {
+        return vehicle == o.vehicle && ovni == o.ovni && rocket == o.rocket && playTime == o.playTime;
+    }
 };
+
+std::ostream& operator<<(std::ostream& out, const WorldPose& p)
+{
+    return out << "vehicle " << p.vehicle << " ovni " << p.ovni << " rocket " << p.rocket << " time " << p.playTime;
+}
+
+WorldPose poseOf(GS_PlayOnly* play, Ovni* ovni, Projectile* rocket)
+{
+    // The Ovni's body bobs above its main node every tick.
+    return WorldPose{play->playerVehicle()->getMainNode()->getPosition(), ovni->getBodyNode()->_getDerivedPosition(),
+                     rocket ? rocket->getNode()->getPosition() : Ogre::Vector3::ZERO, play->playData->playTime};
+}
 
 }  // namespace
 
@@ -217,14 +227,16 @@ TEST(PlayState, TurboHoldFreezesTheWorldForASecond)
     GS_PlayOnly* play = startPlaying(game);
     ASSERT_NE(play, nullptr);
     GamePlayData* data = play->playData;
+    ASSERT_NE(play->playerVehicle(), nullptr);
+    Ovni* ovni = firstWisp(play);
+    ASSERT_NE(ovni, nullptr);
     Projectile* rocket = nullptr;
-    auto pose = [&] {
-        return WorldPose{Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, rocket->getNode()->getPosition(), 0.0f};
-    };
 
     game.press(OIS::KC_W);
     data->turboStartRequest = 1;
+    const WorldPose start = poseOf(play, ovni, nullptr);
     int delayFrames = 0;
+    float ovniTravel = 0.0f;
     while (play->holdTime == 0.0f && delayFrames < 120) {
         // A rocket launched shortly before the hold, so that it is still flying after it.
         if (delayFrames == 55) {
@@ -233,19 +245,23 @@ TEST(PlayState, TurboHoldFreezesTheWorldForASecond)
         }
         game.frame();
         ++delayFrames;
+        ovniTravel = std::max(ovniTravel, poseOf(play, ovni, nullptr).ovni.distance(start.ovni));
     }
     ASSERT_NE(rocket, nullptr);
     EXPECT_NEAR(delayFrames, 61, 1);
     EXPECT_EQ(data->turboHeld, 1);
-    const WorldPose held = pose();
+    const WorldPose held = poseOf(play, ovni, rocket);
+    // Until the hold the vehicle drove, the Ovni flew and the play time ran.
+    EXPECT_GT(held.vehicle.distance(start.vehicle), 1.0f) << held;
+    EXPECT_GT(ovniTravel, 0.1f);
+    EXPECT_NEAR(held.playTime - start.playTime, delayFrames * kDt, 2 * kDt);
     // Escape during the hold does not pause.
     game.press(OIS::KC_ESCAPE);
     int heldFrames = 1;
     while (play->holdTime > 0.0f && heldFrames < 120) {
         if (heldFrames == 30)
             game.release(OIS::KC_ESCAPE);
-        const WorldPose now = pose();
-        EXPECT_EQ(now.rocket, held.rocket);
+        EXPECT_EQ(poseOf(play, ovni, rocket), held) << heldFrames;
         game.frame();
         ++heldFrames;
     }
@@ -253,8 +269,10 @@ TEST(PlayState, TurboHoldFreezesTheWorldForASecond)
     EXPECT_EQ(play->paused, 0);
     // The world moves again.
     game.runFrames(10);
-    const WorldPose after = pose();
+    const WorldPose after = poseOf(play, ovni, rocket);
     EXPECT_NE(after.rocket, held.rocket);
+    EXPECT_NE(after.vehicle, held.vehicle);
+    EXPECT_GT(after.playTime, held.playTime);
     game.release(OIS::KC_W);
 
     // The timings and the camera node, step by step.
@@ -306,21 +324,26 @@ TEST(PlayState, PauseAndItsChoices)
     ASSERT_NE(rocket, nullptr);
     GameSession* session = game.session();
 
+    Ovni* ovni = firstWisp(play);
+    ASSERT_NE(ovni, nullptr);
+    game.press(OIS::KC_W);
     game.press(OIS::KC_ESCAPE);
     game.frame();
     EXPECT_EQ(play->paused, 1);
     EXPECT_TRUE(play->pausePanel->visible);
-    const Ogre::Vector3 still = rocket->getNode()->getPosition();
+    // Paused, with W held on: nothing of the world moves.
+    const WorldPose still = poseOf(play, ovni, rocket);
     game.runFrames(60);  // Escape still held
     EXPECT_EQ(play->paused, 1);
-    EXPECT_EQ(rocket->getNode()->getPosition(), still);
+    EXPECT_EQ(poseOf(play, ovni, rocket), still);
+    game.release(OIS::KC_W);
     game.release(OIS::KC_ESCAPE);
     game.frame();
     EXPECT_EQ(play->paused, 1);
     game.tapKey(OIS::KC_ESCAPE);
     EXPECT_EQ(play->paused, 0);
     game.runFrames(5);
-    EXPECT_NE(rocket->getNode()->getPosition(), still);
+    EXPECT_NE(rocket->getNode()->getPosition(), still.rocket);
 
     // Return on Resume (index 0).
     game.tapKey(OIS::KC_ESCAPE);
@@ -395,4 +418,188 @@ TEST(PlayState, RetryTwiceThenQuitLeavesNothingBehind)
     EXPECT_FALSE(anyPlayNodeOrCamera(scene));
     EXPECT_EQ(scene->getRootSceneNode()->numChildren(), rootNodes);
     EXPECT_EQ(game.core()->playData()->playPhase, PLAYPHASE_INTRO);
+}
+
+namespace {
+
+// Every object of the play other than the Ovni the rules spawn on their own.
+std::set<GameObject*> madeObjects(GS_PlayOnly* play)
+{
+    std::set<GameObject*> made;
+    for (const GameObjectManager::Slot& slot : play->objects->slots())
+        if (!slot.free && !dynamic_cast<Ovni*>(slot.object))
+            made.insert(slot.object);
+    return made;
+}
+
+}  // namespace
+
+// A weapon's spawn request is served in the next play tick, once: the object from the name, with
+// its AI when asked, turned as asked (an all-zero orientation keeps the spawned turn) and moved by
+// the offset along its own axes; a name without a definition is only cleared.
+TEST(PlayState, SpawnRequestMakesTheObjectOnce)
+{
+    GameHarness game;
+    GS_PlayOnly* play = startPlaying(game);
+    ASSERT_NE(play, nullptr);
+    GamePlayData* data = play->playData;
+    SpawnRequest& request = data->spawnRequest;
+    const Ogre::Vector3 at(20, 3, -10);
+    const Ogre::Quaternion zero(0, 0, 0, 0);
+    const Ogre::Quaternion quarter(Ogre::Degree(90), Ogre::Vector3::UNIT_Y);
+
+    struct Case {
+        const char* name;
+        GameObjectKind kind;
+        Ogre::Quaternion turn;
+        Ogre::Vector3 offset;
+        bool withAI;
+    };
+    const Case cases[] = {
+        {"bastion", GameObjectKind::GroundObject, zero, Ogre::Vector3(0, 0, 5), false},
+        {"bastion", GameObjectKind::GroundObject, quarter, Ogre::Vector3(0, 1, 5), false},
+        {"kestrel", GameObjectKind::AirObject, quarter, Ogre::Vector3(2, 0, 0), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.turn == zero ? " unturned" : " turned"));
+        // The pose the object takes when made without a request.
+        GameObject* reference = play->objects->spawnByName(c.name, at, 2, c.kind);
+        ASSERT_NE(reference, nullptr);
+        const Ogre::Vector3 spawnedAt = reference->getMainNode()->getPosition();
+        const Ogre::Quaternion spawnedTurn = reference->getMainNode()->getOrientation();
+        play->objects->remove(reference->getObjectId());
+
+        const std::set<GameObject*> before = madeObjects(play);
+        request.pending = 1;
+        request.withAI = c.withAI ? 1 : 0;
+        request.position = at;
+        request.offset = c.offset;
+        request.orientation = c.turn;
+        data->setSpawnRequestName(c.name);
+        request.actorType = static_cast<uint32_t>(c.kind);
+        request.actorTeam = 2;
+        auto madeSince = [&] {
+            std::vector<GameObject*> made;
+            for (GameObject* o : madeObjects(play))
+                if (!before.count(o))
+                    made.push_back(o);
+            return made;
+        };
+        game.frame();
+        EXPECT_EQ(request.pending, 0);
+        const std::vector<GameObject*> made = madeSince();
+        ASSERT_EQ(made.size(), 1u);
+        Ogre::SceneNode* node = made[0]->getMainNode();
+        const Ogre::Quaternion turn = c.turn == zero ? spawnedTurn : c.turn;
+        EXPECT_TRUE(node->getOrientation().equals(turn, Ogre::Radian(1e-3f)));
+        EXPECT_TRUE(node->getPosition().positionEquals(spawnedAt + turn * c.offset, 1e-3f))
+            << node->getPosition() << " from " << spawnedAt;
+        EXPECT_EQ(play->objects->slots()[made[0]->getObjectId()].hasAI, c.withAI ? 1 : 0);
+        game.frame();  // the served request makes nothing more
+        EXPECT_EQ(madeSince().size(), 1u);
+    }
+
+    // A name with no definition: cleared, nothing made.
+    const std::set<GameObject*> before = madeObjects(play);
+    request.pending = 1;
+    data->setSpawnRequestName("no_such_thing");
+    game.frame();
+    EXPECT_EQ(request.pending, 0);
+    EXPECT_EQ(madeObjects(play), before);
+}
+
+// The aim: the stick's dead zone and its vector, the switch between stick and mouse, a body
+// under the mouse, the floor, a miss, and no vehicle at all.
+TEST(PlayState, AimByStickAndMouse)
+{
+    HarnessOptions options;
+    options.joystick = true;
+    GameHarness game(options);
+    GS_PlayOnly* play = startPlaying(game);
+    ASSERT_NE(play, nullptr);
+    game.session()->gamepadEnabled = 1;
+    GroundVehicle* vehicle = play->playerVehicle();
+    ASSERT_NE(vehicle, nullptr);
+    testsupport::ScriptedJoyStick* pad = game.joystick();
+    ASSERT_NE(pad, nullptr);
+
+    // The stick at the edge of the dead zone on both axes: the zero vector.
+    pad->setAxis(2, 4000);
+    pad->setAxis(3, 4000);
+    pad->capture();
+    vehicle->aimPoint = Ogre::Vector3(1, 2, 3);
+    play->aimByJoystick(pad);
+    EXPECT_EQ(vehicle->aimPoint, Ogre::Vector3::ZERO);
+
+    // One step past it on axis 3: the game switches to the stick in that frame.
+    pad->setAxis(2, 0);
+    pad->setAxis(3, 4001);
+    game.frame();
+    EXPECT_EQ(play->joystickAim, 1);
+    EXPECT_EQ(vehicle->mouseAim, 0);
+    EXPECT_FALSE(play->rules->aimPointer->getVisible());
+    EXPECT_NEAR(vehicle->aimPoint.x, remapLinear(-32768.0f, 32767.0f, 4001.0f, -10.0f, 10.0f), 1e-5f);
+    EXPECT_NEAR(vehicle->aimPoint.z, remapLinear(-32768.0f, 32767.0f, 0.0f, -10.0f, 10.0f), 1e-5f);
+    EXPECT_EQ(vehicle->aimPoint.y, 0.0f);
+
+    // Any mouse move hands the aim back to the mouse in that frame, the stick still out; in the
+    // next frame the stick, still out, takes it again.
+    game.mouse().moveBy(1, 0);
+    game.frame();
+    EXPECT_EQ(play->joystickAim, 0);
+    EXPECT_EQ(vehicle->mouseAim, 1);
+    EXPECT_TRUE(play->rules->aimPointer->getVisible());
+    game.frame();
+    EXPECT_EQ(play->joystickAim, 1);
+    pad->setAxis(3, 0);
+    game.mouse().moveBy(1, 0);
+    game.runFrames(2);
+    EXPECT_EQ(play->joystickAim, 0);
+
+    // The mouse on an Ovni: the point of its body's node.
+    Ovni* ovni = firstWisp(play);
+    ASSERT_NE(ovni, nullptr);
+    Ogre::Camera* camera = game.window()->getViewport(0)->getCamera();
+    const Ogre::Vector3 body = ovni->getMainNode()->_getDerivedPosition();
+    const Ogre::Vector2 onScreen = testsupport::toScreen(camera, body, 800, 600);
+    ASSERT_TRUE(onScreen.x > 0 && onScreen.x < 800 && onScreen.y > 0 && onScreen.y < 600) << onScreen;
+    game.moveMouseTo(static_cast<int>(onScreen.x), static_cast<int>(onScreen.y));
+    game.mouse().capture();
+    play->aimByMouse(&game.mouse());
+    EXPECT_TRUE(vehicle->aimPoint.positionEquals(body, 1.0f)) << vehicle->aimPoint << " " << body;
+
+    // Next to the vehicle, on the floor: the floor's point under the mouse.
+    const Ogre::Vector2 nearVehicle = testsupport::toScreen(
+        camera, vehicle->getMainNode()->_getDerivedPosition() + Ogre::Vector3(8, 0, 0), 800, 600);
+    game.moveMouseTo(static_cast<int>(nearVehicle.x), static_cast<int>(nearVehicle.y));
+    game.mouse().capture();
+    play->aimByMouse(&game.mouse());
+    EXPECT_LT(vehicle->aimPoint.distance(vehicle->getMainNode()->_getDerivedPosition()), 15.0f) << vehicle->aimPoint;
+    EXPECT_NE(play->pickCorners[0], play->pickCorners[1]);
+
+    // Looking at the sky, the aim point stays.
+    Ogre::Viewport* viewport = game.window()->getViewport(0);
+    Ogre::Camera* sky = testsupport::showTestCamera(game.sceneManager(), viewport, "AimSkyCam",
+                                                    Ogre::Vector3(0, 60, 0), Ogre::Vector3(0, 1000, 300));
+    const Ogre::Vector3 kept = vehicle->aimPoint;
+    game.moveMouseTo(400, 300);
+    game.mouse().capture();
+    play->aimByMouse(&game.mouse());
+    EXPECT_EQ(vehicle->aimPoint, kept);
+    viewport->setCamera(camera);
+    Ogre::SceneNode* skyNode = sky->getParentSceneNode();
+    skyNode->detachObject(sky);
+    game.sceneManager()->destroyCamera(sky);
+    game.sceneManager()->destroySceneNode(skyNode);
+
+    // Without a vehicle every aim step is skipped.
+    play->rules->player = nullptr;
+    pad->setAxis(2, 30000);
+    game.runFrames(2);
+    play->aimByJoystick(pad);
+    play->aimByMouse(&game.mouse());
+    play->aimByMouseFallback(&game.mouse());
+    EXPECT_EQ(play->joystickAim, 0);
+    play->rules->player = vehicle;
+    pad->setAxis(2, 0);
 }

@@ -1,0 +1,19 @@
+#pragma once
+// Things the play tests put into or find in a running play.
+#include <OgreVector.h>
+
+class GS_PlayOnly;
+class Ovni;
+class Projectile;
+
+namespace testsupport {
+
+// A slow rocket of the enemy team flying along +x from `from`; null when its definitions are
+// missing. The new rocket itself, not another shot already in flight.
+Projectile* launchRocket(GS_PlayOnly* play, const Ogre::Vector3& from);
+
+// The first wisp of the play: an Ovni whose body bobs every tick and that flies about (the first
+// mode starts with three Ovni, at most two of them monoliths).
+Ovni* firstWisp(GS_PlayOnly* play);
+
+}  // namespace testsupport
