@@ -1,0 +1,81 @@
+// The HUD of a real play, as a player sees it: the first mode (its HUD shows Score, Kills, Lives,
+// Best and HP) chosen on the title with the profile set to the second language; nothing of the
+// HUD during the countdown, then the fade-in as it ends: the Score row's orange value, the HP
+// bar's fill in its corner and the labels in that language.
+#include "core/GamePlayData.h"
+#include "core/GameSession.h"
+#include "core/GameSettings.h"
+#include "play/GS_PlayOnly.h"
+#include "play/GameRulesManager.h"
+#include "play/Priget_GameHUD.h"
+#include "support/GameHarness.h"
+
+#include <MyGUI.h>
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+using testsupport::GameHarness;
+using testsupport::Rgb;
+using testsupport::Screenshot;
+
+namespace {
+
+int countWhere(const Screenshot& shot, const MyGUI::IntCoord& at, const std::function<bool(const Rgb&)>& test)
+{
+    int n = 0;
+    for (int y = std::max(0, at.top); y < std::min(shot.height(), at.top + at.height); ++y)
+        for (int x = std::max(0, at.left); x < std::min(shot.width(), at.left + at.width); ++x)
+            n += test(shot.at(x, y)) ? 1 : 0;
+    return n;
+}
+
+// The HUD's orange value texts (1, 0.5, 0), also where the text's edge blends.
+bool orange(const Rgb& c) { return c.r > 200 && c.g > 80 && c.g < 170 && c.b < 60; }
+// The amber fill of the HP bar, pale along its top edge.
+bool amber(const Rgb& c) { return c.r > 200 && c.g > 90 && c.r > c.b + 60; }
+bool white(const Rgb& c) { return c.r > 220 && c.g > 220 && c.b > 220; }
+
+}  // namespace
+
+TEST(HudWholeGame, ShownInPlay)
+{
+    ::setenv("ALSOFT_DRIVERS", "null", 0);
+    GameHarness game;
+    ASSERT_TRUE(game.enterMainMenu("Pilot"));
+    game.settings()->Language = 1;
+    game.runFrames(60);
+    ASSERT_EQ(game.session()->selectedIndex, 0u);
+    game.tapKey(OIS::KC_RETURN);
+    auto* play = game.stateAs<GS_PlayOnly>();
+    ASSERT_NE(play, nullptr);
+
+    // Early in the countdown: no HUD pixels where the Score row and the HP bar will be.
+    ASSERT_TRUE(game.runUntil([&] { return !play->firstFrame && play->countdown < 2.5f; }, 200));
+    ASSERT_NE(play->rules, nullptr);
+    Priget_GameHUD* hud = play->rules->hud.get();
+    ASSERT_NE(hud, nullptr);
+    const MyGUI::IntCoord scoreValue = hud->scoreRow.value->getAbsoluteCoord();
+    const MyGUI::IntCoord scoreLabel = hud->scoreRow.label->getAbsoluteCoord();
+    const MyGUI::IntCoord hpBar = hud->hpBarClip->getAbsoluteCoord();
+    ASSERT_GT(hpBar.width, 100) << "full HP at the start";
+    const Screenshot countdown = game.screenshot();
+    testsupport::keepShot(countdown, "hud_countdown");
+    EXPECT_EQ(countWhere(countdown, scoreValue, orange), 0);
+    EXPECT_EQ(countWhere(countdown, hpBar, amber), 0);
+
+    // A second after "go".
+    ASSERT_TRUE(game.runUntil([&] { return play->playData->playPhase == PLAYPHASE_PLAYING; }, 300));
+    game.runFrames(60);
+    const Screenshot playing = game.screenshot();
+    testsupport::keepShot(playing, "hud_playing");
+    EXPECT_GT(countWhere(playing, scoreValue, orange), 15);
+    EXPECT_GT(countWhere(playing, hpBar, amber), hpBar.width * 2);
+    // The labels in the profile's language.
+    EXPECT_EQ(hud->scoreRow.label->getCaption().asUTF8(), "Puntos");
+    EXPECT_EQ(hud->livesRow.label->getCaption().asUTF8(), "Vidas");
+    EXPECT_GT(countWhere(playing, scoreLabel, white), 20);
+    EXPECT_EQ(countWhere(countdown, scoreLabel, white), 0);
+}
