@@ -486,6 +486,7 @@ void GS_PlayOnly::startPlay()
     worldHandles = &world->weaponContext();
     ai = &world->ai();
     objects = &world->objects();
+    pickups = &world->pickups();
     if (sceneContext)
         sceneContext->playArea = Ogre::Vector4(-80.0f, -55.0f, 80.0f, 55.0f);
     buildIntroPanel();
