@@ -13,6 +13,7 @@
 #include "core/RandomGenerator.h"
 #include "core/SceneContext.h"
 #include "definitions/GameObjectKind.h"
+#include "definitions/PickupParamsLibrary.h"
 #include "definitions/ProjectileDefRegistry.h"
 #include "definitions/WarheadDefRegistry.h"
 #include "definitions/projParams.h"
@@ -24,6 +25,7 @@
 #include "world/GameObjectManager.h"
 #include "world/GroundVehicle.h"
 #include "world/Ovni.h"
+#include "world/PickupManager.h"
 #include "world/PlayWorld.h"
 #include "world/ProjectileManager.h"
 #include "world/SceneCreator.h"
@@ -49,7 +51,7 @@ namespace {
 constexpr float kDt = 1.0f / 60.0f;
 constexpr int kOvni = 50;
 constexpr int kVehicles = 10;
-constexpr int kPickups = 10;
+constexpr uint32_t kPickups = 10;
 constexpr uint32_t kMaxShots = 100;
 constexpr uint32_t kEnemyTeam = 2;
 
@@ -69,6 +71,8 @@ public:
         rocket_ = world.projectileDefs().getParams("proj_rocket", ProjectileKind_Rocket);
         warhead_ = world.warheadDefs().getParams("wh_bullet");
         blast_ = world.warheadDefs().getParams("wh_explosive");
+        for (const char* name : {"pick_health", "pick_repair", "pick_turbo", "pick_nodamage", "pick_weap_twin_cannon"})
+            pickupKinds_.push_back(world.pickups().getLibrary()->getParams(name, false));
     }
 
     bool spawnPlayer()
@@ -93,6 +97,11 @@ public:
             spawnVehicle();
         while (world_.projectiles().liveCount() < kMaxShots)
             fire();
+        // Dropped from the height the rules place them at.
+        for (uint32_t n = world_.pickups().liveCount(); n < kPickups; ++n) {
+            PickupParams* kind = pickupKinds_[pickupCount_++ % pickupKinds_.size()];
+            world_.pickups().spawn(kind, somewhere() + Vector3(0, 5.2f, 0));
+        }
     }
 
     int countVehicles() const
@@ -178,7 +187,9 @@ private:
     projParams* rocket_ = nullptr;
     WarHeadParams* warhead_ = nullptr;
     WarHeadParams* blast_ = nullptr;
+    std::vector<PickupParams*> pickupKinds_;
     uint32_t ovniCount_ = 0;
+    uint32_t pickupCount_ = 0;
     uint32_t shots_ = 0;
 };
 
@@ -270,6 +281,7 @@ int main(int argc, char** argv)
                     ovni += world.objects().countOvnis();
                     vehicles += arena.countVehicles();
                     projectiles += world.projectiles().liveCount();
+                    pickups += world.pickups().liveCount();
                 }
                 const double n = static_cast<double>(ticks);
                 std::printf("play tick: median %.3f ms, p99 %.3f ms over %ld ticks (%ld Ovni, %ld vehicles, "

@@ -118,7 +118,7 @@ void addCandidate(MeshRayCache& cache, Entity* entity, uint32_t mask, uint32_t n
     if (!entity || !(entity->getQueryFlags() & mask) || !entity->isInScene())
         return;
     MeshRayCache::Candidate c;
-    if (!cache.place(entity, c.body))
+    if (!cache.place(entity, c.body) || !MeshRayCache::mayMeet(c.body, ray))
         return;
     const Ogre::AxisAlignedBox box = MeshRayCache::worldBox(c.body);
     const auto enter = Ogre::Math::intersects(ray, box);

@@ -7,6 +7,7 @@
 #include <OgreSubMesh.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <numeric>
 
@@ -256,6 +257,29 @@ Ogre::AxisAlignedBox MeshRayCache::worldBox(const Placement& body)
         box.merge(body.orientation * (corner * body.scale) + body.position);
     }
     return box;
+}
+
+bool MeshRayCache::mayMeet(const Placement& body, const Ogre::Ray& ray)
+{
+    if (body.geometry->nodes.empty())
+        return false;  // worldBox is null
+    const Vector3& lo = body.geometry->nodes[0].min;
+    const Vector3& hi = body.geometry->nodes[0].max;
+    const Vector3 centre = body.orientation * ((lo + hi) * 0.5f * body.scale) + body.position;
+    const float scale = std::max({std::abs(body.scale.x), std::abs(body.scale.y), std::abs(body.scale.z)});
+    // The box's corners lie on this sphere; the slack covers their rounding.
+    const float radius2 = (hi - lo).squaredLength() * 0.25f * scale * scale * 1.001f + 1e-6f;
+    const Vector3 toCentre = centre - ray.getOrigin();
+    const Vector3& d = ray.getDirection();
+    const float dd = d.squaredLength();
+    const float along = toCentre.dotProduct(d);
+    const float centre2 = toCentre.squaredLength();
+    if (dd <= 0.0f)
+        return true;
+    // Outside the sphere and heading away from it: no point of the ray comes nearer.
+    if (along < 0.0f && centre2 > radius2)
+        return false;
+    return centre2 - along * along / dd <= radius2;
 }
 
 bool MeshRayCache::intersect(const Placement& body, const Ogre::Ray& ray, float& closest, uint32_t& triangle,

@@ -60,6 +60,10 @@ public:
     bool place(Ogre::Entity* entity, Placement& out);
     // The placed mesh's world box (padded like the tree).
     static Ogre::AxisAlignedBox worldBox(const Placement& body);
+    // False only when the ray surely misses the placed mesh: it passes outside the sphere around
+    // the mesh's turned and scaled box. One rotation instead of worldBox's eight, for the many
+    // bodies far from a ray.
+    static bool mayMeet(const Placement& body, const Ogre::Ray& ray);
     // As intersectTriangles over the placed mesh, ties going to the lower triangle number; the
     // hit triangle's world corners on a hit.
     static bool intersect(const Placement& body, const Ogre::Ray& ray, float& closest, uint32_t& triangle,

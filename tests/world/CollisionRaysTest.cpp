@@ -393,3 +393,62 @@ TEST(TownRays, BothFormsAgreeOnFixedSeedRays)
     registry.reset();
     creator.reset();
 }
+
+// The sphere pre-test of the cached damage-body ray never drops a body whose placed box (turned,
+// unevenly scaled, mirrored) the ray meets, for rays of any length from inside and outside, and
+// it does drop most bodies far from the ray.
+TEST(MeshRayCacheSphere, NeverDropsABoxTheRayMeets)
+{
+    MeshRayCache::Geometry geometry;
+    geometry.nodes.resize(1);
+    geometry.nodes[0].min = Vector3(-1.0f, 0.0f, -2.5f);
+    geometry.nodes[0].max = Vector3(1.5f, 3.0f, 2.0f);
+    const Ogre::AxisAlignedBox modelBox(geometry.nodes[0].min, geometry.nodes[0].max);
+    RandomGenerator random;
+    random.seed(5);
+    const auto uniform = [&](float lo, float hi) { return lo + float(random.nextUnit()) * (hi - lo); };
+    int met = 0, dropped = 0, missed = 0;
+    for (int i = 0; i < 20000; ++i) {
+        MeshRayCache::Placement body;
+        body.geometry = &geometry;
+        body.position = Vector3(uniform(-20, 20), uniform(-5, 5), uniform(-20, 20));
+        body.orientation.FromAngleAxis(Ogre::Radian(uniform(0, 6.3f)),
+                                       Vector3(uniform(-1, 1), uniform(-1, 1), uniform(-1, 1)).normalisedCopy());
+        body.scale = Vector3(uniform(0.2f, 3), uniform(0.2f, 3), uniform(0.2f, 3)) * (i % 7 == 0 ? -1.0f : 1.0f);
+        const Vector3 origin(uniform(-30, 30), uniform(-10, 10), uniform(-30, 30));
+        // A third aim anywhere, a third near the body, a third at a corner of its placed box (on
+        // the sphere), so grazing rays are common.
+        const int corner = static_cast<int>(uniform(0, 7.99f));
+        const Vector3& lo = geometry.nodes[0].min;
+        const Vector3& hi = geometry.nodes[0].max;
+        const Vector3 cornerAt = body.orientation * (Vector3(corner & 1 ? hi.x : lo.x, corner & 2 ? hi.y : lo.y,
+                                                             corner & 4 ? hi.z : lo.z) *
+                                                     body.scale) +
+                                 body.position;
+        const Vector3 aim = i % 3 == 0   ? Vector3(uniform(-30, 30), uniform(-10, 10), uniform(-30, 30))
+                            : i % 3 == 1 ? body.position + Vector3(uniform(-4, 4), uniform(-4, 4), uniform(-4, 4))
+                                         : cornerAt + Vector3(uniform(-0.1f, 0.1f), uniform(-0.1f, 0.1f),
+                                                              uniform(-0.1f, 0.1f));
+        const Ogre::Ray ray(origin, (aim - origin) * uniform(0.01f, 2.0f));
+        // The same ray in the body's model space, against its model box.
+        const Ogre::Quaternion back = body.orientation.Inverse();
+        const Ogre::Ray local(back * (origin - body.position) / body.scale, back * ray.getDirection() / body.scale);
+        const bool meets = Ogre::Math::intersects(local, modelBox).first;
+        const bool may = MeshRayCache::mayMeet(body, ray);
+        if (meets) {
+            ++met;
+            EXPECT_TRUE(may) << "ray " << i;
+        } else if (i % 3 == 0) {
+            ++missed;
+            dropped += may ? 0 : 1;
+        }
+    }
+    EXPECT_GT(met, 2000);
+    // Of the rays aimed anywhere that miss, most are dropped.
+    EXPECT_GT(dropped, missed * 3 / 4);
+    // A body without geometry is never a candidate.
+    MeshRayCache::Geometry empty;
+    MeshRayCache::Placement none;
+    none.geometry = &empty;
+    EXPECT_FALSE(MeshRayCache::mayMeet(none, Ogre::Ray(Vector3::ZERO, Vector3::UNIT_Z)));
+}
