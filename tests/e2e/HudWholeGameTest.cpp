@@ -1,7 +1,7 @@
 // The HUD of a real play, as a player sees it: the first mode (its HUD shows Score, Kills, Lives,
 // Best and HP) chosen on the title with the profile set to the second language; nothing of the
 // HUD during the countdown, then the fade-in as it ends: the Score row's orange value, the HP
-// bar's fill in its corner and the labels in that language.
+// bar's fill in its corner and the labels in that language; a wreck scores on screen.
 #include "core/GamePlayData.h"
 #include "core/GameSession.h"
 #include "core/GameSettings.h"
@@ -9,6 +9,10 @@
 #include "play/GameRulesManager.h"
 #include "play/Priget_GameHUD.h"
 #include "support/GameHarness.h"
+#include "support/PlayTestSupport.h"
+#include "world/DamageRegistry.h"
+#include "world/GroundVehicle.h"
+#include "world/Ovni.h"
 
 #include <MyGUI.h>
 #include <Ogre.h>
@@ -78,4 +82,19 @@ TEST(HudWholeGame, ShownInPlay)
     EXPECT_EQ(hud->livesRow.label->getCaption().asUTF8(), "Vidas");
     EXPECT_GT(countWhere(playing, scoreLabel, white), 20);
     EXPECT_EQ(countWhere(countdown, scoreLabel, white), 0);
+
+    // The player wrecks a wisp: the Score row shows its points and the Kills row the kill.
+    Ovni* wisp = testsupport::firstWisp(play);
+    ASSERT_NE(wisp, nullptr);
+    GroundVehicle* vehicle = play->playerVehicle();
+    ASSERT_NE(vehicle, nullptr);
+    const int scorePixels = countWhere(playing, scoreValue, orange);
+    play->damageRegistry->addDamage(wisp->getDamageSlot(), 1.0e6f, 1, static_cast<int32_t>(vehicle->getObjectId()));
+    ASSERT_TRUE(game.runUntil([&] { return hud->killsRow.value->getCaption() == "1"; }, 180));
+    game.runFrames(60);  // the pulses settle
+    EXPECT_EQ(hud->scoreRow.value->getCaption().asUTF8(), "100");
+    EXPECT_EQ(hud->scoreRow.valueShadow->getCaption().asUTF8(), "100");
+    const Screenshot scored = game.screenshot();
+    testsupport::keepShot(scored, "hud_scored");
+    EXPECT_GT(countWhere(scored, scoreValue, orange), scorePixels * 2);
 }
