@@ -11,6 +11,7 @@
 #include "screens/GS_Menu.h"
 #include "support/GameHarness.h"
 #include "support/LocalHttpServer.h"
+#include "support/PlayTestSupport.h"
 #include "world/GroundVehicle.h"
 
 #include <MyGUI.h>
@@ -62,15 +63,10 @@ TEST(EndOfPlayWholeGame, RecordsAndWorldTable)
         testsupport::setScoreServerInConfig(workDir, server.address());
     };
     GameHarness game(options);
-    ASSERT_TRUE(game.enterMainMenu("Pilot"));
-    game.runFrames(60);
-    game.tapKey(OIS::KC_RETURN);
-    auto* play = game.stateAs<GS_PlayOnly>();
+    GS_PlayOnly* play = testsupport::startFreePlay(game, "Pilot");
     ASSERT_NE(play, nullptr);
     GameSession* session = game.session();
     ASSERT_EQ(session->challengeMode, 0);
-    game.moveMouseTo(5, 5);
-    ASSERT_TRUE(game.runUntil([&] { return play->playData->playPhase == PLAYPHASE_PLAYING; }, 400));
     game.runFrames(30);
 
     // The mode keeps a record table of its score; the player has scored and loses the last life.

@@ -17,6 +17,7 @@
 #include "screens/GS_ListChall.h"
 #include "screens/GS_Menu.h"
 #include "support/GameHarness.h"
+#include "support/PlayTestSupport.h"
 #include "world/GroundVehicle.h"
 
 #include <MyGUI.h>
@@ -28,6 +29,8 @@
 
 using testsupport::GameHarness;
 using testsupport::HarnessOptions;
+using testsupport::playUntilPlaying;
+using testsupport::startFreePlay;
 
 namespace {
 
@@ -41,31 +44,6 @@ void leaveStateFor(GameHarness& game, uint32_t next)
     old->nextStateId = next;
     old->done = 1;
     game.runUntil([&] { return game.state() != old; }, 10);
-}
-
-// A play of the current selection run into its Playing phase (a mission info is confirmed).
-GS_PlayOnly* playUntilPlaying(GameHarness& game)
-{
-    auto* play = game.stateAs<GS_PlayOnly>();
-    if (!play)
-        return nullptr;
-    // The pointer away from the end panel's buttons, so that only keys move its highlight.
-    game.moveMouseTo(5, 5);
-    game.runFrames(6);
-    if (play->playData->playPhase == PLAYPHASE_MISSION_INFO)
-        game.tapKey(OIS::KC_RETURN);
-    game.runUntil([&] { return play->playData->playPhase == PLAYPHASE_PLAYING; }, 400);
-    return play->playData->playPhase == PLAYPHASE_PLAYING ? play : nullptr;
-}
-
-// Free play of the title's first mode.
-GS_PlayOnly* startFreePlay(GameHarness& game)
-{
-    if (!game.enterMainMenu())
-        return nullptr;
-    game.runFrames(30);
-    game.tapKey(OIS::KC_RETURN);
-    return playUntilPlaying(game);
 }
 
 // Challenge c of tier t (0-based) of the game's campaign, started without its cutscene.

@@ -6,7 +6,9 @@
 #include "definitions/WarheadDefRegistry.h"
 #include "definitions/goParams.h"
 #include "definitions/projParams.h"
+#include "core/GamePlayData.h"
 #include "play/GS_PlayOnly.h"
+#include "support/GameHarness.h"
 #include "world/GameObjectManager.h"
 #include "world/Ovni.h"
 #include "world/Projectile.h"
@@ -15,6 +17,28 @@
 #include <set>
 
 namespace testsupport {
+
+GS_PlayOnly* playUntilPlaying(GameHarness& game)
+{
+    auto* play = game.stateAs<GS_PlayOnly>();
+    if (!play)
+        return nullptr;
+    game.moveMouseTo(5, 5);
+    game.runFrames(6);
+    if (play->playData->playPhase == PLAYPHASE_MISSION_INFO)
+        game.tapKey(OIS::KC_RETURN);
+    game.runUntil([&] { return play->playData->playPhase == PLAYPHASE_PLAYING; }, 400);
+    return play->playData->playPhase == PLAYPHASE_PLAYING ? play : nullptr;
+}
+
+GS_PlayOnly* startFreePlay(GameHarness& game, const char* profile)
+{
+    if (!game.enterMainMenu(profile))
+        return nullptr;
+    game.runFrames(30);
+    game.tapKey(OIS::KC_RETURN);
+    return playUntilPlaying(game);
+}
 
 Projectile* launchRocket(GS_PlayOnly* play, const Ogre::Vector3& from)
 {

@@ -8,6 +8,16 @@ class Projectile;
 
 namespace testsupport {
 
+class GameHarness;
+
+// The play the harness runs, taken into its Playing phase (a mission info is confirmed with
+// Return); the mouse is first moved to the corner, off every panel button. Null when there is no
+// play or it did not get there.
+GS_PlayOnly* playUntilPlaying(GameHarness& game);
+// From the splash to the title as `profile`, then free play of the title's first mode into its
+// Playing phase.
+GS_PlayOnly* startFreePlay(GameHarness& game, const char* profile = "Pilot");
+
 // A slow rocket of the enemy team flying along +x from `from`; null when its definitions are
 // missing. The new rocket itself, not another shot already in flight.
 Projectile* launchRocket(GS_PlayOnly* play, const Ogre::Vector3& from);
