@@ -3,6 +3,9 @@
 #include "audio/OggVorbis.h"
 #include "audio/SoundManager.h"
 #include "core/BinaryIO.h"
+#include "core/GlobalSounds.h"
+
+#include <OgreResourceGroupManager.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 
@@ -185,6 +189,33 @@ std::string makeTone(const std::string& fileName, float frequency, float seconds
     if (!audio::writeOggVorbis(path, samples, channels, rate, 0.4f))
         return "";
     return path;
+}
+
+void writeSoundTable(const std::string& path, const std::map<int, std::string>& entries,
+                     const std::map<int, std::string>& stingers)
+{
+    const auto nameAt = [](const std::map<int, std::string>& names, int i) {
+        const auto found = names.find(i);
+        return found == names.end() ? std::string() : found->second;
+    };
+    BinaryWriter out;
+    out.writeU32(GlobalSounds::kMagic);
+    for (int i = 0; i < GlobalSounds::kEntryCount; ++i) {
+        writeBinString(out, nameAt(entries, i));
+        out.writeF32(1.0f);
+    }
+    for (int i = 0; i < GlobalSounds::kStingerCount; ++i)
+        writeBinString(out, nameAt(stingers, i));
+    out.writeU32(0);
+    if (!writeFileAtomically(path, out.bytes().data(), out.bytes().size()))
+        throw std::runtime_error("cannot write " + path);
+}
+
+void addMediaGroup(const std::string& group)
+{
+    auto& groups = Ogre::ResourceGroupManager::getSingleton();
+    groups.addResourceLocation(mediaDir(), "FileSystem", group);
+    groups.initialiseResourceGroup(group);
 }
 
 }  // namespace audiotest

@@ -2,6 +2,7 @@
 // Sound tests run OpenAL-soft with its wave writer: everything mixed goes into a WAV file that
 // the tests read back once the sound manager (and so the device) is gone.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,5 +42,13 @@ bool readWave(const std::string& path, Wave& wave);
 // A sine tone (mono or stereo) of the given length written as Ogg Vorbis into mediaDir().
 std::string makeTone(const std::string& fileName, float frequency, float seconds, int channels = 1,
                      float amplitude = 0.5f);
+
+// The game's sound table (Data/System/GSData.Dat) naming only the given click entries and
+// stingers, by index; every other name is empty and every gain 1.
+void writeSoundTable(const std::string& path, const std::map<int, std::string>& entries,
+                     const std::map<int, std::string>& stingers);
+
+// makeTone's folder as an initialised resource group of that name, so sounds find their files.
+void addMediaGroup(const std::string& group);
 
 }  // namespace audiotest

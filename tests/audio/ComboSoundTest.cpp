@@ -3,7 +3,6 @@
 #include "AudioTestSupport.h"
 
 #include "audio/SoundManager.h"
-#include "core/BinaryIO.h"
 #include "core/GamePlayData.h"
 #include "core/GlobalSounds.h"
 #include "play/GameRulesManager.h"
@@ -16,21 +15,6 @@
 
 namespace {
 
-// A sound table with only the accept and back clicks.
-void writeClickTable(const std::string& path)
-{
-    BinaryWriter out;
-    out.writeU32(GlobalSounds::kMagic);
-    for (int i = 0; i < GlobalSounds::kEntryCount; ++i) {
-        writeBinString(out, i == 0 ? "combo_accept.ogg" : i == 1 ? "combo_back.ogg" : "");
-        out.writeF32(1.0f);
-    }
-    for (int i = 0; i < GlobalSounds::kStingerCount; ++i)
-        writeBinString(out, "");
-    out.writeU32(0);
-    ASSERT_TRUE(writeFileAtomically(path, out.bytes().data(), out.bytes().size()));
-}
-
 TEST(ComboSound, AScoredComboAcceptsAndAGreyedChainGoesBack)
 {
     testsupport::TempGameTree tree{"Data/System/GSData.Dat"};
@@ -38,10 +22,10 @@ TEST(ComboSound, AScoredComboAcceptsAndAGreyedChainGoesBack)
     testsupport::HeadlessOgre ogre;
     audiotest::makeTone("combo_accept.ogg", 440.0f, 0.3f);
     audiotest::makeTone("combo_back.ogg", 1320.0f, 0.3f);
-    auto& groups = Ogre::ResourceGroupManager::getSingleton();
-    groups.addResourceLocation(audiotest::mediaDir(), "FileSystem", "ComboSound");
-    groups.initialiseResourceGroup("ComboSound");
-    writeClickTable(tree.path("Data/System/GSData.Dat"));
+    audiotest::addMediaGroup("ComboSound");
+    // Entries 0 and 1: the accept and back clicks.
+    audiotest::writeSoundTable(tree.path("Data/System/GSData.Dat"), {{0, "combo_accept.ogg"}, {1, "combo_back.ogg"}},
+                               {});
 
     auto sounds = std::make_unique<audio::SoundManager>("", 100);
     ASSERT_TRUE(sounds->hasDevice());

@@ -4,36 +4,14 @@
 #include "AudioTestSupport.h"
 
 #include "audio/SoundManager.h"
-#include "core/BinaryIO.h"
 #include "core/GamePlayData.h"
 #include "core/GlobalSounds.h"
 #include "play/GS_PlayOnly.h"
 #include "support/TestSupport.h"
 
-#include <Ogre.h>
 #include <gtest/gtest.h>
 
 #include <memory>
-
-namespace {
-
-// A sound table with only the red and green stingers.
-void writeStingerTable(const std::string& path)
-{
-    BinaryWriter out;
-    out.writeU32(GlobalSounds::kMagic);
-    for (int i = 0; i < GlobalSounds::kEntryCount; ++i) {
-        writeBinString(out, "");
-        out.writeF32(1.0f);
-    }
-    const char* stingers[GlobalSounds::kStingerCount] = {"", "", "", "", "", "red_sting.ogg", "green_sting.ogg"};
-    for (const char* s : stingers)
-        writeBinString(out, s);
-    out.writeU32(0);
-    ASSERT_TRUE(writeFileAtomically(path, out.bytes().data(), out.bytes().size()));
-}
-
-}  // namespace
 
 TEST(CountdownSound, ThreeMarksInOneFrameBeepOnceThenGo)
 {
@@ -42,10 +20,9 @@ TEST(CountdownSound, ThreeMarksInOneFrameBeepOnceThenGo)
     testsupport::HeadlessOgre ogre;
     audiotest::makeTone("red_sting.ogg", 440.0f, 0.3f);
     audiotest::makeTone("green_sting.ogg", 1320.0f, 0.3f);
-    auto& groups = Ogre::ResourceGroupManager::getSingleton();
-    groups.addResourceLocation(audiotest::mediaDir(), "FileSystem", "CountdownSound");
-    groups.initialiseResourceGroup("CountdownSound");
-    writeStingerTable(tree.path("Data/System/GSData.Dat"));
+    audiotest::addMediaGroup("CountdownSound");
+    // Stingers 5 and 6: red and green.
+    audiotest::writeSoundTable(tree.path("Data/System/GSData.Dat"), {}, {{5, "red_sting.ogg"}, {6, "green_sting.ogg"}});
 
     auto sounds = std::make_unique<audio::SoundManager>("", 100);
     ASSERT_TRUE(sounds->hasDevice());

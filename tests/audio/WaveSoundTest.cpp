@@ -4,34 +4,12 @@
 #include "AudioTestSupport.h"
 
 #include "audio/SoundManager.h"
-#include "core/BinaryIO.h"
 #include "core/GlobalSounds.h"
 #include "play/RulesTestSupport.h"
 
-#include <Ogre.h>
 #include <gtest/gtest.h>
 
 #include <memory>
-
-namespace {
-
-// A sound table with only the wave and mission stingers.
-void writeStingerTable(const std::string& path)
-{
-    BinaryWriter out;
-    out.writeU32(GlobalSounds::kMagic);
-    for (int i = 0; i < GlobalSounds::kEntryCount; ++i) {
-        writeBinString(out, "");
-        out.writeF32(1.0f);
-    }
-    const char* stingers[GlobalSounds::kStingerCount] = {"", "", "wave_sting.ogg", "", "mission_sting.ogg", "", ""};
-    for (const char* s : stingers)
-        writeBinString(out, s);
-    out.writeU32(0);
-    ASSERT_TRUE(writeFileAtomically(path, out.bytes().data(), out.bytes().size()));
-}
-
-}  // namespace
 
 TEST(WaveSound, AClearedWaveRestartsTheWaveStinger)
 {
@@ -51,10 +29,10 @@ WaveClear_Condition = 3
     testsupport::HeadlessOgre ogre;
     audiotest::makeTone("wave_sting.ogg", 660.0f, 0.3f);
     audiotest::makeTone("mission_sting.ogg", 1320.0f, 0.3f);
-    auto& groups = Ogre::ResourceGroupManager::getSingleton();
-    groups.addResourceLocation(audiotest::mediaDir(), "FileSystem", "WaveSound");
-    groups.initialiseResourceGroup("WaveSound");
-    writeStingerTable(files.tree.path("Data/System/GSData.Dat"));
+    audiotest::addMediaGroup("WaveSound");
+    // Stingers 2 and 4: wave and mission.
+    audiotest::writeSoundTable(files.tree.path("Data/System/GSData.Dat"), {},
+                               {{2, "wave_sting.ogg"}, {4, "mission_sting.ogg"}});
 
     auto sounds = std::make_unique<audio::SoundManager>("", 100);
     ASSERT_TRUE(sounds->hasDevice());
