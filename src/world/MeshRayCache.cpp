@@ -279,7 +279,8 @@ bool MeshRayCache::mayMeet(const Placement& body, const Ogre::Ray& ray)
     // Outside the sphere and heading away from it: no point of the ray comes nearer.
     if (along < 0.0f && centre2 > radius2)
         return false;
-    return centre2 - along * along / dd <= radius2;
+    // The distance from the line by the cross product: no cancellation for a far origin.
+    return toCentre.crossProduct(d).squaredLength() / dd <= radius2;
 }
 
 bool MeshRayCache::intersect(const Placement& body, const Ogre::Ray& ray, float& closest, uint32_t& triangle,

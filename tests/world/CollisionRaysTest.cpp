@@ -395,7 +395,7 @@ TEST(TownRays, BothFormsAgreeOnFixedSeedRays)
 }
 
 // The sphere pre-test of the cached damage-body ray never drops a body whose placed box (turned,
-// unevenly scaled, mirrored) the ray meets, for rays of any length from inside and outside, and
+// unevenly scaled, mirrored) the ray meets, for rays of any length from inside, near and far, and
 // it does drop most bodies far from the ray.
 TEST(MeshRayCacheSphere, NeverDropsABoxTheRayMeets)
 {
@@ -415,7 +415,9 @@ TEST(MeshRayCacheSphere, NeverDropsABoxTheRayMeets)
         body.orientation.FromAngleAxis(Ogre::Radian(uniform(0, 6.3f)),
                                        Vector3(uniform(-1, 1), uniform(-1, 1), uniform(-1, 1)).normalisedCopy());
         body.scale = Vector3(uniform(0.2f, 3), uniform(0.2f, 3), uniform(0.2f, 3)) * (i % 7 == 0 ? -1.0f : 1.0f);
-        const Vector3 origin(uniform(-30, 30), uniform(-10, 10), uniform(-30, 30));
+        // Every fifth ray comes from far away, up to 900 units.
+        const Vector3 origin =
+            Vector3(uniform(-30, 30), uniform(-10, 10), uniform(-30, 30)) * (i % 5 == 4 ? 30.0f : 1.0f);
         // A third aim anywhere, a third near the body, a third at a corner of its placed box (on
         // the sphere), so grazing rays are common.
         const int corner = static_cast<int>(uniform(0, 7.99f));
