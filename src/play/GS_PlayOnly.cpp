@@ -345,9 +345,7 @@ void GS_PlayOnly::startSequenceC()
 
 void GS_PlayOnly::updateMissionInfo(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
-    const bool down = (keyboard && (keyboard->isKeyDown(OIS::KC_ESCAPE) || keyboard->isKeyDown(OIS::KC_RETURN))) ||
-                      (mouse && mouse->getMouseState().buttonDown(OIS::MB_Middle)) ||
-                      padButtonDown(joystick, kPadPause) || padButtonDown(joystick, kPadConfirm);
+    const bool down = confirmDown(keyboard, joystick, mouse) || pauseToggleDown(keyboard, joystick);
     if (!down) {
         confirmLatch = 0;
         return;
@@ -438,6 +436,12 @@ bool GS_PlayOnly::padButtonDown(OIS::JoyStick* joystick, int button) const
         return false;
     const OIS::JoyStickState& state = joystick->getJoyStickState();
     return button < static_cast<int>(state.mButtons.size()) && state.mButtons[button];
+}
+
+bool GS_PlayOnly::confirmDown(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse) const
+{
+    return (keyboard && keyboard->isKeyDown(OIS::KC_RETURN)) ||
+           (mouse && mouse->getMouseState().buttonDown(OIS::MB_Middle)) || padButtonDown(joystick, kPadConfirm);
 }
 
 bool GS_PlayOnly::pauseToggleDown(OIS::Keyboard* keyboard, OIS::JoyStick* joystick) const
@@ -787,10 +791,7 @@ void GS_PlayOnly::updatePause(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* 
 
 bool GS_PlayOnly::handlePauseMenu(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
-    const bool down = (keyboard && keyboard->isKeyDown(OIS::KC_RETURN)) ||
-                      (mouse && mouse->getMouseState().buttonDown(OIS::MB_Middle)) ||
-                      padButtonDown(joystick, kPadConfirm);
-    if (!down)
+    if (!confirmDown(keyboard, joystick, mouse))
         return false;
     if (!session)
         return true;

@@ -214,6 +214,8 @@ public:
 private:
     // Escape or pad button 7.
     bool pauseToggleDown(OIS::Keyboard* keyboard, OIS::JoyStick* joystick) const;
+    // Return, the middle mouse button or pad button 0: the panels' confirm.
+    bool confirmDown(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse) const;
     // A pad button, only with the gamepad enabled and a joystick present.
     bool padButtonDown(OIS::JoyStick* joystick, int button) const;
     void freezeWorld();

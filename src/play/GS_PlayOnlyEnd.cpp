@@ -35,7 +35,6 @@ namespace {
 
 constexpr float kBannerTime = 4.0f;
 constexpr float kEndViewTime = 5.0f;
-constexpr int kPadConfirm = 0;
 
 void setAlpha(MyGUI::Widget* widget, float alpha)
 {
@@ -220,10 +219,7 @@ void GS_PlayOnly::handleEndMenu(float dt, OIS::Keyboard* keyboard, OIS::JoyStick
 
 bool GS_PlayOnly::handleEndMenuChoice(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
 {
-    const bool down = (keyboard && keyboard->isKeyDown(OIS::KC_RETURN)) ||
-                      (mouse && mouse->getMouseState().buttonDown(OIS::MB_Middle)) ||
-                      padButtonDown(joystick, kPadConfirm);
-    if (!down)
+    if (!confirmDown(keyboard, joystick, mouse))
         return false;
     if (!session)
         return true;
