@@ -1,5 +1,6 @@
-// A health pickup in Town in the running game: made by the pickup manager from the game's own
-// definition and mesh, lying on the floor south of the fountain, turning and bobbing smoothly.
+// A health pickup in Town in the running game: made by a play world's pickup manager from the
+// game's own definition and mesh, lying on the floor south of the fountain, turning and bobbing
+// smoothly.
 #include "core/GameCore.h"
 #include "core/GamePlayData.h"
 #include "core/SceneContext.h"
@@ -7,9 +8,8 @@
 #include "definitions/PickupParams.h"
 #include "definitions/PickupParamsLibrary.h"
 #include "support/GameHarness.h"
-#include "world/DamageRegistry.h"
 #include "world/PickupManager.h"
-#include "world/TargetRegistry.h"
+#include "world/PlayWorld.h"
 
 #include <MyGUI.h>
 #include <Ogre.h>
@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 using testsupport::GameHarness;
 using testsupport::Rgb;
@@ -69,10 +70,8 @@ TEST(PickupsInTown, TurnAndBob)
     const Screenshot empty = game.screenshot();
 
     {
-        DamageRegistry damage(core->playData(), scene, core->randomGenerator(), nullptr, context, state->sceneCreator);
-        TargetRegistry targets;
-        PickupManager pickups(scene, core->playData(), &damage, &targets, [](uint32_t) { return nullptr; },
-                              state->globalSounds);
+        const std::unique_ptr<PlayWorld> world = game.makePlayWorld();
+        PickupManager& pickups = world->pickups();
         PickupParams* def = pickups.getLibrary()->getParams("pick_health", false);
         ASSERT_TRUE(def->cacheLoaded());
         ASSERT_EQ(def->getTypeCode(), HealthPickupParams::kTypeCode);
