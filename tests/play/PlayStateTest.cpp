@@ -556,9 +556,17 @@ TEST(PlayState, AimByStickAndMouse)
     game.runFrames(2);
     EXPECT_EQ(play->joystickAim, 0);
 
-    // The mouse on an Ovni: the point of its body's node.
+    // The mouse on an Ovni: the point of its body's node. The play's Ovni stand where its random
+    // draws put them, so one could hide another: this one goes beside the vehicle, the others
+    // far off.
     Ovni* ovni = firstWisp(play);
     ASSERT_NE(ovni, nullptr);
+    const Ogre::Vector3 vehicleAt = vehicle->getMainNode()->_getDerivedPosition();
+    for (const GameObjectManager::Slot& slot : play->objects->slots())
+        if (auto* other = slot.free ? nullptr : dynamic_cast<Ovni*>(slot.object)) {
+            other->setPosition(other == ovni ? vehicleAt + Ogre::Vector3(-8, 0, 0) : Ogre::Vector3(70, 0, 50));
+            other->placeOnFloor();
+        }
     Ogre::Camera* camera = game.window()->getViewport(0)->getCamera();
     const Ogre::Vector3 body = ovni->getMainNode()->_getDerivedPosition();
     const Ogre::Vector2 onScreen = testsupport::toScreen(camera, body, 800, 600);
