@@ -32,16 +32,6 @@ constexpr float kDt = 1.0f / 60.0f;
 
 bool violet(const Rgb& c) { return c.r > 110 && c.b > 110 && c.g < c.r - 50 && c.g < c.b - 50; }
 
-int countAround(const Screenshot& shot, const Ogre::Vector2& at, int half)
-{
-    int n = 0;
-    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
-        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
-            if (x >= 0 && y >= 0 && x < shot.width() && y < shot.height() && violet(shot.at(x, y)))
-                ++n;
-    return n;
-}
-
 }  // namespace
 
 TEST(AIInTown, WispWanders)
@@ -124,9 +114,9 @@ TEST(AIInTown, WispWanders)
         const Ogre::Vector2 before = toScreen(camera, from, w, h);
         const Ogre::Vector2 after = toScreen(camera, to, w, h);
         EXPECT_GT(before.distance(after), 30.0f);
-        EXPECT_GT(countAround(first, before, 15), 150) << before;
-        EXPECT_GT(countAround(second, after, 15), 150) << after;
-        EXPECT_LT(countAround(second, before, 8), 20) << before;
+        EXPECT_GT(first.countAround(int(before.x), int(before.y), 15, violet), 150) << before;
+        EXPECT_GT(second.countAround(int(after.x), int(after.y), 15, violet), 150) << after;
+        EXPECT_LT(second.countAround(int(before.x), int(before.y), 8, violet), 20) << before;
         EXPECT_EQ(rec->hasTarget, 0);
     }
     context->playArea = titleArea;

@@ -29,11 +29,7 @@ namespace {
 
 int countWhere(const Screenshot& shot, const MyGUI::IntCoord& at, const std::function<bool(const Rgb&)>& test)
 {
-    int n = 0;
-    for (int y = std::max(0, at.top); y < std::min(shot.height(), at.top + at.height); ++y)
-        for (int x = std::max(0, at.left); x < std::min(shot.width(), at.left + at.width); ++x)
-            n += test(shot.at(x, y)) ? 1 : 0;
-    return n;
+    return shot.countWhere(at.left, at.top, at.width, at.height, test);
 }
 
 // The HUD's orange value texts (1, 0.5, 0), also where the text's edge blends.

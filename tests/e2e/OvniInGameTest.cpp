@@ -20,7 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 
 using testsupport::GameHarness;
 using testsupport::Rgb;
@@ -30,17 +29,6 @@ using testsupport::toScreen;
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
-
-// Pixels of a colour class in a square around a point.
-int countAround(const Screenshot& shot, const Ogre::Vector2& at, int half, const std::function<bool(const Rgb&)>& is)
-{
-    int n = 0;
-    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
-        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
-            if (x >= 0 && y >= 0 && x < shot.width() && y < shot.height() && is(shot.at(x, y)))
-                ++n;
-    return n;
-}
 
 bool violet(const Rgb& c) { return c.r > 110 && c.b > 110 && c.g < c.r - 50 && c.g < c.b - 50; }
 bool yellow(const Rgb& c) { return c.r > 120 && c.g > 90 && c.b < c.g - 60 && c.r > c.b + 80; }
@@ -117,10 +105,10 @@ TEST(OvniInTown, HoversOverTown)
         const Ogre::Vector2 wispAt = toScreen(camera, wisp.getBodyNode()->_getDerivedPosition(), w, h);
         const Ogre::Vector2 monolithAt = toScreen(camera, monolith.getBodyNode()->_getDerivedPosition(), w, h);
         // Each body shows in its own colour where it stands, and not the other's.
-        EXPECT_GT(countAround(second, wispAt, 20, violet), 600) << wispAt;
-        EXPECT_GT(countAround(second, monolithAt, 30, yellow), 1000) << monolithAt;
-        EXPECT_EQ(countAround(second, wispAt, 20, yellow), 0);
-        EXPECT_EQ(countAround(second, monolithAt, 30, violet), 0);
+        EXPECT_GT(second.countAround(int(wispAt.x), int(wispAt.y), 20, violet), 600) << wispAt;
+        EXPECT_GT(second.countAround(int(monolithAt.x), int(monolithAt.y), 30, yellow), 1000) << monolithAt;
+        EXPECT_EQ(second.countAround(int(wispAt.x), int(wispAt.y), 20, yellow), 0);
+        EXPECT_EQ(second.countAround(int(monolithAt.x), int(monolithAt.y), 30, violet), 0);
         // Half a second later they have bobbed and wobbled.
         EXPECT_GT(second.countChanged(first, int(wispAt.x), int(wispAt.y), 25), 300);
         EXPECT_GT(second.countChanged(first, int(monolithAt.x), int(monolithAt.y), 35), 300);

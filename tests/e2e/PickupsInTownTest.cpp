@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 
 using testsupport::GameHarness;
@@ -29,16 +28,6 @@ using testsupport::toScreen;
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
-
-int countAround(const Screenshot& shot, const Ogre::Vector2& at, int half, const std::function<bool(const Rgb&)>& is)
-{
-    int n = 0;
-    for (int y = int(at.y) - half; y <= int(at.y) + half; ++y)
-        for (int x = int(at.x) - half; x <= int(at.x) + half; ++x)
-            if (x >= 0 && y >= 0 && x < shot.width() && y < shot.height() && is(shot.at(x, y)))
-                ++n;
-    return n;
-}
 
 bool red(const Rgb& c) { return c.r > 150 && c.g < 80 && c.b < 80; }
 bool white(const Rgb& c) { return c.r > 190 && c.g > 190 && c.b > 190; }
@@ -95,9 +84,9 @@ TEST(PickupsInTown, TurnAndBob)
         const Ogre::Vector2 at = toScreen(camera, spot * Ogre::Vector3(1, 0, 1) + Ogre::Vector3(0, 1.5f, 0), w, h);
         // The crate shows where it lies, white with its red cross, and moves as it turns and bobs.
         for (const Screenshot& shot : shots) {
-            EXPECT_GT(countAround(shot, at, 120, white), 2000) << at;
-            EXPECT_GT(countAround(shot, at, 120, red), 300) << at;
-            EXPECT_EQ(countAround(empty, at, 120, red), 0);
+            EXPECT_GT(shot.countAround(int(at.x), int(at.y), 120, white), 2000) << at;
+            EXPECT_GT(shot.countAround(int(at.x), int(at.y), 120, red), 300) << at;
+            EXPECT_EQ(empty.countAround(int(at.x), int(at.y), 120, red), 0);
         }
         EXPECT_GT(shots[1].countChanged(shots[0], int(at.x), int(at.y), 120), 1500);
         EXPECT_GT(shots[2].countChanged(shots[1], int(at.x), int(at.y), 120), 1500);

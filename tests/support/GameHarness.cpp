@@ -58,10 +58,15 @@ Rgb Screenshot::at(int x, int y) const
 
 int Screenshot::countNear(const Rgb& colour, int x, int y, int w, int h, int tolerance) const
 {
+    return countWhere(x, y, w, h, [&](const Rgb& c) { return c.near(colour, tolerance); });
+}
+
+int Screenshot::countWhere(int x, int y, int w, int h, const std::function<bool(const Rgb&)>& test) const
+{
     int count = 0;
     for (int py = std::max(y, 0); py < std::min(y + h, height_); ++py)
         for (int px = std::max(x, 0); px < std::min(x + w, width_); ++px)
-            if (at(px, py).near(colour, tolerance))
+            if (test(at(px, py)))
                 ++count;
     return count;
 }

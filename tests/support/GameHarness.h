@@ -71,6 +71,13 @@ public:
     Rgb at(int x, int y) const;
     // How many pixels in the rectangle are near `colour`.
     int countNear(const Rgb& colour, int x, int y, int w, int h, int tolerance = 6) const;
+    // How many pixels in the rectangle pass `test`; the parts outside the picture count nothing.
+    int countWhere(int x, int y, int w, int h, const std::function<bool(const Rgb&)>& test) const;
+    // The same over the square of half-size `half` around (cx, cy).
+    int countAround(int cx, int cy, int half, const std::function<bool(const Rgb&)>& test) const
+    {
+        return countWhere(cx - half, cy - half, 2 * half + 1, 2 * half + 1, test);
+    }
     // How many pixels in the square of half-size `half` around (cx, cy) differ from `before`'s
     // by more than `tolerance` in some channel; the parts outside the picture count nothing.
     int countChanged(const Screenshot& before, int cx, int cy, int half, int tolerance = 24) const;
