@@ -38,8 +38,14 @@ def countdown(seconds):
 
 CLOCK = var(time_aff=1)
 
-INTERVAL_STANDARD = [("pick_repair", 3, 0), ("pick_weap_rocket_pod", 1, 0), ("pick_weap_mortar", 1, 0)]
-TIME_STANDARD = [("pick_turbo", 2, 0), ("pick_nodamage", 1, 0)]
+# MaxSpawn of every type meant to appear all play long. A type with MaxSpawn 0 gets weight 0 and is
+# drawn only through the fallback to type 1, so it would never appear: every listed type needs a
+# finite MaxSpawn, and this one outlasts any play.
+LONG_PLAY = 99999
+
+INTERVAL_STANDARD = [("pick_repair", 3, LONG_PLAY), ("pick_weap_rocket_pod", 1, LONG_PLAY),
+                     ("pick_weap_mortar", 1, LONG_PLAY)]
+TIME_STANDARD = [("pick_turbo", 2, LONG_PLAY), ("pick_nodamage", 1, LONG_PLAY)]
 
 
 def mode(name, comment, *, lives=3, respawn=3, border=0.0, max_hp=300, spawn_pos=(0, 0, 60), spawn_yaw=180,
@@ -52,7 +58,7 @@ def mode(name, comment, *, lives=3, respawn=3, border=0.0, max_hp=300, spawn_pos
                 interval=interval, time=time, record=record or {})
 
 
-def ovni(name, rate, rows, sim_cap=0, max_spawn=0, colour=0):
+def ovni(name, rate, rows, sim_cap=0, max_spawn=LONG_PLAY, colour=0):
     """rows: {mecha row (1-based, NumMechaVars + 1 for HP): {field: delta}}"""
     return dict(name=name, rate=rate, sim_cap=sim_cap, max_spawn=max_spawn, colour=colour, rows=rows)
 
@@ -115,10 +121,12 @@ def write(m):
         pairs += [("Multi_%d_Kills" % n, k), ("Multi_%d_mVar" % n, mv)]
     section("MULTIPLIER", pairs)
 
+    # LivesBarHud shows the lives, the wave number and the wave bar together: on wherever the mode has
+    # lives, waves or a bar to show.
     h = dict(ScoreHud=True, ScoreMechIndx=1, TimeHud=False, TimeMechIndx=0, WaveBarHud=False, WaveBarMechIndx=0,
-             ChronoHud=False, ChronoMechIndx=0, LivesBarHud=m["lives"] > 0, BestSHud=True, HPHud=True,
-             KillHud=True)
+             ChronoHud=False, ChronoMechIndx=0, LivesBarHud=False, BestSHud=True, HPHud=True, KillHud=True)
     h.update(m["hud"])
+    h["LivesBarHud"] = m["lives"] > 0 or m["wave"].get("UseWaveSystem", False) or h["WaveBarHud"]
     section("HUD", list(h.items()))
 
     w = dict(UseWaveSystem=False, NumWaves=0, NewWave_StartDelay=0, NewWave_MechSize=0, NewWave_SpawnRate=0,
@@ -199,14 +207,29 @@ def free_endless(name, table, comment, **kw):
     return mode(name, comment, record=dict(TableIdx=table, MechIndx=1), **kw)
 
 
-def score_challenge(name, comment, seconds, *, extra_vars=(), **kw):
-    """A score challenge: cleared when its countdown (variable 2) runs out, lost on destruction."""
-    kw["clear"] = dict(CC_RT_Challange=True, CC_MechCond=True, CC_MechIndx=2, CC_Condition=3, CC_Val=0,
-                       **kw.get("clear", {}))
-    kw["lose"] = dict(HasLoseCondition=True, LC_PDestroyed=True, LC_RT_Challange=True, **kw.get("lose", {}))
+def score_challenge(name, comment, seconds, *, bronze=None, extra_vars=(), **kw):
+    """A score challenge on a countdown (variable 2), lost on destruction.
+
+    With `bronze` (the challenge's bronze target) the play is cleared only when the countdown has run
+    out and the score reached that target, so waiting out the clock clears nothing. The rules hold one
+    mecha test per condition, so a single wave works as a latch: it is cleared once the score reaches
+    the target (CC_WaveClear then holds), and its ClearWave lifts variable 3, the deadline, far above 0.
+    The deadline runs down with the countdown: reaching 0 without the latch loses the play."""
+    lives = kw.pop("lives", 2)
+    variables = [SCORE, countdown(seconds)]
+    clear = dict(CC_RT_Challange=True, CC_MechCond=True, CC_MechIndx=2, CC_Condition=3, CC_Val=0)
+    lose = dict(HasLoseCondition=True, LC_PDestroyed=True, LC_RT_Challange=True)
+    if bronze is not None:
+        assert not extra_vars and "wave" not in kw
+        variables.append(var(start=seconds, def_a=seconds, time_aff=-1, clear_wave=1000000))
+        clear["CC_WaveClear"] = True
+        lose.update(LC_PrintName="Failed", LC_MechCond=True, LC_MechIndx=3, LC_Condition=3, LC_Val=0)
+        kw["wave"] = dict(UseWaveSystem=True, NumWaves=1, WaveClear_MechIdx=1, WaveClear_Condition=4,
+                          WaveClear_Val=bronze)
+    clear.update(kw.pop("clear", {}))
+    lose.update(kw.pop("lose", {}))
     kw["hud"] = dict(TimeHud=True, TimeMechIndx=2, **kw.get("hud", {}))
-    kw.setdefault("lives", 2)
-    return mode(name, comment, variables=[SCORE, countdown(seconds)] + list(extra_vars), **kw)
+    return mode(name, comment, lives=lives, variables=variables + list(extra_vars), clear=clear, lose=lose, **kw)
 
 
 def time_challenge(name, comment, goal, goal_value, *, extra_vars=(), **kw):
@@ -253,55 +276,70 @@ MODES = [
                  hud=dict(WaveBarHud=True, WaveBarMechIndx=2),
                  ovni=[ovni("wisp", 3, wisp_rows(3, extra={2: {"pKill": -1}})),
                        ovni("monolith", 1, wisp_rows(3, 400, {2: {"pKill": -3}}), sim_cap=1)],
-                 interval=[("pick_weap_rocket_pod", 1, 0), ("pick_weap_arc_coil", 1, 0)],
-                 time=[("pick_turbo", 1, 0)]),
+                 interval=[("pick_weap_rocket_pod", 1, LONG_PLAY), ("pick_weap_arc_coil", 1, LONG_PLAY)],
+                 time=[("pick_turbo", 1, LONG_PLAY)]),
     free_endless("Vampire", 4, ["Vampire: the armour drains by itself (HP_TimeAff); only wrecks win it back."],
                  lives=1, hp=dict(HP_TimeAff=-6), max_hp=200,
                  ovni=[ovni("wisp", 1, wisp_rows(2, extra={2: {"pKill": 30}}))],
-                 interval=[("pick_weap_rocket_pod", 1, 0), ("pick_weap_plasma_lance", 1, 0)]),
+                 interval=[("pick_weap_rocket_pod", 1, LONG_PLAY), ("pick_weap_plasma_lance", 1, LONG_PLAY)]),
     free_endless("ColourCombo", 5, ["Colour combo: wreck wisps of one colour in a row to chain combos;",
                                     "each chain scores into variable 1. Endless."],
                  colour=dict(balls=5, red_line=0), ovni=COLOUR_WISPS(2), spawn=dict(SGlobalCap=9)),
     free_endless("CloseCombat", 6, ["Close combat: a small arena (BorderScale) and a close camera. Endless."],
                  border=0.5, cam=(1, 0.6), spawn_pos=(0, 0, 30), spawn=dict(SpawnTime=2.5, SGlobalCap=6),
                  ovni=[ovni("wisp", 1, wisp_rows(2, 150))]),
-    score_challenge("Ch1_FirstContact", ["First contact: a score challenge on a 120 s countdown."], 120,
-                    ovni=[ovni("wisp", 1, wisp_rows(3))]),
+    score_challenge("Ch1_FirstContact", ["First contact: a score challenge on a 120 s countdown; cleared when the",
+                                         "clock runs out with the bronze score (1000) reached."], 120, bronze=1000,
+                    ovni=[ovni("wisp", 1, wisp_rows(4))]),
     time_challenge("Ch1_ScrapRun", ["Scrap run: a fixed population of twelve drones; the clock stops when",
-                                    "all twelve are wrecks and the yard is clear."],
-                   var(), 12, spawn=dict(StartSpawn=12, **FIXED_POPULATION),
+                                    "all twelve are wrecks and the yard is clear. The bar shows the wrecks."],
+                   var(def_a=12), 12, spawn=dict(StartSpawn=12, **FIXED_POPULATION),
                    clear=dict(CC_AreaClear=True), ovni=[ovni("wisp", 1, {2: {"pKill": 1}})],
                    hud=dict(WaveBarHud=True, WaveBarMechIndx=2)),
-    score_challenge("Ch1_HoldTheLine", ["Hold the line: waves on a 150 s countdown; wave kills are variable 3."],
-                    150, extra_vars=[WAVE_KILLS], wave=waves(3, 6), hud=dict(WaveBarHud=True, WaveBarMechIndx=3),
+    score_challenge("Ch1_HoldTheLine", ["Hold the line: beat three waves (wave kills are variable 3) before the",
+                                        "150 s countdown runs out."], 150,
+                    extra_vars=[var(start=6, def_a=6, def_b=0)], wave=waves(3, 3), hud=dict(WaveBarHud=True,
+                                                                                         WaveBarMechIndx=3),
+                    clear=dict(CC_MechCond=False, CC_MechIndx=0, CC_WaveClear=True),
+                    lose=dict(LC_PrintName="Failed", LC_MechCond=True, LC_MechIndx=2, LC_Condition=3, LC_Val=0),
                     ovni=[ovni("wisp", 1, wisp_rows(4, extra={3: {"pKill": -1}}))]),
     score_challenge("Ch2_HotMetal", ["Hot metal: a score challenge among the furnaces on a 150 s countdown;",
-                                     "the spawn interval shortens as the clock runs."], 150,
+                                     "the spawn interval shortens as the clock runs. Cleared with the bronze",
+                                     "score (3000) when the clock runs out."], 150, bronze=3000,
                     spawn=dict(VariableSpawnRate=True, keys=[(0, 3), (150, 1.2)], SGlobalCap=12),
-                    ovni=[ovni("wisp", 3, wisp_rows(3)), ovni("monolith", 1, wisp_rows(3, 500), sim_cap=1)]),
+                    ovni=[ovni("wisp", 3, wisp_rows(4)), ovni("monolith", 1, wisp_rows(4, 500), sim_cap=1)]),
     time_challenge("Ch2_ConveyorChase", ["Conveyor chase: one saucer; the clock stops when it is a wreck."],
                    var(), 1, spawn=dict(StartSpawn=1, **FIXED_POPULATION), clear=dict(CC_AreaClear=True),
                    ovni=[ovni("wisp", 1, {2: {"pKill": 1}, 3: {"Hit": 0}})], multiplier=False),
-    score_challenge("Ch2_ColourFurnace", ["Colour furnace: chain wisps of one colour on a 150 s countdown."],
-                    150, colour=dict(balls=5, red_line=0), ovni=COLOUR_WISPS(3)),
-    score_challenge("Ch2_Meltdown", ["Meltdown: the heavy Ovni lands with an escort; 180 s before the reactor",
-                                     "blows. Its wreck is worth 5000."], 180, lives=3,
-                    spawn=dict(StartSpawn=2, SGlobalCap=6),
-                    ovni=[ovni("monolith", 1, wisp_rows(3, 5000), sim_cap=1, max_spawn=2),
-                          ovni("wisp", 4, wisp_rows(3), max_spawn=300)]),
-    time_challenge("Ch3_RooftopRally", ["Rooftop rally: reach the beacon's area (a player area); the clock",
-                                        "stops on arrival."], var(), 1, spawn_pos=(-100, 0, 100), spawn_yaw=45,
-                   areas=[dict(type=1, pos=(100, 0, -100), scale=1.0, rows={2: {"Enter": 1}})],
+    score_challenge("Ch2_ColourFurnace", ["Colour furnace: chain wisps of one colour on a 150 s countdown;",
+                                          "cleared with the bronze score (4000) when the clock runs out."],
+                    150, bronze=4000, colour=dict(balls=5, red_line=0), ovni=COLOUR_WISPS(4)),
+    score_challenge("Ch2_Meltdown", ["Meltdown: the heavy Ovni lands with an escort; bring it down (variable 3)",
+                                     "before the 180 s countdown ends. Its wreck is worth 5000."], 180, lives=3,
+                    extra_vars=[var()], spawn=dict(StartSpawn=2, SGlobalCap=6),
+                    clear=dict(CC_MechIndx=3, CC_Condition=4, CC_Val=1),
+                    lose=dict(LC_PrintName="Failed", LC_MechCond=True, LC_MechIndx=2, LC_Condition=3, LC_Val=0),
+                    ovni=[ovni("monolith", 2, wisp_rows(4, 5000, {3: {"pKill": 1}}), sim_cap=1, max_spawn=2),
+                          ovni("wisp", 4, wisp_rows(4), max_spawn=300)]),
+    time_challenge("Ch3_RooftopRally", ["Rooftop rally: reach the beacon's ring (a player area) in the north-east",
+                                        "corner; the clock stops on arrival."], var(), 1, spawn_pos=(-100, 0, 100),
+                   spawn_yaw=45, areas=[dict(type=1, pos=(95, 0, -95), scale=1.5, rows={2: {"Enter": 1}})],
                    ovni=[ovni("wisp", 1, {})], spawn=dict(SpawnTime=4, SGlobalCap=5)),
-    score_challenge("Ch3_SwarmTide", ["Swarm tide: every saucer at once, in waves, on a 180 s countdown."], 180,
-                    lives=3, extra_vars=[WAVE_KILLS], wave=waves(3, 10),
+    score_challenge("Ch3_SwarmTide", ["Swarm tide: every saucer at once, in waves; survive the 180 s countdown."],
+                    180, lives=3, extra_vars=[WAVE_KILLS], wave=waves(3, 10),
                     hud=dict(WaveBarHud=True, WaveBarMechIndx=3),
                     spawn=dict(VariableSpawnRate=True, keys=[(0, 1.5), (60, 0.8)], SGlobalCap=18, StartSpawn=8),
                     ovni=[ovni("wisp", 1, wisp_rows(4, extra={3: {"pKill": -1}}))]),
-    score_challenge("Ch3_LastLight", ["Last light: hold the beacon's area (a player area) until the 180 s",
-                                      "countdown ends; every second inside scores 40."], 180, lives=3,
-                    areas=[dict(type=1, pos=(0, 0, 0), scale=1.5, rows={1: {"Inside": 40}, 3: {"Inside": 2}})],
-                    ovni=[ovni("wisp", 3, wisp_rows(3)), ovni("monolith", 1, wisp_rows(3, 400), sim_cap=1)]),
+    score_challenge("Ch3_LastLight", ["Last light: keep the beacon's light (variable 3) burning until the 180 s",
+                                      "countdown ends. It drains by 1 a second and gains 2 a second while the",
+                                      "player stands in the beacon's ring (a player area), where every second",
+                                      "also scores 40 and repairs 2 HP. The play is lost when the light is out."],
+                    180, lives=3, extra_vars=[var(start=20, def_a=40, def_b=0, time_aff=-1)],
+                    lose=dict(LC_PrintName="Failed", LC_MechCond=True, LC_MechIndx=3, LC_Condition=3, LC_Val=0),
+                    hud=dict(WaveBarHud=True, WaveBarMechIndx=3),
+                    areas=[dict(type=1, pos=(0, 0, 0), scale=1.5,
+                                rows={1: {"Inside": 40}, 3: {"Inside": 2}, 4: {"Inside": 2}})],
+                    ovni=[ovni("wisp", 3, wisp_rows(4)), ovni("monolith", 1, wisp_rows(4, 400), sim_cap=1)]),
 ]
 
 if __name__ == "__main__":

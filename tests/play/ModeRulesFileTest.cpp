@@ -3,6 +3,7 @@
 #include "definitions/DefinitionCache.h"
 #include "core/GamePlayData.h"
 #include "core/GameSession.h"
+#include "core/RandomGenerator.h"
 #include "definitions/GOParamsLibrary.h"
 #include "definitions/OvniParams.h"
 #include "definitions/PickupParamsLibrary.h"
@@ -738,4 +739,196 @@ TEST(ModeRulesFile, BuilderRefusesFaultyModeFilesNamingThem)
     for (const char* refused : {"Ch1_ScrapRun", "Ch1_HoldTheLine", "Ch2_ColourFurnace", "Ch3_RooftopRally"})
         EXPECT_FALSE(std::filesystem::exists(tree.path(std::string("Data/System/") + refused + ".ZVG"))) << refused;
     EXPECT_TRUE(std::filesystem::exists(tree.path("Data/System/ArcadeMode.ZVG")));
+}
+
+// The game's own weighted pick, with the play's random generator, over the built caches: every
+// type listed in a spawn list of a level is drawn in 10,000 draws (a type with MaxSpawn 0 has
+// weight 0 and would be reached only through the fallback to the first type).
+TEST(ModeRulesFile, EveryListedTypeOfEveryLevelIsDrawn)
+{
+    TempGameTree tree{"Data/System"};
+    ScopedWorkDir cwd(tree.workDir());
+    for (const std::string& name : levelNames()) {
+        Engine e;
+        ASSERT_TRUE(e->readCacheFile(name)) << e->problem();
+        const GamePlayData& d = e.data;
+        struct List {
+            const char* title;
+            std::vector<std::string> names;
+            std::function<uint32_t(double)> pick;
+        };
+        std::vector<List> lists = {{"OVNI", {}, [&](double r) { return d.pickOvniType(r); }},
+                                   {"INTERVAL_PICKUPS", {}, [&](double r) { return d.pickIntervalPickupType(r); }},
+                                   {"TIME_PICKUPS", {}, [&](double r) { return d.pickTimePickupType(r); }}};
+        for (const OvniSpawnType& t : d.ovniTypes)
+            lists[0].names.push_back(t.name);
+        for (const PickupSpawnType& t : d.intervalPickupTypes)
+            lists[1].names.push_back(t.name);
+        for (const PickupSpawnType& t : d.timePickupTypes)
+            lists[2].names.push_back(t.name);
+        for (const List& list : lists) {
+            RandomGenerator random;
+            random.seed(43);
+            std::vector<uint32_t> drawn(list.names.size(), 0);
+            for (int i = 0; i < 10000 && !drawn.empty(); ++i)
+                ++drawn.at(list.pick(random.nextUnit()));
+            for (size_t t = 0; t < drawn.size(); ++t)
+                EXPECT_GT(drawn[t], 0u) << name << " " << list.title << " type " << t + 1 << " " << list.names[t];
+        }
+    }
+}
+
+// The HUD flags of every level against what the level uses: the lives, the wave number and the
+// wave bar show together (LivesBarHud), so the flag is on wherever a level has lives, waves or a
+// bar; a bar shows a variable that moves between its full and empty marks; a wave level's bar is
+// its wave variable.
+TEST(ModeRulesFile, EveryLevelShowsWhatItUses)
+{
+    TempGameTree tree{"Data/System"};
+    ScopedWorkDir cwd(tree.workDir());
+    for (const std::string& name : levelNames()) {
+        SCOPED_TRACE(name);
+        Engine e;
+        ASSERT_TRUE(e->readCacheFile(name)) << e->problem();
+        const GameRulesManager& r = *e;
+        const bool waves = r.UseWaveSystem && r.NumWaves > 1;
+        if (e.data.NumLives > 0 || waves || r.WaveBarHud) {
+            EXPECT_TRUE(r.LivesBarHud);
+        }
+        if (waves) {
+            EXPECT_TRUE(r.WaveBarHud);
+            EXPECT_EQ(r.WaveBarMechIndx, r.WaveClear_MechIdx);
+        }
+        if (r.WaveBarHud) {
+            const MechaVariable& bar = e.data.mechaVars.at(r.WaveBarMechIndx - 1);
+            EXPECT_NE(bar.DefA, bar.DefB) << "the bar never moves";
+        }
+        EXPECT_TRUE(r.ScoreHud || r.ChronoHud) << "no result shown";
+        EXPECT_TRUE(r.HPHud && r.KillHud);
+    }
+}
+
+namespace {
+// One play of a level from its built cache, run by the rules alone in quarter seconds with the
+// events a play would raise; the vehicle is not in this play, so losing by destruction is left out.
+struct RulesPlay {
+    Engine e;
+    float time = 0.0f;
+
+    explicit RulesPlay(const std::string& name)
+    {
+        EXPECT_TRUE(e->readCacheFile(name)) << e->problem();
+        e->LC_PDestroyed = 0;
+        e.data.playPhase = 1;
+    }
+    GamePlayData& data() { return e.data; }
+    // Runs until the play ends or `seconds` have passed; `act` runs before each step.
+    uint32_t run(float seconds, const std::function<void(RulesPlay&)>& act = {})
+    {
+        for (const float end = time + seconds; time < end && e.data.playPhase == 1; time += 0.25f) {
+            if (act)
+                act(*this);
+            e->update(0.25f, nullptr);
+        }
+        return e.data.playPhase;
+    }
+    void kill(uint32_t type)
+    {
+        ++e.data.ovniTypes.at(type).playerKills;
+        e.data.killReported = 1;
+        e.data.onOvniPlayerKill(type);
+    }
+};
+
+float bronzeOf(const std::string& level)
+{
+    IniSource campaign;
+    EXPECT_TRUE(campaign.load(testsupport::repoDataDir() + "/tables/GCampA.ini"));
+    for (uint32_t t = 1; t < 10; ++t)
+        for (uint32_t c = 1; c < 10; ++c) {
+            const std::string section = "Challenge_" + std::to_string(t) + "_" + std::to_string(c);
+            if (campaign.text(section, "Name") == level)
+                return campaign.real(section, "BronzeThreshold");
+        }
+    ADD_FAILURE() << level << " is not in the campaign";
+    return 0.0f;
+}
+}  // namespace
+
+// Each challenge's clear and lose conditions ask for what its objective says: a challenge to
+// destroy or to score is not cleared by waiting, and is cleared by doing what it asks; a score
+// challenge cleared with its bronze target reached, and lost short of it when the clock runs out.
+TEST(ModeRulesFile, ChallengesAreClearedByTheirObjectivesNotByWaiting)
+{
+    TempGameTree tree{"Data/System"};
+    ScopedWorkDir cwd(tree.workDir());
+    const auto killEverySecond = [](uint32_t type) {
+        return [type](RulesPlay& p) {
+            if (std::fmod(p.time, 1.0f) == 0.0f)
+                p.kill(type);
+        };
+    };
+    struct Case {
+        const char* level;
+        uint32_t waited;  // the phase after waiting: a time challenge's clock runs on (1), a
+                          // challenge on a countdown is lost (3), or cleared (2) where holding out
+                          // is the objective
+        std::function<void(RulesPlay&)> objective;
+    };
+    const std::vector<Case> cases = {
+        {"Ch1_FirstContact", 3, killEverySecond(0)},
+        {"Ch1_ScrapRun", 1, killEverySecond(0)},
+        {"Ch1_HoldTheLine", 3, killEverySecond(0)},
+        {"Ch2_HotMetal", 3, killEverySecond(0)},
+        {"Ch2_ConveyorChase", 1, killEverySecond(0)},
+        {"Ch2_ColourFurnace", 3, killEverySecond(1)},
+        {"Ch2_Meltdown", 3, [](RulesPlay& p) {
+             if (p.time == 30.0f)
+                 p.kill(0);  // the mothership
+         }},
+        {"Ch3_RooftopRally", 1, [](RulesPlay& p) {
+             if (p.time == 40.0f)
+                 p.data().onAreaEnter(0, 1);
+         }},
+        {"Ch3_SwarmTide", 2, {}},
+        {"Ch3_LastLight", 3, [](RulesPlay& p) { p.data().onAreaInside(0, 1, 0.25f); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.level);
+        {
+            RulesPlay idle(c.level);
+            EXPECT_EQ(idle.run(600.0f), c.waited) << "waiting, at " << idle.time << " s";
+            if (c.waited == 3) {
+                EXPECT_EQ(idle.data().resultCaption, "Failed");
+            }
+        }
+        if (c.objective) {
+            RulesPlay play(c.level);
+            EXPECT_EQ(play.run(600.0f, c.objective), 2u) << "doing what it asks, at " << play.time << " s";
+        }
+    }
+
+    // A score challenge: cleared when the clock runs out with the bronze score reached (the
+    // result then wins a medal), lost with one kill less.
+    for (const char* level : {"Ch1_FirstContact", "Ch2_HotMetal", "Ch2_ColourFurnace"}) {
+        SCOPED_TRACE(level);
+        const float bronze = bronzeOf(level);
+        for (const bool short_ : {false, true}) {
+            RulesPlay play(level);
+            const float perKill = play.data().ovniTypes.at(0).rows.at(0).pKill;
+            ASSERT_GT(perKill, 0.0f);
+            const float countdown = play.data().mechaVars.at(1).value;
+            // Kills at the start of the play, below the first multiplier step.
+            const int kills = static_cast<int>(std::ceil(bronze / perKill)) - (short_ ? 1 : 0);
+            for (int k = 0; k < kills; ++k)
+                play.kill(0);
+            play.e->update(0.25f, nullptr);
+            play.time += 0.25f;
+            EXPECT_EQ(play.run(countdown - 2.0f), 1u) << "before the clock runs out";
+            EXPECT_EQ(play.run(10.0f), short_ ? 3u : 2u);
+            if (!short_) {
+                EXPECT_GE(play.data().resultValue, bronze);
+            }
+        }
+    }
 }
