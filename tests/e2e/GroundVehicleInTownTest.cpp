@@ -25,6 +25,9 @@ using testsupport::toScreen;
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
+// Town's fountain node (data/game/Data/Scenes/Town/map.ini).
+constexpr float kFountainX = -32.0f;
+constexpr float kFountainZ = -24.0f;
 
 bool wheelsGrounded(const GroundVehicle& v)
 {
@@ -46,10 +49,10 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
     for (auto widgets = MyGUI::Gui::getInstance().getEnumerator(); widgets.next();)
         widgets.current()->setVisible(false);
 
-    // The test's own camera, beside the road south of the fountain, looking along it.
+    // The test's own camera, south-east of the fountain, looking along the vehicle's way to it.
     Ogre::Camera* mapCamera = state->viewport->getCamera();
     Ogre::Camera* camera = testsupport::showTestCamera(scene, state->viewport, "VehicleTestCam",
-                                                       Ogre::Vector3(18, 8, 50), Ogre::Vector3(0, 1, 20));
+                                                       Ogre::Vector3(-14, 8, 30), Ogre::Vector3(-32, 1, 0));
     Ogre::SceneNode* eye = camera->getParentSceneNode();
 
     // What a play builds for its objects, on the game's own scene, sounds and definitions.
@@ -63,8 +66,8 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
 
     auto vehicle = std::make_unique<GroundVehicle>(handles, &abrams, 1, 1);
     GroundVehicle& v = *vehicle;
-    // On the north-south road at z 40, facing the fountain at the origin (-z).
-    v.getMainNode()->setPosition(0, 3, 40);
+    // South of the fountain (at -32, -24) at z 20, facing it (-z).
+    v.getMainNode()->setPosition(kFountainX, 3, 20);
     v.updateCachedTransform();
     if (v.engineSound)
         v.engineSound->play();
@@ -88,7 +91,7 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
     }
     const Ogre::Vector3 moved = v.getMainNode()->getPosition();
     EXPECT_LT(moved.z, start.z - 10.0f);
-    EXPECT_NEAR(moved.x, 0.0f, 0.05f);
+    EXPECT_NEAR(moved.x, kFountainX, 0.05f);
     ASSERT_NE(v.getTreads()[0].scrollFunction, nullptr);
     EXPECT_LT(v.getTreads()[0].scrollFunction->getRate(), 0.0f) << "the treads run";
     const Screenshot after = game.screenshot();
@@ -99,7 +102,7 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
     EXPECT_GT(after.countChanged(before, int(from.x), int(from.y), 20), 200) << from;
     EXPECT_GT(after.countChanged(before, int(to.x), int(to.y), 20), 200) << to;
 
-    // Driving on, it stops at the fountain's footprint (14 x 14 about the origin).
+    // Driving on, it stops at the fountain's footprint (14 x 14 about its node).
     for (int i = 0; i < 240; ++i) {
         ASSERT_TRUE(v.update(kDt));
         pool.update(kDt);
@@ -107,11 +110,12 @@ TEST(GroundVehicleInTown, DrivesOverTownOnTheGround)
         v.getMainNode()->_update(true, false);
         for (int p = 0; p < GroundVehicle::ProbeCount; ++p) {
             const Ogre::Vector3 at = v.getProbeNode(p)->_getDerivedPosition();
-            ASSERT_FALSE(std::fabs(at.x) < 7.0f && std::fabs(at.z) < 7.0f) << "frame " << i << " probe " << p;
+            ASSERT_FALSE(std::fabs(at.x - kFountainX) < 7.0f && std::fabs(at.z - kFountainZ) < 7.0f)
+                << "frame " << i << " probe " << p;
         }
         ASSERT_NEAR(v.getMainNode()->getPosition().y, standY, 0.01f) << "frame " << i;
     }
-    EXPECT_LT(v.getMainNode()->getPosition().z, 12.0f) << "it reached the fountain";
+    EXPECT_LT(v.getMainNode()->getPosition().z, kFountainZ + 12.0f) << "it reached the fountain";
     keepShot(game.screenshot(), "vehicle_fountain");
 
     vehicle.reset();

@@ -6,10 +6,12 @@
 #include "core/GameSession.h"
 #include "core/GameSettings.h"
 #include "core/SceneContext.h"
+#include "definitions/GroundObjParams.h"
 #include "definitions/OvniParams.h"
 #include "definitions/PickupParams.h"
 #include "play/GameRulesManager.h"
 #include "play/RulesTestSupport.h"
+#include "world/CollisionRays.h"
 #include "world/DamageRegistry.h"
 #include "world/FxTestEngine.h"
 #include "world/GameObject.h"
@@ -23,6 +25,8 @@
 #include "world/SceneCreator.h"
 #include "world/ShotTestWorld.h"
 
+#include <OgreEntity.h>
+#include <OgreMeshManager.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -525,4 +529,79 @@ TEST(RulesInTown, AnOvniTypeWithoutADefinitionNeverSpawns)
     EXPECT_EQ(none.live(), 0);
     EXPECT_EQ(none.playData.ovniTypes[0].spawnedCount, 0u);
     EXPECT_EQ(none.playData.playPhase, 1u);
+}
+
+// The end of a play poses the vehicle at Town's origin for the end camera: it stands on the floor,
+// and no blocker column and no scenery mesh (props and the static lamps) reaches into its hull.
+TEST(RulesInTown, TheEndPoseStandsOnOpenFloor)
+{
+    TownRules town(kBase);
+    GroundVehicle* v = town.rules->player;
+    ASSERT_NE(v, nullptr);
+    v->getMainNode()->setPosition(40, 3, 60);  // wherever the play left it
+    v->addDamage(1.0e6f);
+    town.rules->posePlayerForEnd();
+    Ogre::SceneNode* root = town.scene->getRootSceneNode();
+    root->_update(true, false);
+    const Ogre::Vector3 at = v->getMainNode()->_getDerivedPosition();
+    EXPECT_NEAR(at.x, 0.0f, 1e-3f);
+    EXPECT_NEAR(at.z, 0.0f, 1e-3f);
+    EXPECT_NEAR(at.y, static_cast<const GroundObjParams*>(v->getParams())->groundOffset.y, 0.01f) << "on Town's floor, at height 0";
+    const Ogre::AxisAlignedBox hull = v->getMainNode()->_getWorldAABB();
+    ASSERT_FALSE(hull.isNull());
+    EXPECT_GT(hull.getSize().x * hull.getSize().z, 10.0f) << hull;
+
+    const auto underVehicle = [&](const Ogre::MovableObject* object) {
+        for (const Ogre::Node* n = object->getParentNode(); n; n = n->getParent())
+            if (n == v->getMainNode())
+                return true;
+        return false;
+    };
+    const SceneContext& c = town.context;
+    const std::vector<const Ogre::Entity*> collision = {c.movementBlocker, c.projectileBlocker, c.moveFloors[0],
+                                                        c.moveFloors[1], c.moveFloors[2], c.moveFloors[3],
+                                                        c.projectileFloor, c.borderCollisionEntity, c.borderEntity};
+    // Blockers rise from the floor: a downward ray through the hull's footprint meets none.
+    for (Ogre::Entity* blocker : {c.movementBlocker, c.projectileBlocker}) {
+        ASSERT_NE(blocker, nullptr);
+        int hits = 0;
+        Ogre::Vector3 first;
+        for (float x = hull.getMinimum().x; x <= hull.getMaximum().x; x += 0.5f)
+            for (float z = hull.getMinimum().z; z <= hull.getMaximum().z; z += 0.5f) {
+                Ogre::Vector3 point;
+                float closest = 1.0e9f;
+                if (raycastToMesh(blocker, Ogre::Ray({x, 100.0f, z}, Ogre::Vector3::NEGATIVE_UNIT_Y), point, closest) &&
+                    hits++ == 0)
+                    first = point;
+            }
+        EXPECT_EQ(hits, 0) << blocker->getName() << ", first at " << first;
+    }
+    // The map's props.
+    int props = 0;
+    for (const auto& [name, object] : town.scene->getMovableObjects("Entity")) {
+        const auto* entity = static_cast<const Ogre::Entity*>(object);
+        if (underVehicle(entity) || !entity->isAttached() || !entity->isVisible() ||
+            std::find(collision.begin(), collision.end(), entity) != collision.end())
+            continue;
+        const std::string mesh = entity->getMesh()->getName();
+        if (mesh == "town_ground.mesh" || mesh == "town_road.mesh")
+            continue;
+        ++props;
+        EXPECT_FALSE(entity->getWorldBoundingBox(true).intersects(hull)) << name << " (" << mesh << ")";
+    }
+    EXPECT_GE(props, 13) << "houses, the tower, trees, the fountain and the crates";
+    // The static lamps, as the map places them.
+    MapData map;
+    ASSERT_TRUE(SceneCreator::readMapIni(SceneCreator::iniPath("Town"), map));
+    int lamps = 0;
+    for (const MapData::Static& s : map.statics) {
+        const Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().load(s.meshName, Ogre::RGN_DEFAULT);
+        for (const StaticInstance& i : s.instances) {
+            Ogre::AxisAlignedBox box = mesh->getBounds();
+            box.transform(Ogre::Affine3(i.position, i.orientation, i.scale));
+            EXPECT_FALSE(box.intersects(hull)) << s.meshName << " at " << i.position;
+            ++lamps;
+        }
+    }
+    EXPECT_GE(lamps, 6);
 }
