@@ -11,11 +11,14 @@ void TreadScrollFunction::setRate(Ogre::Real rate)
 {
     if (std::isfinite(rate))
         rate_ = rate;
+    ticked_ = true;
 }
 
 Ogre::Real TreadScrollFunction::calculate(Ogre::Real frameTime)
 {
-    const Ogre::Real step = frameTime * rate_;
+    // The texture moves only in a frame in which the vehicle ticked: a paused or held play stands still.
+    const Ogre::Real step = ticked_ ? frameTime * rate_ : 0.0f;
+    ticked_ = false;
     // fmod of a non-finite step would poison the offset for good.
     return getAdjustedInput(std::isfinite(step) ? step : 0.0f);
 }

@@ -607,6 +607,20 @@ TEST_F(GroundVehicleTicks, SteeringOneSecondTurnsTheTurnRateAndTheTreadsScrollOp
     };
     EXPECT_NEAR(scroll(0), 0.25f * turn, 1e-4f);
     EXPECT_NEAR(scroll(1), std::fmod(-0.25f * turn, 1.0f), 1e-4f);
+    // Frames without a tick of the vehicle (a paused or held play) leave the treads still; the next
+    // tick moves them on.
+    for (int i = 0; i < 3; ++i) {
+        engine.root()->_fireFrameStarted(frame);
+        for (const VehicleTread& t : v.getTreads())
+            t.scrollController->update();
+    }
+    EXPECT_NEAR(scroll(0), 0.25f * turn, 1e-4f);
+    EXPECT_NEAR(scroll(1), std::fmod(-0.25f * turn, 1.0f), 1e-4f);
+    ASSERT_TRUE(run(v, 1));
+    engine.root()->_fireFrameStarted(frame);
+    for (const VehicleTread& t : v.getTreads())
+        t.scrollController->update();
+    EXPECT_NEAR(scroll(0), std::fmod(0.5f * turn, 1.0f), 1e-4f);
     // A non-finite rate is refused.
     v.getTreads()[0].scrollFunction->setRate(std::nanf(""));
     EXPECT_NEAR(v.getTreads()[0].scrollFunction->getRate(), turn, 1e-4f);
