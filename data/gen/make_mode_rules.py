@@ -48,8 +48,13 @@ INTERVAL_STANDARD = [("pick_repair", 3, LONG_PLAY), ("pick_weap_rocket_pod", 1, 
 TIME_STANDARD = [("pick_turbo", 2, LONG_PLAY), ("pick_nodamage", 1, LONG_PLAY)]
 
 
+# The follow camera hangs at (2, 150, 100) x camZoom from its target: at 0.5 an 800 x 600 view shows the
+# vehicle about 40 pixels long and some 100 x 75 units of ground around it.
+CAMERA = (1, 0.5)
+
+
 def mode(name, comment, *, lives=3, respawn=3, border=0.0, max_hp=300, spawn_pos=(0, 0, 60), spawn_yaw=180,
-         variables=None, hp=None, cam=(1, 0.0), spawn=None, clear=None, lose=None, multiplier=True, hud=None,
+         variables=None, hp=None, cam=CAMERA, spawn=None, clear=None, lose=None, multiplier=True, hud=None,
          wave=None, colour=None, areas=None, ovni=None, interval=None, time=None, record=None):
     return dict(name=name, comment=comment, lives=lives, respawn=respawn, border=border, max_hp=max_hp,
                 spawn_pos=spawn_pos, spawn_yaw=spawn_yaw, variables=variables or [SCORE], hp=hp or {},
@@ -121,8 +126,8 @@ def write(m):
         pairs += [("Multi_%d_Kills" % n, k), ("Multi_%d_mVar" % n, mv)]
     section("MULTIPLIER", pairs)
 
-    # LivesBarHud shows the lives, the wave number and the wave bar together: on wherever the mode has
-    # lives, waves or a bar to show.
+    # LivesBarHud shows the lives and, with WaveBarHud, the wave number and the wave bar: on wherever
+    # the mode has lives, waves or a bar to show.
     h = dict(ScoreHud=True, ScoreMechIndx=1, TimeHud=False, TimeMechIndx=0, WaveBarHud=False, WaveBarMechIndx=0,
              ChronoHud=False, ChronoMechIndx=0, LivesBarHud=False, BestSHud=True, HPHud=True, KillHud=True)
     h.update(m["hud"])
@@ -286,7 +291,7 @@ MODES = [
                                     "each chain scores into variable 1. Endless."],
                  colour=dict(balls=5, red_line=0), ovni=COLOUR_WISPS(2), spawn=dict(SGlobalCap=9)),
     free_endless("CloseCombat", 6, ["Close combat: a small arena (BorderScale) and a close camera. Endless."],
-                 border=0.5, cam=(1, 0.6), spawn_pos=(0, 0, 30), spawn=dict(SpawnTime=2.5, SGlobalCap=6),
+                 border=0.5, cam=(1, 0.4), spawn_pos=(0, 0, 30), spawn=dict(SpawnTime=2.5, SGlobalCap=6),
                  ovni=[ovni("wisp", 1, wisp_rows(2, 150))]),
     score_challenge("Ch1_FirstContact", ["First contact: a score challenge on a 120 s countdown; cleared when the",
                                          "clock runs out with the bronze score (1000) reached."], 120, bronze=1000,

@@ -638,13 +638,13 @@ void Priget_GameHUD::setComboBallState(uint32_t index, const std::string& state)
 void Priget_GameHUD::arrangeRows(bool worldShown, bool ScoreHud, bool WaveBarHud, bool LivesBarHud, bool TimeHud,
                                  bool ChronoHud, bool BestSHud, bool HPHud, bool KillHud)
 {
-    // WaveBarHud shows nothing here: it only decides whether the rules refresh the bar.
-    (void)WaveBarHud;
     worldRow.panel->setVisible(worldShown);
     bestRow.panel->setVisible(BestSHud);
     scoreRow.panel->setVisible(ScoreHud);
-    waveRow.panel->setVisible(LivesBarHud);
-    waveBarPanel->setVisible(LivesBarHud);
+    // The wave number and bar go with the lives, and only in a mode that feeds the bar: elsewhere
+    // they would stand at wave 1 with a full bar the mode never moves.
+    waveRow.panel->setVisible(LivesBarHud && WaveBarHud);
+    waveBarPanel->setVisible(LivesBarHud && WaveBarHud);
     centreCounterPanel->setVisible(TimeHud);
     livesRow.panel->setVisible(LivesBarHud);
     timeRow.panel->setVisible(ChronoHud);

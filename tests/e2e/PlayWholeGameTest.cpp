@@ -11,6 +11,7 @@
 #include "world/GroundVehicle.h"
 #include "world/Ovni.h"
 #include "world/Projectile.h"
+#include "world/TreadScrollFunction.h"
 
 #include <MyGUI.h>
 #include <Ogre.h>
@@ -105,11 +106,22 @@ TEST(PlayWholeGame, MenuPlayPauseQuit)
     Projectile* rocket = testsupport::launchRocket(play, Ogre::Vector3(-40, 30, 0));
     ASSERT_NE(rocket, nullptr);
 
+    // Turning on the spot (A held) as the play pauses, so its treads were running.
+    game.press(OIS::KC_A);
+    game.runFrames(10);
+    const auto treadScroll = [&] {
+        return vehicle->getTreads().at(0).material->getTechnique(0)->getPass(0)->getTextureUnitState(0)
+            ->getTextureVScroll();
+    };
+    ASSERT_NE(vehicle->getTreads().at(0).scrollFunction, nullptr);
+    EXPECT_NE(vehicle->getTreads().at(0).scrollFunction->getRate(), 0.0f);
+
     // Escape: the pause panel, and for a second of frames nothing moves.
     const Screenshot beforePause = game.screenshot();
     game.tapKey(OIS::KC_ESCAPE);
     ASSERT_EQ(play->paused, 1);
     game.runFrames(60);  // the column slides in
+    const float treadAt = treadScroll();
     const Ogre::Vector3 rocketAt = rocket->getNode()->getPosition();
     const Ogre::Vector3 vehicleAt = vehicle->getMainNode()->getPosition();
     const Ogre::Vector3 ovniAt = ovniBody();
@@ -125,6 +137,8 @@ TEST(PlayWholeGame, MenuPlayPauseQuit)
     EXPECT_EQ(vehicle->getMainNode()->getPosition(), vehicleAt);
     EXPECT_EQ(ovniBody(), ovniAt);
     EXPECT_EQ(play->playData->playTime, playTime);
+    EXPECT_EQ(treadScroll(), treadAt) << "the treads stand still";
+    game.release(OIS::KC_A);
 
     // Down, Down, Return: Quit, back to the title over the map.
     game.tapKey(OIS::KC_DOWN);

@@ -529,6 +529,8 @@ TEST_F(GameHudTest, ArrangeRowsShowsAndStacksTheRows)
         {"none of the four", false, false, false, false, false, false, false, true, false, -1, -1, -1, -1, 15, 50, 85},
         {"all", true, true, true, true, true, true, true, true, true, 15, 50, 85, 120, 155, 190, 225},
         {"Score and Time", false, true, false, true, true, true, false, false, true, -1, -1, 15, 50, 85, 120, 155},
+        {"wave bar without lives", false, true, true, false, false, false, false, true, true, -1, -1, 15, -1, 50, 85,
+         120},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -537,8 +539,8 @@ TEST_F(GameHudTest, ArrangeRowsShowsAndStacksTheRows)
         EXPECT_EQ(hud->worldRow.panel->getVisible(), c.world);
         EXPECT_EQ(hud->bestRow.panel->getVisible(), c.best);
         EXPECT_EQ(hud->scoreRow.panel->getVisible(), c.score);
-        EXPECT_EQ(hud->waveRow.panel->getVisible(), c.lives);
-        EXPECT_EQ(hud->waveBarPanel->getVisible(), c.lives);
+        EXPECT_EQ(hud->waveRow.panel->getVisible(), c.lives && c.waveBar);
+        EXPECT_EQ(hud->waveBarPanel->getVisible(), c.lives && c.waveBar);
         EXPECT_EQ(hud->livesRow.panel->getVisible(), c.lives);
         EXPECT_EQ(hud->centreCounterPanel->getVisible(), c.time);
         EXPECT_EQ(hud->timeRow.panel->getVisible(), c.chrono);
