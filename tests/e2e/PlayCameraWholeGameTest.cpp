@@ -78,4 +78,13 @@ TEST(PlayCameraWholeGame, ShowsTheVehicleAndTheOvniAtAReadableSize)
     EXPECT_GE(at.z - top.z, 45.0f) << "ahead";
     EXPECT_GE(at.x - left.x, 40.0f) << "to the left";
     EXPECT_GE(right.x - at.x, 40.0f) << "to the right";
+
+    // The jump-dash (Left Ctrl) throws the vehicle some lengths of itself forward in half a second:
+    // on screen the spot it left lies far behind it.
+    game.tapKey(OIS::KC_LCONTROL);
+    game.runFrames(30);
+    const Ogre::Vector3 dashed = vehicle->getMainNode()->_getDerivedPosition();
+    testsupport::keepShot(game.screenshot(), "play_camera_dashed");
+    EXPECT_GT(Ogre::Vector2(dashed.x, dashed.z).distance(Ogre::Vector2(at.x, at.z)), 12.0f) << dashed;
+    EXPECT_GT(testsupport::toScreen(camera, dashed, w, h).distance(testsupport::toScreen(camera, at, w, h)), 80.0f);
 }
