@@ -126,12 +126,17 @@ TEST_F(AirData, OvniMeshesMatchTheirDefinitions)
             EXPECT_TRUE(turret->hasAnimationState(def.TurAnim));
         }
 
-        // At its lowest bob the body, and the turret under it, stay well above the floor.
+        // At its lowest bob the body, and the turret under it, stay clear of the floor.
         const Ogre::AxisAlignedBox bodyBox = body->getMesh()->getBounds();
         const Ogre::AxisAlignedBox turretBox = turret->getMesh()->getBounds();
         const float lowest = hover + def.Lev_Offset - def.Lev_Range;
-        EXPECT_GT(lowest + bodyBox.getMinimum().y, 2.0f);
-        EXPECT_GT(lowest + def.TurPos.y + turretBox.getMinimum().y, 2.0f);
+        EXPECT_GT(lowest + bodyBox.getMinimum().y, 0.2f);
+        EXPECT_GT(lowest + def.TurPos.y + turretBox.getMinimum().y, 0.2f);
+        // The guns fire level and their rounds float at the play's float height, a unit or so
+        // below the tank's muzzle: the hull (on the main node, which does not bob) spans that band.
+        const Ogre::AxisAlignedBox hullAt = bounds(def.collisionMeshName);
+        EXPECT_LT(hover + hullAt.getMinimum().y, play.projFloatHeight() - 0.2f);
+        EXPECT_GT(hover + hullAt.getMaximum().y, play.projFloatHeight() + 1.0f);
         // The body sits around its node; the turret hangs on it, the gun points ahead (-z).
         EXPECT_TRUE(bodyBox.contains(Ogre::Vector3::ZERO));
         Ogre::AxisAlignedBox turretOnBody = turretBox;
