@@ -354,9 +354,18 @@ void GameObject::explodeOnDeath()
     if (!definition_ || !definition_->Explode || !damage_)
         return;
     const int32_t team = static_cast<int32_t>(data_->team);
+    // The blast takes in the dying body too: its own record must still name who killed it, or
+    // the kill would be booked to the object itself.
+    const DamageEntry* own = damage_->getEntry(damageSlot_);
+    const DamageEntry kept = own ? *own : DamageEntry{};
     damage_->applyAreaDamage(mainNode_->getPosition(), definition_->ExplodeDamRange,
                              static_cast<float>(definition_->ExplodeDammage), 0, &team,
                              definition_->ExplodeDamFallOut, true, static_cast<int32_t>(objectId_));
+    if (DamageEntry* entry = own ? damage_->getEntry(damageSlot_) : nullptr) {
+        entry->damageTaken = kept.damageTaken;
+        entry->lastHitType = kept.lastHitType;
+        entry->lastAttackerId = kept.lastAttackerId;
+    }
 }
 
 float GameObject::getTiltAngles() const

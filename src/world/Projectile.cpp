@@ -373,23 +373,32 @@ P_bullet::P_bullet(GamePlayData* playData, Ogre::SceneManager* scene, audio::Sou
 
 P_bullet::~P_bullet() = default;
 
+bool P_bullet::onHit(bool& hitReport)
+{
+    hideNode();
+    stopLiveSound();
+    hitReport = true;
+    detonate();
+    if (warhead_->hasImpactSound && impactSound_) {
+        record_->state = ProjectileState_Exploded;
+        return true;
+    }
+    return false;
+}
+
 bool P_bullet::advance(const float& dt, bool& hitReport)
 {
     lastPosition_ = node_->getPosition();
     advanceDistance(dt);
+    if (!muzzleTested_) {
+        muzzleTested_ = 1;
+        if (rayHitTest(dt))
+            return onHit(hitReport);
+    }
     moveForward(dt);
     life_ -= dt;
     accelerate(dt);
-    if (rayHitTest(dt)) {
-        hideNode();
-        stopLiveSound();
-        hitReport = true;
-        detonate();
-        if (warhead_->hasImpactSound && impactSound_) {
-            record_->state = ProjectileState_Exploded;
-            return true;
-        }
-        return false;
-    }
+    if (rayHitTest(dt))
+        return onHit(hitReport);
     return life_ >= 0.0f;
 }

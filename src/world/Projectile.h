@@ -173,4 +173,10 @@ public:
     ~P_bullet() override;
 
     bool advance(const float& dt, bool& hitReport) override;
+
+private:
+    // Each tick's test looks one tick's travel ahead of the moved round; the first tick also
+    // looks ahead of the muzzle, or a body within that travel would be passed through.
+    uint8_t muzzleTested_ = 0;
+    bool onHit(bool& hitReport);
 };

@@ -439,6 +439,9 @@ TEST_F(PlayerAfterBastion, AnEnemyShotIsNeverThePlayers)
 TEST_F(PlayerAfterBastion, ItsOwnShotsPassItsBody)
 {
     ASSERT_NE(player, nullptr);
+    // On the open road south of the fountain at the origin, whose blocker would stop the round.
+    player->setPosition(Vector3(0, 2, 40));
+    refresh();
     // A bullet (9 units a tick) flying along -z from behind the hull: after its first step it is
     // one unit short of the hull, which its ray then meets, then a target beyond.
     const Ogre::AxisAlignedBox hull = player->getCollisionEntity()->getWorldBoundingBox(true);

@@ -165,7 +165,7 @@ TEST_F(GameObject, TheHitMarkerAlternatesAndCriticalRollsTakeDrawsOnlyOnItsTicks
     EXPECT_EQ(groundObject(&d, 5)->getCriticalReactor(), nullptr);
 }
 
-TEST_F(GameObject, ADeathExplosionHurtsEveryBodyAroundWithTheObjectsId)
+TEST_F(GameObject, ADeathExplosionHurtsEveryBodyAroundWithTheObjectsIdButNotItsOwnRecord)
 {
     for (bool explode : {true, false}) {
         SCOPED_TRACE(explode);
@@ -189,6 +189,9 @@ TEST_F(GameObject, ADeathExplosionHurtsEveryBodyAroundWithTheObjectsId)
             EXPECT_EQ(damage->getEntry(b->damageSlot)->lastAttackerId, explode ? 11 : -1);
         }
         EXPECT_FLOAT_EQ(farBody.damageTaken(*damage), 0.0f);
+        // Its own body lies in the blast too, yet still names its killer.
+        EXPECT_FLOAT_EQ(damage->getEntry(o->getDamageSlot())->damageTaken, 100.0f);
+        EXPECT_EQ(damage->getEntry(o->getDamageSlot())->lastAttackerId, 7);
         for (Body* b : {&friendBody, &enemyBody, &farBody})
             damage->remove(b->damageSlot);
     }
