@@ -120,8 +120,9 @@ Outcome shootDown(GameHarness& game, GS_PlayOnly* play, Ovni* target, float fram
         game.runFrames(3);  // the blast grows
         const Screenshot kill = game.screenshot();
         testsupport::keepShot(kill, name + "_kill");
-        // The blast where the target was: bright fire colours.
-        EXPECT_GT(kill.countAround(static_cast<int>(last.x), static_cast<int>(last.y), 30,
+        // The round's blast at the target, or up to a tick of its flight short of it: bright fire
+        // colours.
+        EXPECT_GT(kill.countAround(static_cast<int>(last.x), static_cast<int>(last.y), 100,
                                    [](const testsupport::Rgb& c) { return c.r > 200 && c.g > 90 && c.b < 120; }),
                   10)
             << name;
