@@ -1,10 +1,11 @@
 // One play tick of a busy arena over Town: the world's share of the tick (AI, objects,
 // projectiles, pickups, effects) on a headless engine with effects and silent sound. The player's
 // abrams (taking no damage), 50 Ovni on the floor, 10 marauders chasing the player, 10 pickups and
-// up to 100 shots in flight; seed 1. After N/10 warm-up ticks, each of N ticks of 1/60 s is timed
-// alone; between ticks, untimed, the dead are replaced, taken pickups respawn, shots are fired
-// while fewer than 100 fly, and the scene graph is brought up to date as a rendered frame would.
-//   play_tick_bench [--ticks N] [--tree GAME_TREE]
+// up to 100 shots in flight (the counts are options); seed 1. After N/10 warm-up ticks, each of N
+// ticks of 1/60 s is timed alone; between ticks, untimed, the dead are replaced, taken pickups
+// respawn, shots are fired while fewer than the count fly, and the scene graph is brought up to
+// date as a rendered frame would.
+//   play_tick_bench [--ticks N] [--ovni N] [--vehicles N] [--shots N] [--pickups N] [--tree GAME_TREE]
 #include "audio/SoundManager.h"
 #include "core/GamePlayData.h"
 #include "core/GameSettings.h"
@@ -34,11 +35,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,22 +52,28 @@ using Ogre::Vector3;
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
-constexpr int kOvni = 50;
-constexpr int kVehicles = 10;
-constexpr uint32_t kPickups = 10;
-constexpr uint32_t kMaxShots = 100;
 constexpr uint32_t kEnemyTeam = 2;
+
+// The population the arena is kept at.
+struct Counts {
+    long ovni = 50;
+    long vehicles = 10;
+    long shots = 100;
+    long pickups = 10;
+};
 
 int usage()
 {
-    std::fprintf(stderr, "usage: play_tick_bench [--ticks N] [--tree GAME_TREE]\n");
+    std::fprintf(stderr, "usage: play_tick_bench [--ticks N] [--ovni N] [--vehicles N] [--shots N] [--pickups N] "
+                         "[--tree GAME_TREE]\n");
     return 2;
 }
 
 // The arena's population, kept at its numbers between ticks.
 class Arena {
 public:
-    Arena(PlayWorld& world, SceneContext& context) : world_(world), context_(context)
+    Arena(PlayWorld& world, SceneContext& context, const Counts& counts)
+        : world_(world), context_(context), counts_(counts)
     {
         random_.seed(1);
         bullet_ = world.projectileDefs().getParams("proj_bullet", ProjectileKind_Bullet);
@@ -91,14 +100,14 @@ public:
     {
         player_->getData()->noDamage = true;
         player_->setNoDamageTime(1.0e6f);
-        for (int n = world_.objects().countOvnis(); n < kOvni; ++n)
+        for (long n = world_.objects().countOvnis(); n < counts_.ovni; ++n)
             spawnOvni();
-        for (int n = countVehicles(); n < kVehicles; ++n)
+        for (long n = countVehicles(); n < counts_.vehicles; ++n)
             spawnVehicle();
-        while (world_.projectiles().liveCount() < kMaxShots)
+        for (long n = world_.projectiles().liveCount(); n < counts_.shots; ++n)
             fire();
         // Dropped from the height the rules place them at.
-        for (uint32_t n = world_.pickups().liveCount(); n < kPickups; ++n) {
+        for (long n = world_.pickups().liveCount(); n < counts_.pickups; ++n) {
             PickupParams* kind = pickupKinds_[pickupCount_++ % pickupKinds_.size()];
             world_.pickups().spawn(kind, somewhere() + Vector3(0, 5.2f, 0));
         }
@@ -181,6 +190,7 @@ private:
 
     PlayWorld& world_;
     SceneContext& context_;
+    Counts counts_;
     RandomGenerator random_;
     GameObject* player_ = nullptr;
     projParams* bullet_ = nullptr;
@@ -206,11 +216,29 @@ double quantile(std::vector<double> samples, double q)
 int main(int argc, char** argv)
 {
     long ticks = 3000;
+    Counts counts;
     std::string tree = GAME_TREE_DIR;
+    // A whole number from min to max, or nothing.
+    const auto number = [](const char* text, long min, long max, long& out) {
+        char* end = nullptr;
+        errno = 0;
+        const long n = std::strtol(text, &end, 10);
+        if (errno || end == text || *end || n < min || n > max)
+            return false;
+        out = n;
+        return true;
+    };
+    const struct {
+        const char* option;
+        long* value;
+        long min;
+    } options[] = {{"--ticks", &ticks, 1},        {"--ovni", &counts.ovni, 0}, {"--vehicles", &counts.vehicles, 0},
+                   {"--shots", &counts.shots, 0}, {"--pickups", &counts.pickups, 0}};
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--ticks") && i + 1 < argc) {
-            ticks = std::strtol(argv[++i], nullptr, 10);
-            if (ticks < 1)
+        const auto* o = std::find_if(std::begin(options), std::end(options),
+                                     [&](const auto& known) { return !std::strcmp(argv[i], known.option); });
+        if (o != std::end(options)) {
+            if (i + 1 >= argc || !number(argv[++i], o->min, 100000, *o->value))
                 return usage();
         } else if (!std::strcmp(argv[i], "--tree") && i + 1 < argc) {
             tree = argv[++i];
@@ -261,7 +289,7 @@ int main(int argc, char** argv)
             borrowed.sceneContext = &context;
             borrowed.sceneCreator = creator.get();
             PlayWorld world(borrowed, 1);
-            Arena arena(world, context);
+            Arena arena(world, context, counts);
             if (!arena.spawnPlayer()) {
                 std::fprintf(stderr, "play_tick_bench: the player's abrams cannot be made\n");
                 status = 2;
