@@ -1,6 +1,7 @@
 #include "world/CollisionRays.h"
 
 #include "core/SceneContext.h"
+#include "world/BoxTree.h"
 #include "world/DamageRegistry.h"
 #include "world/MeshRayCache.h"
 #include "world/SceneCreator.h"
@@ -12,7 +13,11 @@
 #include <OgreSphere.h>
 
 #include <algorithm>
+#include <cassert>
+#include <cstring>
+#include <functional>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -41,12 +46,15 @@ bool extractedMeshRay(Entity* entity, const Ogre::Ray& ray, float& closest, Vect
     return true;
 }
 
-bool meshRay(DamageRegistry* registry, Entity* entity, const Ogre::Ray& ray, float& closest, Vector3 corners[3])
+// still: the entity is one of the map's bodies, which never move.
+bool meshRay(DamageRegistry* registry, Entity* entity, const Ogre::Ray& ray, float& closest, Vector3 corners[3],
+             bool still = false)
 {
     if (!registry || registry->perRayExtraction())
         return extractedMeshRay(entity, ray, closest, corners);
     MeshRayCache::Placement body;
-    if (!registry->meshCache().place(entity, body))
+    MeshRayCache& cache = registry->meshCache();
+    if (!(still ? cache.placeStill(entity, body) : cache.place(entity, body)))
         return false;
     uint32_t triangle = 0;
     return MeshRayCache::intersect(body, ray, closest, triangle, corners);
@@ -111,22 +119,140 @@ bool refineCandidates(std::vector<MeshRayCache::Candidate>& candidates, const Og
     return true;
 }
 
-// Adds the entity as a candidate when it is in the scene, the query mask would see it and the ray
-// meets its world box.
-void addCandidate(MeshRayCache& cache, Entity* entity, uint32_t mask, uint32_t number, const Ogre::Ray& ray)
+// The entity is in the scene and the query mask would see it.
+bool visible(Entity* entity, uint32_t mask)
 {
-    if (!entity || !(entity->getQueryFlags() & mask) || !entity->isInScene())
+    return entity && (entity->getQueryFlags() & mask) && entity->isInScene();
+}
+
+// Adds the placed body as a candidate when the ray meets its world box (box, or computed).
+void addPlaced(MeshRayCache& cache, const MeshRayCache::Placement& body, const Ogre::AxisAlignedBox* box,
+               uint32_t number, const Ogre::Ray& ray)
+{
+    if (!MeshRayCache::mayMeet(body, ray))
         return;
-    MeshRayCache::Candidate c;
-    if (!cache.place(entity, c.body) || !MeshRayCache::mayMeet(c.body, ray))
-        return;
-    const Ogre::AxisAlignedBox box = MeshRayCache::worldBox(c.body);
-    const auto enter = Ogre::Math::intersects(ray, box);
+    const auto enter = Ogre::Math::intersects(ray, box ? *box : MeshRayCache::worldBox(body));
     if (!enter.first)
         return;
+    MeshRayCache::Candidate c;
+    c.body = body;
     c.entry = enter.second;
     c.number = number;
     cache.candidates().push_back(c);
+}
+
+// Adds the entity as a candidate when it is in the scene, the query mask would see it and the ray
+// meets its world box.
+void addCandidate(MeshRayCache& cache, Entity* entity, uint32_t mask, uint32_t number, const Ogre::Ray& ray,
+                  bool still = false)
+{
+    MeshRayCache::Placement body;
+    if (visible(entity, mask) && (still ? cache.placeStill(entity, body) : cache.place(entity, body)))
+        addPlaced(cache, body, nullptr, number, ray);
+}
+
+// A body the damage-body rays may hit: registered, collidable and not the shooter's.
+bool eligible(const DamageEntry& e, uint32_t excludedOwner)
+{
+    return !e.free && e.active && e.collidable == 1 && e.ownerId != excludedOwner;
+}
+
+// Every registered body a candidate, nearest box first.
+bool scanDamageBodies(DamageRegistry* registry, const Ogre::Ray& ray, uint32_t excludedOwner, Vector3& point,
+                      uint32_t& slot, float& distance)
+{
+    MeshRayCache& cache = registry->meshCache();
+    cache.candidates().clear();
+    const std::vector<DamageEntry>& entries = registry->entries();
+    for (uint32_t i = 0; i < entries.size(); ++i)
+        if (eligible(entries[i], excludedOwner))
+            addCandidate(cache, entries[i].entity, 1, i, ray);
+    return refineCandidates(cache.candidates(), ray, point, distance,
+                            [&](uint32_t number, const Vector3*) { slot = number; });
+}
+
+// One entry of the tree search's queue: a tree node or a candidate body, keyed by where the ray
+// enters its box. A node goes before a body at the same key, and bodies at one key go in slot
+// order, so bodies leave the queue in the order of scanDamageBodies' sorted list.
+struct Step {
+    float key;
+    uint32_t body;  // 0 a node, 1 a body
+    uint32_t slot;  // a body's slot
+    uint32_t item;  // node index or candidate index
+    bool operator>(const Step& o) const
+    {
+        return std::tie(key, body, slot, item) > std::tie(o.key, o.body, o.slot, o.item);
+    }
+};
+
+// scanDamageBodies through the tree over the still bodies: a node's box holds the boxes of the
+// bodies below it, so it enters the queue no later than they would, and the search stops where
+// the scan stops, at the first box beyond the nearest hit.
+bool treeDamageBodies(DamageRegistry* registry, const DamageRegistry::BodyTree& tree, const Ogre::Ray& ray,
+                      uint32_t excludedOwner, Vector3& point, uint32_t& slot, float& distance)
+{
+    MeshRayCache& cache = registry->meshCache();
+    std::vector<MeshRayCache::Candidate>& candidates = cache.candidates();
+    candidates.clear();
+    static std::vector<Step> queue;  // reused: the searches are not re-entrant
+    queue.clear();
+    const auto push = [&](const Step& step) {
+        queue.push_back(step);
+        std::push_heap(queue.begin(), queue.end(), std::greater<Step>());
+    };
+    const std::vector<DamageEntry>& entries = registry->entries();
+    // A body of the tree stands where it stood when the tree was built: its placement and box
+    // are those place and worldBox would give now.
+    const auto consider = [&](uint32_t s, const DamageRegistry::BodyTree::Body* still) {
+        if (s >= entries.size() || !eligible(entries[s], excludedOwner))
+            return;
+        const size_t before = candidates.size();
+        if (!still)
+            addCandidate(cache, entries[s].entity, 1, s, ray);
+        else if (visible(entries[s].entity, 1))
+            addPlaced(cache, still->placement, &still->box, s, ray);
+        if (candidates.size() > before)
+            push({candidates.back().entry, 1, s, static_cast<uint32_t>(before)});
+    };
+    const auto enterNode = [&](uint32_t index) {
+        const BoxTreeNode& node = tree.nodes[index];
+        float entry = 0.0f;
+        // Slightly early: rounding must never put a node after a body below it.
+        if (enterBox(node.min, node.max, ray.getOrigin(), ray.getDirection(), entry))
+            push({entry - entry * 1e-5f, 0, 0, index});
+    };
+    for (uint32_t s : tree.loose)
+        consider(s, nullptr);
+    if (!tree.nodes.empty())
+        enterNode(0);
+    float closest = -1.0f;
+    while (!queue.empty()) {
+        std::pop_heap(queue.begin(), queue.end(), std::greater<Step>());
+        const Step step = queue.back();
+        queue.pop_back();
+        if (closest >= 0.0f && step.key > closest)
+            break;
+        if (step.body) {
+            uint32_t triangle = 0;
+            Vector3 corners[3];
+            if (MeshRayCache::intersect(candidates[step.item].body, ray, closest, triangle, corners))
+                slot = step.slot;
+            continue;
+        }
+        const BoxTreeNode& node = tree.nodes[step.item];
+        if (node.count > 0) {
+            for (uint32_t i = node.first; i < node.first + node.count; ++i)
+                consider(tree.bodies[i].slot, &tree.bodies[i]);
+        } else {
+            enterNode(step.item + 1);
+            enterNode(node.first);
+        }
+    }
+    distance = closest;
+    if (closest < 0.0f)
+        return false;
+    point = ray.getPoint(closest);
+    return true;
 }
 
 int floorNumber(DamageRegistry* registry, Entity* entity)
@@ -145,7 +271,12 @@ bool singleMeshRay(DamageRegistry* registry, Entity* entity, const Vector3& orig
 {
     if (!entity)
         return false;
-    return raycastToMesh(registry, entity, Ogre::Ray(origin, direction), point, closest);
+    const Ogre::Ray ray(origin, direction);
+    Vector3 corners[3];
+    if (!meshRay(registry, entity, ray, closest, corners, true))
+        return false;
+    point = ray.getPoint(closest);
+    return true;
 }
 
 SceneContext* contextOf(DamageRegistry* registry)
@@ -171,16 +302,20 @@ bool raycastDamageBodies(DamageRegistry* registry, const Vector3& origin, const 
             },
             [&](Entity* e, const Vector3*) { registry->findByEntity(e, kNoSlot, slot); });
     }
-    MeshRayCache& cache = registry->meshCache();
-    cache.candidates().clear();
-    const std::vector<DamageEntry>& entries = registry->entries();
-    for (uint32_t i = 0; i < entries.size(); ++i) {
-        const DamageEntry& e = entries[i];
-        if (!e.free && e.active && e.collidable == 1 && e.ownerId != excludedOwner)
-            addCandidate(cache, e.entity, 1, i, ray);
-    }
-    return refineCandidates(cache.candidates(), ray, point, distance,
-                            [&](uint32_t number, const Vector3*) { slot = number; });
+    const DamageRegistry::BodyTree* tree = registry->bodyTree();
+    if (!tree)
+        return scanDamageBodies(registry, ray, excludedOwner, point, slot, distance);
+    const bool hit = treeDamageBodies(registry, *tree, ray, excludedOwner, point, slot, distance);
+#ifndef NDEBUG
+    // The tree is a shortcut only: trying every body must give the same, bit for bit.
+    Vector3 scanPoint = point;
+    uint32_t scanSlot = 0;
+    float scanDistance = 0.0f;
+    const bool scanHit = scanDamageBodies(registry, ray, excludedOwner, scanPoint, scanSlot, scanDistance);
+    assert(scanHit == hit && scanSlot == slot && std::memcmp(&scanDistance, &distance, sizeof distance) == 0 &&
+           scanPoint == point);
+#endif
+    return hit;
 }
 
 bool raycastForAI(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, Vector3& point,
@@ -223,7 +358,7 @@ bool raycastToPolygon(DamageRegistry* registry, const Ogre::Ray& ray, Vector3& p
         for (int k = 0; k < 4; ++k) {
             Entity* e = creator->moveFloor(k);
             if (e && floorNumber(registry, e) == k + 1)  // the same body twice counts once
-                addCandidate(cache, e, 0xFFFFFFFF, k + 1, ray);
+                addCandidate(cache, e, 0xFFFFFFFF, k + 1, ray, true);
         }
     }
     return refineCandidates(cache.candidates(), ray, point, distance, record);

@@ -11,6 +11,9 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <algorithm>
+#include <cmath>
+
 DamageRegistry::DamageRegistry(GamePlayData* playData, Ogre::SceneManager* sceneManager, RandomGenerator* random,
                                DificultyData* difficulty, SceneContext* sceneContext, SceneCreator* sceneCreator)
     : mPlayData(playData),
@@ -68,6 +71,8 @@ uint32_t DamageRegistry::add(Ogre::Entity* entity, GameObjectData* ownerData, ui
     e.subObjectFlag = subObjectFlag;
     e.subObjectNumber = subObjectNumber;
     e.ownerData = ownerData;
+    mTreeBuilt = false;
+    mPlacesBuilt = false;
     return slot;
 }
 
@@ -108,7 +113,23 @@ void DamageRegistry::applyAreaDamage(const Ogre::Vector3& centre, float radius, 
                                      const int32_t* attackerTeam, bool fade, bool friendlyFire, int32_t attackerId)
 {
     const float r2 = static_cast<float>(saturatingU32(Ogre::Math::Pow(radius, 2.0f)));
-    for (uint32_t i = 0; i < mEntries.size(); ++i) {
+    // Held still, only the bodies whose x lies within the radius can be in it; taken in slot
+    // order, as the walk over every slot takes them.
+    const std::vector<uint32_t>* near = nullptr;
+    if (const BodyPlaces* places = bodyPlaces()) {
+        // A little wider than the rounding of the root and of the bounds.
+        const float reach = std::sqrt(r2) * 1.0001f + 1e-4f + std::abs(centre.x) * 1e-5f;
+        auto first = std::lower_bound(places->byX.begin(), places->byX.end(), centre.x - reach,
+                                      [](const BodyPlaces::Place& p, float x) { return p.x < x; });
+        mNear.assign(places->loose.begin(), places->loose.end());
+        for (auto p = first; p != places->byX.end() && p->x <= centre.x + reach; ++p)
+            mNear.push_back(p->slot);
+        std::sort(mNear.begin(), mNear.end());
+        near = &mNear;
+    }
+    const uint32_t count = near ? static_cast<uint32_t>(near->size()) : static_cast<uint32_t>(mEntries.size());
+    for (uint32_t k = 0; k < count; ++k) {
+        const uint32_t i = near ? (*near)[k] : k;
         const DamageEntry& e = mEntries[i];
         if (e.free || !e.active || !e.ownerData || !e.entity || !e.entity->getParentSceneNode())
             continue;
@@ -134,4 +155,92 @@ bool DamageRegistry::findByEntity(Ogre::Entity* entity, uint32_t excludedSlot, u
         }
     }
     return false;
+}
+
+void DamageRegistry::holdBodiesStill()
+{
+    mHeldStill = true;
+    mTreeBuilt = false;
+    mPlacesBuilt = false;
+}
+
+void DamageRegistry::releaseBodies()
+{
+    mHeldStill = false;
+    mTreeBuilt = false;
+    mPlacesBuilt = false;
+}
+
+const DamageRegistry::BodyPlaces* DamageRegistry::bodyPlaces()
+{
+    if (!mHeldStill)
+        return nullptr;
+    if (mPlacesBuilt)
+        return &mPlaces;
+    mPlaces.byX.clear();
+    mPlaces.loose.clear();
+    for (uint32_t i = 0; i < mEntries.size(); ++i) {
+        const DamageEntry& e = mEntries[i];
+        if (e.free || !e.active || !e.ownerData || !e.entity || !e.entity->getParentSceneNode())
+            continue;
+        const Ogre::Vector3& p = e.entity->getParentSceneNode()->_getDerivedPosition();
+        if (std::isfinite(p.x))
+            mPlaces.byX.push_back({p.x, i});
+        else
+            mPlaces.loose.push_back(i);
+    }
+    std::sort(mPlaces.byX.begin(), mPlaces.byX.end(),
+              [](const BodyPlaces::Place& a, const BodyPlaces::Place& b) { return a.x < b.x; });
+    mPlacesBuilt = true;
+    return &mPlaces;
+}
+
+const DamageRegistry::BodyTree* DamageRegistry::bodyTree()
+{
+    if (!mHeldStill)
+        return nullptr;
+    if (mTreeBuilt)
+        return &mTree;
+    std::vector<BodyTree::Body>& placed = mTree.placed;
+    std::vector<Ogre::Vector3>& boxMin = mTree.boxMin;
+    std::vector<Ogre::Vector3>& boxMax = mTree.boxMax;
+    placed.clear();
+    boxMin.clear();
+    boxMax.clear();
+    mTree.loose.clear();
+    float extent = 0.0f;
+    for (uint32_t i = 0; i < mEntries.size(); ++i) {
+        const DamageEntry& e = mEntries[i];
+        BodyTree::Body body;
+        body.slot = i;
+        // A body without a node or triangles meets no ray.
+        if (e.free || !e.active || !mMeshCache->place(e.entity, body.placement) ||
+            body.placement.geometry->nodes.empty())
+            continue;
+        body.box = MeshRayCache::worldBox(body.placement);
+        const Ogre::Vector3& lo = body.box.getMinimum();
+        const Ogre::Vector3& hi = body.box.getMaximum();
+        float far = 0.0f;
+        bool finite = body.box.isFinite();
+        for (int k = 0; k < 3 && finite; ++k) {
+            finite = std::isfinite(lo[k]) && std::isfinite(hi[k]);
+            far = std::max({far, std::abs(lo[k]), std::abs(hi[k])});
+        }
+        if (!finite) {
+            mTree.loose.push_back(i);
+            continue;
+        }
+        boxMin.push_back(lo);
+        boxMax.push_back(hi);
+        placed.push_back(body);
+        extent = std::max(extent, far);
+    }
+    // Wider than the rounding of any entry parameter, so a node never starts after a body in it.
+    const float pad = 1e-3f + 1e-5f * extent;
+    buildBoxTree(boxMin, boxMax, pad, mTree.nodes, mTree.order, &mTree.centres);
+    mTree.bodies.resize(mTree.order.size());
+    for (size_t k = 0; k < mTree.order.size(); ++k)
+        mTree.bodies[k] = placed[mTree.order[k]];
+    mTreeBuilt = true;
+    return &mTree;
 }

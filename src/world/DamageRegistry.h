@@ -2,6 +2,9 @@
 // The play's table of every collision body that can take damage: who owns it, how much damage it
 // has taken and who dealt the last hit. It also owns the sorted ray query and the mesh geometry
 // cache that the ray casts share.
+#include "world/BoxTree.h"
+#include "world/MeshRayCache.h"
+
 #include <OgreSphere.h>
 #include <OgreVector.h>
 
@@ -93,6 +96,49 @@ public:
     void setPerRayExtraction(bool perRay) { mPerRayExtraction = perRay; }
     bool perRayExtraction() const { return mPerRayExtraction; }
 
+    // From hold to release nothing moves a registered body (the play tick holds them while its
+    // shots fly), so the damage-body rays may find their bodies through a tree over the bodies'
+    // world boxes instead of trying each one. The tree is built at the first ray after the hold
+    // and again after a body is added; a removed body stays in it and is skipped as free.
+    void holdBodiesStill();
+    void releaseBodies();
+    // Holds the bodies still for its own life.
+    class StillBodies {
+    public:
+        explicit StillBodies(DamageRegistry& registry) : mRegistry(registry) { mRegistry.holdBodiesStill(); }
+        ~StillBodies() { mRegistry.releaseBodies(); }
+        StillBodies(const StillBodies&) = delete;
+        StillBodies& operator=(const StillBodies&) = delete;
+
+    private:
+        DamageRegistry& mRegistry;
+    };
+    // The bodies' tree while they are held still; null otherwise.
+    struct BodyTree {
+        struct Body {
+            uint32_t slot = 0;
+            MeshRayCache::Placement placement;  // where it stands
+            Ogre::AxisAlignedBox box;           // its world box
+        };
+        std::vector<BoxTreeNode> nodes;  // over the world boxes of the bodies placed at the hold
+        std::vector<Body> bodies;        // the leaves' bodies in leaf order
+        std::vector<uint32_t> loose;     // slots whose world box is not finite: tried on every ray
+        std::vector<Body> placed;        // kept for the next build, with the box corners and centres
+        std::vector<Ogre::Vector3> boxMin, boxMax, centres;
+        std::vector<uint32_t> order;
+    };
+    const BodyTree* bodyTree();
+    // The bodies' world positions by x while they are held still, for area damage; null otherwise.
+    struct BodyPlaces {
+        struct Place {
+            float x;
+            uint32_t slot;
+        };
+        std::vector<Place> byX;
+        std::vector<uint32_t> loose;  // positions that are not finite numbers
+    };
+    const BodyPlaces* bodyPlaces();
+
 private:
     GamePlayData* mPlayData = nullptr;
     SceneCreator* mSceneCreator = nullptr;
@@ -105,4 +151,10 @@ private:
     DificultyData* mDifficulty = nullptr;
     std::unique_ptr<MeshRayCache> mMeshCache;
     bool mPerRayExtraction = false;
+    bool mHeldStill = false;
+    bool mTreeBuilt = false;
+    BodyTree mTree;
+    bool mPlacesBuilt = false;
+    BodyPlaces mPlaces;
+    std::vector<uint32_t> mNear;
 };

@@ -1,5 +1,7 @@
 #include "world/MeshRayCache.h"
 
+#include "world/BoxTree.h"
+
 #include <OgreEntity.h>
 #include <OgreHardwareBuffer.h>
 #include <OgreMath.h>
@@ -8,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <numeric>
 
 namespace {
 
@@ -60,69 +60,6 @@ void appendTriangles(const Ogre::IndexData& data, size_t offset, size_t vertexEn
     }
 }
 
-// Entry distance of a ray into a box, from 0 on; false when it misses.
-bool enterBox(const Vector3& min, const Vector3& max, const Vector3& origin, const Vector3& direction, float& entry)
-{
-    float t0 = 0.0f;
-    float t1 = std::numeric_limits<float>::infinity();
-    for (int k = 0; k < 3; ++k) {
-        if (direction[k] == 0.0f) {
-            if (origin[k] < min[k] || origin[k] > max[k])
-                return false;
-            continue;
-        }
-        const float inverse = 1.0f / direction[k];
-        float a = (min[k] - origin[k]) * inverse;
-        float b = (max[k] - origin[k]) * inverse;
-        if (a > b)
-            std::swap(a, b);
-        t0 = std::max(t0, a);
-        t1 = std::min(t1, b);
-        if (t0 > t1)
-            return false;
-    }
-    entry = t0;
-    return true;
-}
-
-struct TreeBuilder {
-    MeshRayCache::Geometry& g;
-    std::vector<Vector3> boxMin, boxMax, centre;
-    float pad = 0.0f;
-
-    uint32_t build(uint32_t start, uint32_t end)
-    {
-        const uint32_t index = static_cast<uint32_t>(g.nodes.size());
-        g.nodes.emplace_back();
-        Vector3 lo(std::numeric_limits<float>::max()), hi(-std::numeric_limits<float>::max());
-        Vector3 clo = lo, chi = hi;
-        for (uint32_t i = start; i < end; ++i) {
-            const uint32_t t = g.order[i];
-            lo.makeFloor(boxMin[t]);
-            hi.makeCeil(boxMax[t]);
-            clo.makeFloor(centre[t]);
-            chi.makeCeil(centre[t]);
-        }
-        g.nodes[index].min = lo - Vector3(pad);
-        g.nodes[index].max = hi + Vector3(pad);
-        const Vector3 spread = chi - clo;
-        if (end - start <= 4 || spread.x + spread.y + spread.z <= 0.0f) {
-            g.nodes[index].first = start;
-            g.nodes[index].count = end - start;
-            return index;
-        }
-        const int axis = spread.x >= spread.y && spread.x >= spread.z ? 0 : (spread.y >= spread.z ? 1 : 2);
-        const uint32_t mid = (start + end) / 2;
-        std::nth_element(g.order.begin() + start, g.order.begin() + mid, g.order.begin() + end,
-                         [&](uint32_t a, uint32_t b) { return centre[a][axis] < centre[b][axis]; });
-        build(start, mid);
-        const uint32_t second = build(mid, end);
-        g.nodes[index].first = second;
-        g.nodes[index].count = 0;
-        return index;
-    }
-};
-
 void buildTree(MeshRayCache::Geometry& g)
 {
     const uint32_t count = static_cast<uint32_t>(g.indices.size() / 3);
@@ -131,29 +68,22 @@ void buildTree(MeshRayCache::Geometry& g)
         g.box.merge(v);
     if (count == 0)
         return;
-    TreeBuilder b{g, {}, {}, {}, 0.0f};
-    b.boxMin.resize(count);
-    b.boxMax.resize(count);
-    b.centre.resize(count);
+    std::vector<Vector3> boxMin(count), boxMax(count);
     for (uint32_t t = 0; t < count; ++t) {
         const Vector3& v0 = g.vertices[g.indices[3 * t]];
         const Vector3& v1 = g.vertices[g.indices[3 * t + 1]];
         const Vector3& v2 = g.vertices[g.indices[3 * t + 2]];
-        b.boxMin[t] = v0;
-        b.boxMin[t].makeFloor(v1);
-        b.boxMin[t].makeFloor(v2);
-        b.boxMax[t] = v0;
-        b.boxMax[t].makeCeil(v1);
-        b.boxMax[t].makeCeil(v2);
-        b.centre[t] = (b.boxMin[t] + b.boxMax[t]) * 0.5f;
+        boxMin[t] = v0;
+        boxMin[t].makeFloor(v1);
+        boxMin[t].makeFloor(v2);
+        boxMax[t] = v0;
+        boxMax[t].makeCeil(v1);
+        boxMax[t].makeCeil(v2);
     }
     // Rounding in the ray's trip to model space must never cull a triangle the world test hits.
     const Vector3 size = g.box.getSize();
-    b.pad = 1e-4f * std::max({size.x, size.y, size.z, 1.0f});
-    g.order.resize(count);
-    std::iota(g.order.begin(), g.order.end(), 0u);
-    g.nodes.reserve(2 * count / 4 + 2);
-    b.build(0, count);
+    const float pad = 1e-4f * std::max({size.x, size.y, size.z, 1.0f});
+    buildBoxTree(boxMin, boxMax, pad, g.nodes, g.order);
 }
 
 }  // namespace
@@ -245,6 +175,23 @@ bool MeshRayCache::place(Ogre::Entity* entity, Placement& out)
     return true;
 }
 
+bool MeshRayCache::placeStill(Ogre::Entity* entity, Placement& out)
+{
+    if (!place(entity, out))
+        return false;
+    Still& still = mStill[entity];
+    const Placement& at = still.placement;
+    if (at.geometry != out.geometry || at.position != out.position || at.orientation != out.orientation ||
+        at.scale != out.scale || still.world.size() != out.geometry->vertices.size()) {
+        still.placement = out;
+        still.world.resize(out.geometry->vertices.size());
+        for (size_t i = 0; i < still.world.size(); ++i)
+            still.world[i] = out.orientation * (out.geometry->vertices[i] * out.scale) + out.position;
+    }
+    out.world = still.world.data();
+    return true;
+}
+
 Ogre::AxisAlignedBox MeshRayCache::worldBox(const Placement& body)
 {
     Ogre::AxisAlignedBox box;
@@ -289,7 +236,9 @@ bool MeshRayCache::intersect(const Placement& body, const Ogre::Ray& ray, float&
     const Geometry& g = *body.geometry;
     if (g.nodes.empty())
         return false;
-    const auto world = [&](uint32_t i) { return body.orientation * (g.vertices[i] * body.scale) + body.position; };
+    const auto world = [&](uint32_t i) {
+        return body.world ? body.world[i] : body.orientation * (g.vertices[i] * body.scale) + body.position;
+    };
     bool hit = false;
     float best = closest;
     uint32_t bestTriangle = 0;

@@ -3,6 +3,8 @@
 // hierarchy, so a ray costs a tree walk instead of a copy of the whole mesh. Each triangle that
 // the walk reaches is tested in world space exactly as a fresh extraction would test it, so both
 // give the same hits.
+#include "world/BoxTree.h"
+
 #include <OgreAxisAlignedBox.h>
 #include <OgreMesh.h>
 #include <OgreQuaternion.h>
@@ -33,11 +35,7 @@ public:
                                    const std::vector<uint32_t>& indices, float& closest, uint32_t& triangle);
 
     struct Geometry {
-        struct Node {
-            Ogre::Vector3 min, max;  // slightly padded
-            uint32_t first = 0;      // leaf: first entry of `order`; inner: index of the second child
-            uint32_t count = 0;      // triangles in a leaf, 0 for an inner node (first child follows it)
-        };
+        using Node = BoxTreeNode;  // slightly padded; a leaf's items are triangles
         std::vector<Ogre::Vector3> vertices;  // model space
         std::vector<uint32_t> indices;
         std::vector<uint32_t> order;  // triangle numbers in leaf order
@@ -51,6 +49,8 @@ public:
         Ogre::Vector3 position = Ogre::Vector3::ZERO;
         Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
         Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+        // The geometry's vertices already placed (as the transform above places them), or null.
+        const Ogre::Vector3* world = nullptr;
     };
 
     // The geometry of a mesh, extracted on first use.
@@ -58,6 +58,9 @@ public:
     // The entity's mesh at its parent node's world position and orientation and the node's own
     // scale; false when the entity hangs on no node.
     bool place(Ogre::Entity* entity, Placement& out);
+    // As place, with the vertices placed once and kept while the entity stays where it is: for
+    // the map's bodies, which never move.
+    bool placeStill(Ogre::Entity* entity, Placement& out);
     // The placed mesh's world box (padded like the tree).
     static Ogre::AxisAlignedBox worldBox(const Placement& body);
     // False only when the ray surely misses the placed mesh: it passes outside the sphere around
@@ -78,7 +81,11 @@ public:
     std::vector<Candidate>& candidates() { return mCandidates; }
 
     size_t meshCount() const { return mMeshes.size(); }
-    void clear() { mMeshes.clear(); }
+    void clear()
+    {
+        mStill.clear();
+        mMeshes.clear();
+    }
 
 private:
     struct Held {
@@ -86,5 +93,10 @@ private:
         Geometry geometry;
     };
     std::unordered_map<const Ogre::Mesh*, std::unique_ptr<Held>> mMeshes;
+    struct Still {
+        Placement placement;
+        std::vector<Ogre::Vector3> world;
+    };
+    std::unordered_map<const Ogre::Entity*, Still> mStill;
     std::vector<Candidate> mCandidates;
 };

@@ -75,7 +75,11 @@ void PlayWorld::tick(float dt, bool playing)
     if (playing)
         ai_->updateAll(dt);
     objects_->updateAll(dt);
-    projectiles_->update(dt);
+    {
+        // The objects have moved for this tick; the shots find them through the still bodies' tree.
+        DamageRegistry::StillBodies still(*damage_);
+        projectiles_->update(dt);
+    }
     pickups_->update(dt);
     fx_->update(dt);
 }

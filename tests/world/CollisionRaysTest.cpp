@@ -15,6 +15,8 @@
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 
@@ -453,4 +455,215 @@ TEST(MeshRayCacheSphere, NeverDropsABoxTheRayMeets)
     MeshRayCache::Placement none;
     none.geometry = &empty;
     EXPECT_FALSE(MeshRayCache::mayMeet(none, Ogre::Ray(Vector3::ZERO, Vector3::UNIT_Z)));
+}
+
+namespace {
+
+// A closed cube of half size h, faces outward, on shared vertices with 16-bit indices.
+Ogre::MeshPtr makeCube(const std::string& name, float h)
+{
+    std::vector<Vector3> vertices;
+    std::vector<uint32_t> indices;
+    for (int k = 0; k < 3; ++k) {
+        for (float s : {1.0f, -1.0f}) {
+            Vector3 n = Vector3::ZERO, u = Vector3::ZERO, v = Vector3::ZERO;
+            n[k] = s;
+            u[(k + 1) % 3] = 1.0f;
+            v[(k + 2) % 3] = 1.0f;
+            if (s < 0)
+                std::swap(u, v);  // u x v is the outward normal
+            const uint32_t first = static_cast<uint32_t>(vertices.size());
+            for (const Vector3& c : {-u - v, u - v, u + v, -u + v})
+                vertices.push_back((n + c) * h);
+            indices.insert(indices.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
+        }
+    }
+    return rayfixture::makeMesh(name, vertices, {{true, {}, indices, false}});
+}
+
+}  // namespace
+
+// A crowd of moving bodies (cubes, one-sided squares, parts below their object, twins standing
+// exactly on one another, bodies added and removed while the shots fly): while the bodies are held
+// still, the damage-body ray through their tree gives bit for bit what trying every body gives,
+// and nearly always what the scene query with per-ray extraction gives.
+TEST(CrowdRays, TheStillBodiesTreeFindsWhatTryingEveryBodyFinds)
+{
+    HeadlessOgre engine;
+    Ogre::SceneManager* scene = engine.root()->createSceneManager();
+    SceneContext context(nullptr);
+    auto registry = std::make_unique<DamageRegistry>(nullptr, scene, nullptr, nullptr, &context, nullptr);
+    makeCube("crowd_cube", 1.0f);
+    rayfixture::makeSquare("crowd_square", 1.5f);
+
+    RandomGenerator random;
+    random.seed(46);
+    const auto uniform = [&](float lo, float hi) { return lo + float(random.nextUnit()) * (hi - lo); };
+    struct Body {
+        Ogre::SceneNode* node = nullptr;
+        uint32_t slot = 0;
+        uint32_t owner = 0;
+        int twinOf = -1;  // stands exactly where that body stands
+    };
+    std::deque<GameObjectData> owners;
+    std::vector<Body> bodies;
+    const auto addBody = [&](Ogre::SceneNode* parent, uint32_t owner, const char* mesh,
+                             const Vector3& position = Vector3::ZERO) {
+        Body b;
+        b.node = parent->createChildSceneNode(position);
+        b.node->attachObject(scene->createEntity(mesh));
+        owners.emplace_back("c", "", "", "", 1, 3, 2, 100, false);
+        owners.back().objectId = owner;
+        b.owner = owner;
+        b.slot = registry->add(static_cast<Ogre::Entity*>(b.node->getAttachedObject(0)), &owners.back(), 3, 1, 2,
+                               owner, 0, 0);
+        bodies.push_back(b);
+    };
+    const auto meshOf = [](uint32_t i) { return i % 3 == 0 ? "crowd_square" : "crowd_cube"; };
+    for (uint32_t i = 0; i < 150; ++i) {
+        // Every fifth a part below the body before it, of the same owner; some a twin of the one
+        // before it (both whole objects).
+        const bool part = i % 5 == 4;
+        const bool twin = i % 10 == 7;
+        addBody(part ? bodies.back().node : scene->getRootSceneNode(), part ? bodies.back().owner : 10 + i,
+                meshOf(twin ? i - 1 : i));
+        if (twin)
+            bodies.back().twinOf = static_cast<int>(i) - 1;
+    }
+
+    struct Shot {
+        Vector3 origin, direction;
+        uint32_t excluded;
+    };
+    struct Result {
+        bool hit = false;
+        uint32_t slot = 0;
+        float distance = 0.0f;
+        Vector3 point = Vector3::ZERO;
+    };
+    const auto cast = [&](const Shot& s) {
+        Result r;
+        r.hit = raycastDamageBodies(registry.get(), s.origin, s.direction, r.point, r.slot, s.excluded, r.distance);
+        return r;
+    };
+    const auto moveAll = [&] {
+        for (Body& b : bodies) {
+            if (b.node->getParentSceneNode() != scene->getRootSceneNode())
+                b.node->setPosition(uniform(-2, 2), uniform(0, 2), uniform(-2, 2));  // a part near its object
+            else
+                b.node->setPosition(uniform(-35, 35), uniform(0, 5), uniform(-35, 35));
+            b.node->setOrientation(Ogre::Quaternion(Ogre::Radian(uniform(0, 6.3f)),
+                                                    Vector3(uniform(-1, 1), 1, uniform(-1, 1)).normalisedCopy()));
+            b.node->setScale(uniform(0.5f, 2), uniform(0.5f, 2), uniform(0.5f, 2));
+        }
+        for (Body& b : bodies) {
+            if (b.twinOf < 0)
+                continue;
+            const Body& t = bodies[size_t(b.twinOf)];
+            b.node->setPosition(t.node->getPosition());
+            b.node->setOrientation(t.node->getOrientation());
+            b.node->setScale(t.node->getScale());
+        }
+        scene->getRootSceneNode()->_update(true, false);  // the scene query reads world boxes
+    };
+    const auto aim = [&] {
+        Shot s;
+        s.origin = Vector3(uniform(-60, 60), uniform(-2, 15), uniform(-60, 60));
+        const Body& target = bodies[size_t(uniform(0, float(bodies.size()) - 0.01f))];
+        const Vector3 to = random.nextUnit() < 0.6 ? target.node->_getDerivedPosition() +
+                                                         Vector3(uniform(-1, 1), uniform(-1, 1), uniform(-1, 1))
+                                                   : Vector3(uniform(-60, 60), uniform(-2, 8), uniform(-60, 60));
+        s.direction = (to - s.origin).normalisedCopy() * uniform(0.3f, 4.0f);
+        s.excluded = random.nextUnit() < 0.5 ? bodies[size_t(uniform(0, float(bodies.size()) - 0.01f))].owner : 999;
+        return s;
+    };
+
+    int hits = 0, agree = 0, queried = 0;
+    for (int round = 0; round < 6; ++round) {
+        moveAll();
+        std::vector<Shot> shots;
+        for (int i = 0; i < 250; ++i)
+            shots.push_back(aim());
+        // Trying every body, then the scene query, then through the tree while held still.
+        std::vector<Result> scan, query, tree;
+        for (const Shot& s : shots)
+            scan.push_back(cast(s));
+        registry->setPerRayExtraction(true);
+        for (const Shot& s : shots)
+            query.push_back(cast(s));
+        registry->setPerRayExtraction(false);
+        {
+            DamageRegistry::StillBodies still(*registry);
+            ASSERT_NE(registry->bodyTree(), nullptr);
+            for (const Shot& s : shots)
+                tree.push_back(cast(s));
+        }
+        EXPECT_EQ(registry->bodyTree(), nullptr);
+        for (size_t i = 0; i < shots.size(); ++i) {
+            SCOPED_TRACE("round " + std::to_string(round) + " shot " + std::to_string(i));
+            ASSERT_EQ(tree[i].hit, scan[i].hit);
+            EXPECT_EQ(tree[i].slot, scan[i].slot);
+            EXPECT_EQ(std::memcmp(&tree[i].distance, &scan[i].distance, sizeof(float)), 0);
+            EXPECT_EQ(tree[i].point, scan[i].point);
+            if (!scan[i].hit)
+                continue;
+            ++hits;
+            EXPECT_NE(registry->getEntry(tree[i].slot)->ownerId, shots[i].excluded);
+            // The scene query's boxes are the engine's own: a ray grazing a box may fall either
+            // side of it in the two, so they are held to agree on nearly every shot.
+            if (query[i].hit && std::abs(query[i].distance - scan[i].distance) <=
+                                    1e-4f * std::max(1.0f, scan[i].distance))
+                ++agree;
+        }
+        queried += static_cast<int>(std::count_if(scan.begin(), scan.end(), [](const Result& r) { return r.hit; }));
+    }
+    EXPECT_GT(hits, 400);
+    EXPECT_GE(agree, queried * 98 / 100);
+
+    // Area damage held still takes the same bodies as the walk over every slot.
+    struct Blast {
+        Vector3 centre;
+        float radius;
+        int32_t team;
+        bool fade, friendly;
+    };
+    std::vector<Blast> blasts;
+    for (int i = 0; i < 60; ++i)
+        blasts.push_back({Vector3(uniform(-40, 40), uniform(-1, 6), uniform(-40, 40)), uniform(0.5f, 15.0f),
+                          i % 3 == 0 ? 2 : 1, i % 2 == 0, i % 5 == 0});
+    const auto blastAll = [&](bool held) {
+        for (const Body& b : bodies) {
+            registry->getEntry(b.slot)->damageTaken = 0.0f;
+            registry->getEntry(b.slot)->lastAttackerId = -1;
+        }
+        std::unique_ptr<DamageRegistry::StillBodies> still;
+        if (held)
+            still = std::make_unique<DamageRegistry::StillBodies>(*registry);
+        for (size_t i = 0; i < blasts.size(); ++i)
+            registry->applyAreaDamage(blasts[i].centre, blasts[i].radius, 10.0f, 2, &blasts[i].team, blasts[i].fade,
+                                      blasts[i].friendly, static_cast<int32_t>(i));
+        std::vector<std::pair<float, int32_t>> taken;
+        for (const Body& b : bodies)
+            taken.emplace_back(registry->getEntry(b.slot)->damageTaken, registry->getEntry(b.slot)->lastAttackerId);
+        return taken;
+    };
+    const auto walked = blastAll(false);
+    EXPECT_EQ(blastAll(true), walked);
+    EXPECT_GT(std::count_if(walked.begin(), walked.end(), [](const auto& t) { return t.first > 0.0f; }), 20);
+
+    // Bodies come and go while held: an added one is found, a removed one is not.
+    moveAll();
+    const Body& target = bodies[20];
+    const Shot at{target.node->_getDerivedPosition() + Vector3(0, 60, 0), Vector3::NEGATIVE_UNIT_Y, 999};
+    DamageRegistry::StillBodies still(*registry);
+    const Result before = cast(at);
+    ASSERT_TRUE(before.hit);
+    addBody(scene->getRootSceneNode(), 500, "crowd_cube", at.origin - Vector3(0, 5, 0));
+    const Result added = cast(at);
+    ASSERT_TRUE(added.hit);
+    EXPECT_EQ(added.slot, bodies.back().slot);
+    registry->remove(bodies.back().slot);
+    const Result removed = cast(at);
+    EXPECT_EQ(removed.slot, before.slot);
+    EXPECT_EQ(removed.distance, before.distance);
 }
