@@ -79,6 +79,7 @@ void Sound::play()
     if (startSource()) {
         state_ = State::Playing;
         playOrder_ = manager_->nextPlayOrder();
+        manager_->sourceHeld(this);
     } else {
         state_ = State::Stopped;
     }
@@ -144,6 +145,7 @@ void Sound::fadeIn(float seconds)
     if (!isPlaying()) {
         fadeMode_ = Fade::None;
         fade_ = 1.0f;
+        manager_->heldGainChanged(this);
     }
 }
 
@@ -193,8 +195,10 @@ void Sound::update(float dt)
 
 void Sound::applyGain()
 {
-    if (hasSource_)
-        alSourcef(source_, AL_GAIN, gain_ * fade_);
+    if (!hasSource_)
+        return;
+    alSourcef(source_, AL_GAIN, gain_ * fade_);
+    manager_->heldGainChanged(this);
 }
 
 void Sound::applyPosition()
@@ -265,6 +269,7 @@ void Sound::releaseSource()
     alSourceStop(source_);
     alSourcei(source_, AL_BUFFER, 0);
     hasSource_ = false;
+    manager_->sourceDropped(this);
     manager_->releaseSource(source_);
 }
 

@@ -24,6 +24,8 @@ public:
     bool isPlaying() const;
     bool isPaused() const;
     bool isStopped() const;
+    // Holds one of the manager's sources: playing, paused, or ended since the last update.
+    bool holdsSource() const { return hasSource_; }
 
     void setGain(float gain);
     float getGain() const { return gain_; }
@@ -79,6 +81,10 @@ private:
     float fadeTime_ = 0.0f;
     bool pausedByManager_ = false;
     unsigned long playOrder_ = 0;
+    // Where the manager keeps it among the sounds that hold a source.
+    bool held_ = false;
+    float heldGain_ = 0.0f;
+    unsigned long heldOrder_ = 0;
 
     bool hasSource_ = false;
     unsigned source_ = 0;

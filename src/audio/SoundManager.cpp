@@ -220,25 +220,7 @@ bool SoundManager::acquireSource(Sound* requester, unsigned& source)
     }
     if (freeSources_.empty()) {
         // All taken: a finished sound gives its source up first (the oldest), else the quietest.
-        auto before = [](Sound* a, bool aFinished, Sound* b, bool bFinished) {
-            if (aFinished != bFinished)
-                return aFinished;
-            if (!aFinished && a->getEffectiveGain() != b->getEffectiveGain())
-                return a->getEffectiveGain() < b->getEffectiveGain();
-            return a->playOrder_ < b->playOrder_;
-        };
-        Sound* victim = nullptr;
-        bool victimFinished = false;
-        for (auto& entry : sounds_) {
-            Sound* s = entry.second.get();
-            if (s == requester || !s->hasSource_)
-                continue;
-            const bool finished = !s->isPlaying() && !s->isPaused();
-            if (!victim || before(s, finished, victim, victimFinished)) {
-                victim = s;
-                victimFinished = finished;
-            }
-        }
+        Sound* victim = takeoverVictim(requester);
         if (!victim)
             return false;
         victim->stop();
@@ -253,6 +235,54 @@ bool SoundManager::acquireSource(Sound* requester, unsigned& source)
 void SoundManager::releaseSource(unsigned source)
 {
     freeSources_.push_back(source);
+}
+
+void SoundManager::sourceHeld(Sound* sound)
+{
+    if (sound->held_)
+        sourceDropped(sound);
+    sound->held_ = true;
+    sound->heldGain_ = sound->getEffectiveGain();
+    sound->heldOrder_ = sound->playOrder_;
+    heldByAge_.emplace(sound->heldOrder_, sound);
+    heldByGain_.insert({{sound->heldGain_, sound->heldOrder_}, sound});
+}
+
+void SoundManager::sourceDropped(Sound* sound)
+{
+    if (!sound->held_)
+        return;
+    heldByAge_.erase(sound->heldOrder_);
+    heldByGain_.erase({{sound->heldGain_, sound->heldOrder_}, sound});
+    sound->held_ = false;
+}
+
+void SoundManager::heldGainChanged(Sound* sound)
+{
+    if (!sound->held_ || sound->getEffectiveGain() == sound->heldGain_)
+        return;
+    heldByGain_.erase({{sound->heldGain_, sound->heldOrder_}, sound});
+    sound->heldGain_ = sound->getEffectiveGain();
+    heldByGain_.insert({{sound->heldGain_, sound->heldOrder_}, sound});
+}
+
+Sound* SoundManager::takeoverVictim(const Sound* requester) const
+{
+    // The oldest finished sound. Only a playing sound that is not a looping loaded one can have
+    // ended on its own, and each of those older than the first ended one costs one query.
+    for (const auto& held : heldByAge_) {
+        Sound* s = held.second;
+        if (s == requester || s->isPaused() ||
+            (s->state_ == Sound::State::Playing && s->loop_ && !s->stream_))
+            continue;
+        if (!s->isPlaying())
+            return s;
+    }
+    // None: the quietest, the oldest among equals.
+    for (const auto& held : heldByGain_)
+        if (held.second != requester)
+            return held.second;
+    return nullptr;
 }
 
 std::shared_ptr<SoundBuffer> SoundManager::loadBuffer(const std::string& fileName)

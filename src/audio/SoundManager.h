@@ -3,7 +3,9 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ALCdevice_struct;
@@ -58,6 +60,12 @@ private:
     friend class Sound;
     bool acquireSource(Sound* requester, unsigned& source);
     void releaseSource(unsigned source);
+    // The sounds that hold a source, kept by age and by loudness so that the one to take over is
+    // found without visiting every sound.
+    void sourceHeld(Sound* sound);
+    void sourceDropped(Sound* sound);
+    void heldGainChanged(Sound* sound);
+    Sound* takeoverVictim(const Sound* requester) const;
     std::shared_ptr<SoundBuffer> loadBuffer(const std::string& fileName);
     unsigned long nextPlayOrder() { return ++playCounter_; }
     void updateListener();
@@ -71,6 +79,8 @@ private:
     std::vector<unsigned> allSources_;
     std::vector<unsigned> freeSources_;
     bool sourceLimitReached_ = false;
+    std::map<unsigned long, Sound*> heldByAge_;                     // by play order
+    std::set<std::pair<std::pair<float, unsigned long>, Sound*>> heldByGain_;  // (effective gain, play order)
     unsigned long playCounter_ = 0;
     std::unique_ptr<Listener> listener_;
     bool registeredWithRoot_ = false;

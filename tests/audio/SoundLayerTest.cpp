@@ -282,6 +282,75 @@ TEST_F(SoundLayerTest, WhenSourcesRunOutAFinishedSoundGivesItsSourceFirstThenThe
     EXPECT_EQ(manager_->sourcesInUse(), 2);
 }
 
+// With every source taken: the oldest finished sound first (a paused one is not finished), else
+// the quietest by its gain times its fade, the oldest among equals; a sound freshly played is
+// the newest.
+TEST_F(SoundLayerTest, TakingOverChoosesTheOldestFinishedElseTheQuietestThenTheOldest)
+{
+    open(6);
+    const auto make = [&](const std::string& name, const char* file, bool loop, float gain) {
+        Sound* s = manager_->createSound(name, file, loop);
+        s->setGain(gain);
+        return s;
+    };
+    Sound* loopA = make("loopA", "tone.ogg", true, 0.5f);
+    Sound* short1 = make("short1", "loop.ogg", false, 1.0f);
+    Sound* loopB = make("loopB", "tone.ogg", true, 0.2f);
+    Sound* short2 = make("short2", "loop.ogg", false, 1.0f);
+    Sound* paused = make("paused", "loop.ogg", false, 0.9f);
+    Sound* short3 = make("short3", "loop.ogg", false, 1.0f);
+    for (Sound* s : {loopA, short1, loopB, short2, paused, short3})
+        s->play();
+    paused->pause();
+    // The short ones end with no update in between: they still hold their sources.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_EQ(manager_->sourcesInUse(), 6);
+    std::vector<Sound*> fresh;
+    fresh.reserve(16);  // the checks below hold references into it
+    // Plays one more and returns the sound that lost its source.
+    const auto takeOver = [&](float gain) -> Sound* {
+        std::vector<Sound*> before;
+        for (Sound* s : {loopA, short1, loopB, short2, paused, short3})
+            if (s->holdsSource())
+                before.push_back(s);
+        for (Sound* s : fresh)
+            if (s->holdsSource())
+                before.push_back(s);
+        fresh.push_back(make("fresh" + std::to_string(fresh.size()), "tone.ogg", true, gain));
+        fresh.back()->play();
+        EXPECT_TRUE(fresh.back()->isPlaying());
+        EXPECT_EQ(manager_->sourcesInUse(), 6);
+        for (Sound* s : before)
+            if (!s->holdsSource())
+                return s;
+        return nullptr;
+    };
+    // short1, short2 and short3 have ended (oldest first); loopA and loopB never end by themselves.
+    EXPECT_EQ(takeOver(1.0f), short1);
+    EXPECT_EQ(takeOver(1.0f), short2);
+    EXPECT_EQ(takeOver(1.0f), short3);
+    // Nothing finished: the quietest.
+    EXPECT_EQ(takeOver(1.0f), loopB);
+    EXPECT_EQ(takeOver(1.0f), loopA);
+    // Paused, it still counts by its gain, now the lowest.
+    paused->setGain(0.05f);
+    EXPECT_EQ(takeOver(1.0f), paused);
+    // Equal gains: the oldest. A fade lowers the gain that counts.
+    EXPECT_EQ(takeOver(1.0f), fresh[0]);
+    fresh[4]->fadeOut(10.0f);
+    manager_->update(1.0f);  // a tenth of the way down
+    EXPECT_EQ(takeOver(1.0f), fresh[4]);
+    // A gain raised again moves it back among the loud ones; the new quietest goes.
+    fresh[2]->setGain(0.3f);
+    fresh[2]->setGain(1.0f);
+    fresh[3]->setGain(0.4f);
+    EXPECT_EQ(takeOver(1.0f), fresh[3]);
+    // A stopped sound is out of the choice; the source it gave back is taken without a takeover.
+    fresh[1]->stop();
+    EXPECT_EQ(takeOver(1.0f), nullptr);
+    EXPECT_EQ(takeOver(1.0f), fresh[2]);
+}
+
 TEST_F(SoundLayerTest, LoadedSoundsOfOneFileShareItAndOutliveEachOther)
 {
     open();
