@@ -1,10 +1,17 @@
 #include "core/BinaryIO.h"
 
+#include "platform/Platform.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace {
 // No game file comes close to this; anything larger is not one of ours.
@@ -181,23 +188,108 @@ void writeBinString(BinaryWriter& out, const std::string& s) { out.writeString(s
 
 std::vector<uint8_t> stringToBytes(const std::string& s) { return {s.begin(), s.end()}; }
 
+namespace {
+
+// Removes "<name>.tmp" and "<name>.tmp.*" beside the file: what an interrupted write left, or
+// something planted under the name a write would use. False when a folder stands there.
+bool removeStaleTemporaries(const std::filesystem::path& file)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const std::string stem = file.filename().string() + ".tmp";
+    std::error_code ec;
+    bool clear = true;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name != stem && name.compare(0, stem.size() + 1, stem + ".") != 0)
+            continue;
+        std::error_code typeError;
+        if (it->symlink_status(typeError).type() == fs::file_type::directory) {
+            platform::showWarning("A folder is in the way of saving " + file.string() + ": " + it->path().string());
+            clear = false;
+            continue;
+        }
+        fs::remove(it->path(), typeError);  // a link itself, never what it points at
+    }
+    return clear;
+}
+
+std::string uniqueSuffix()
+{
+    static std::atomic<uint32_t> counter{0};
+    const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    uint64_t n = now ^ (static_cast<uint64_t>(::getpid()) << 32) ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    static const char* const digits = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string text;
+    for (int i = 0; i < 8; ++i, n /= 36)
+        text += digits[n % 36];
+    return text;
+}
+
+bool writeAll(int fd, const void* data, size_t size)
+{
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool writeFileAtomically(const std::string& path, const void* data, size_t size)
 {
-    const std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
+    namespace fs = std::filesystem;
     std::error_code ec;
+    if (fs::symlink_status(path, ec).type() == fs::file_type::directory) {
+        platform::showWarning("A folder is in the way of saving " + path);
+        return false;
+    }
+    if (!removeStaleTemporaries(path))
+        return false;
+
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp = path + ".tmp." + uniqueSuffix();
+        fd = platform::createNewFile(temp);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    bool ok = size == 0 || writeAll(fd, data, size);
+    ok = (::close(fd) == 0) && ok;
     if (ok) {
-        std::filesystem::rename(temp, path, ec);
+        fs::rename(temp, path, ec);
         ok = !ec;
     }
     if (!ok)
-        std::filesystem::remove(temp, ec);
+        fs::remove(temp, ec);
     return ok;
+}
+
+std::string setFileAside(const std::string& path)
+{
+    // A folder is the player's own business, not a damaged file of ours.
+    std::error_code ec;
+    if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::directory)
+        return "";
+    for (int n = 1; n < 1000; ++n) {
+        const std::string aside = path + ".bak" + (n == 1 ? std::string() : std::to_string(n));
+        switch (platform::renameNoReplace(path, aside)) {
+        case platform::RenameResult::Done: return aside;
+        case platform::RenameResult::TargetExists: continue;
+        case platform::RenameResult::Failed: return "";
+        }
+    }
+    return "";
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& text)

@@ -68,6 +68,14 @@ void writeBinString(BinaryWriter& out, const std::string& s);
 std::vector<uint8_t> stringToBytes(const std::string& s);
 
 // Writes a whole file through a temporary file beside it and a rename; false (old file intact)
-// when any step fails.
+// when any step fails. The temporary file gets a new name ("<file>.tmp.<unique>") and is created
+// where nothing of that name exists, following no link; temporaries left by an earlier run are
+// removed first. A folder standing under such a name (or under the file's own) is reported and
+// nothing is written.
 bool writeFileAtomically(const std::string& path, const void* data, size_t size);
 bool writeFileAtomically(const std::string& path, const std::string& text);
+
+// Moves a file the game cannot use out of its way, to "<file>.bak", or to "<file>.bak2",
+// "<file>.bak3"... when earlier ones are there: a file set aside is never replaced. The new
+// name, or "" when the file could not be moved or is a folder (it is then left as it is).
+std::string setFileAside(const std::string& path);

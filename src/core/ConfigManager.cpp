@@ -56,22 +56,38 @@ std::string ConfigManager::keyBindingsPath() const
 namespace {
 const char* const kSeparators = "\t:=";
 
-void loadText(Ogre::ConfigFile& cfg, const char* text)
+void loadText(Ogre::ConfigFile& cfg, const char* text, size_t size)
 {
-    // The stream only borrows the text, which lives as long as the program.
-    Ogre::DataStreamPtr stream(
-        new Ogre::MemoryDataStream(const_cast<char*>(text), std::strlen(text), false, true));
+    // The stream only borrows the text, which outlives the parse.
+    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(const_cast<char*>(text), size, false, true));
     cfg.load(stream, kSeparators, true);
 }
+
+void loadText(Ogre::ConfigFile& cfg, const char* text) { loadText(cfg, text, std::strlen(text)); }
 }  // namespace
+
+bool loadRegularIniFile(Ogre::ConfigFile& cfg, const std::string& path, size_t maxBytes, platform::RegularFile* why)
+{
+    std::string text;
+    const platform::RegularFile read = platform::readRegularFile(path, maxBytes, text);
+    if (why)
+        *why = read;
+    if (read != platform::RegularFile::Ok)
+        return false;
+    cfg.clear();
+    loadText(cfg, text.data(), text.size());
+    return true;
+}
 
 SettingsSource loadSettingsFile(Ogre::ConfigFile& cfg, const std::string& path, const char* shipped,
                                 const std::string& kept)
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) {
+    // Read from a handle checked to be a regular file: the engine's reader never returns on a
+    // folder, and waits forever on a pipe.
+    platform::RegularFile read = platform::RegularFile::Ok;
+    if (loadRegularIniFile(cfg, path, kMaxSettingsFileBytes, &read))
+        return SettingsSource::File;
+    if (read == platform::RegularFile::Missing) {
         loadText(cfg, shipped);
         if (!writeFileAtomically(path, shipped)) {
             platform::showWarning("Could not write " + path + "; " + kept + " kept in memory");
@@ -80,16 +96,11 @@ SettingsSource loadSettingsFile(Ogre::ConfigFile& cfg, const std::string& path, 
         platform::showWarning(path + " missing: wrote the default " + kept);
         return SettingsSource::WrittenFromShipped;
     }
-    // The engine's reader never returns on a folder, and waits forever on a pipe.
-    if (!ec && fs::is_regular_file(status) && std::ifstream(path).good()) {
-        try {
-            cfg.loadDirect(path, kSeparators, true);
-            return SettingsSource::File;
-        } catch (const Ogre::Exception&) {
-            // Gone or unreadable since the check: the same as below.
-        }
-    }
-    platform::showWarning(path + " is not a readable file; default " + kept + " kept in memory");
+    if (read == platform::RegularFile::TooLarge)
+        platform::showWarning(path + " is larger than " + std::to_string(kMaxSettingsFileBytes >> 20) +
+                              " MB; default " + kept + " kept in memory");
+    else
+        platform::showWarning(path + " is not a readable file; default " + kept + " kept in memory");
     cfg.clear();
     loadText(cfg, shipped);
     return SettingsSource::ShippedInMemory;

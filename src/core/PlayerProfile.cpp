@@ -192,10 +192,9 @@ bool PlayerProfile::load()
     ok = ok && in.ok();
 
     if (!ok) {
-        // Keep what was there: the player may still want it back.
-        const std::string backup = path + ".bak";
-        std::filesystem::rename(path, backup, ec);
-        if (ec) {
+        // Keep what was there, beside any copy set aside before: the player may want it back.
+        const std::string backup = setFileAside(path);
+        if (backup.empty()) {
             logMessage("Profile file unusable and not movable, left alone: " + path);
             saveBlocked_ = true;  // never overwrite it from this object
         } else {

@@ -14,6 +14,13 @@
 #include <iostream>
 #include <system_error>
 
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 
 LocalTime localTime()
@@ -160,6 +167,93 @@ std::vector<std::string> listDirectory(const std::string& path)
         names.push_back(it->path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+int openRegularFile(const std::string& path, RegularFile* why)
+{
+    const auto refuse = [why](RegularFile reason) {
+        if (why)
+            *why = reason;
+        return -1;
+    };
+    // Non-blocking, so that opening a pipe does not wait for a writer; the check is made on
+    // the handle, so the name cannot be swapped between a check and the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return refuse(errno == ENOENT || errno == ENOTDIR ? RegularFile::Missing : RegularFile::Unreadable);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return refuse(RegularFile::NotRegular);
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (why)
+        *why = RegularFile::Ok;
+    return fd;
+}
+
+RegularFile readRegularFile(const std::string& path, size_t maxBytes, std::string& contents)
+{
+    RegularFile why = RegularFile::Ok;
+    const int fd = openRegularFile(path, &why);
+    if (fd < 0)
+        return why;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return RegularFile::Unreadable;
+    }
+    if (static_cast<uintmax_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return RegularFile::TooLarge;
+    }
+    // Read up to one byte past the limit: a file that grows meanwhile is refused all the same.
+    std::string text;
+    text.resize(maxBytes + 1);
+    size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t n = ::read(fd, &text[got], text.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return RegularFile::Unreadable;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (got > maxBytes)
+        return RegularFile::TooLarge;
+    text.resize(got);
+    contents = std::move(text);
+    return RegularFile::Ok;
+}
+
+int createNewFile(const std::string& path)
+{
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+}
+
+RenameResult renameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return RenameResult::Done;
+    if (errno == EEXIST)
+        return RenameResult::TargetExists;
+    if (errno != EINVAL && errno != ENOSYS)
+        return RenameResult::Failed;
+    // A file system without the exclusive rename: a new link fails on a taken name as well.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return errno == EEXIST ? RenameResult::TargetExists : RenameResult::Failed;
+    if (::unlink(from.c_str()) != 0) {
+        ::unlink(to.c_str());
+        return RenameResult::Failed;
+    }
+    return RenameResult::Done;
 }
 
 void keepEnginePluginsLoaded(const std::string& pluginList)

@@ -33,6 +33,21 @@ bool isDirectory(const std::string& path);
 // Names (not paths) of the entries of a folder, sorted; empty when it cannot be read.
 std::vector<std::string> listDirectory(const std::string& path);
 
+// Files that must be plain files. A pipe, device or folder is refused on the open handle itself,
+// which is opened without waiting for a writer, so nothing here can block on one.
+enum class RegularFile { Ok, Missing, NotRegular, TooLarge, Unreadable };
+// Reads the whole of a regular file of at most maxBytes.
+RegularFile readRegularFile(const std::string& path, size_t maxBytes, std::string& contents);
+// A descriptor open for reading on a regular file (links followed), or -1 and the reason.
+int openRegularFile(const std::string& path, RegularFile* why = nullptr);
+
+// Creates a file that did not exist in any form: no link is followed and no existing file is
+// opened. A descriptor open for writing, or -1 (errno says why: EEXIST when the name is taken).
+int createNewFile(const std::string& path);
+enum class RenameResult { Done, TargetExists, Failed };
+// Renames `from` (a file or a link, never followed) to `to` unless `to` exists in any form.
+RenameResult renameNoReplace(const std::string& from, const std::string& to);
+
 // Loads the engine plug-ins that a plug-in list ("PluginFolder=" and "Plugin=" lines) names and
 // keeps them mapped until the process ends. An exception thrown inside a plug-in while the engine
 // starts is destroyed after the engine has unloaded that plug-in; its destructor must still be

@@ -621,3 +621,35 @@ TEST(CampaignData, NoLanguagesStillReadsOneTextPerChallengeAndStep)
     EXPECT_EQ(c->getStepName(1, 0, 0), "step0/0");
     EXPECT_EQ(c->getShopItemText(1, 0, 0), "");  // shop texts exist per language only
 }
+
+TEST(CampaignData, ACatalogueChangeAndItsRevertKeepEverySetAsideCopy)
+{
+    FixtureCatalogue oneFewer;
+    oneFewer.tiers.back().pop_back();
+    const std::vector<uint8_t> original = catalogueBytes(FixtureCatalogue{}, 2);
+    CampaignTree tree(original);
+    const std::string file = CampaignData::progressPath("Pilot");
+    {
+        auto c = openCampaign();
+        c->recordChallengeResult(0, 0, 300.0f);
+    }
+    const std::vector<uint8_t> players = readBytes(file);
+
+    writeBytes(CampaignData::cataloguePath(), catalogueBytes(oneFewer, 2));
+    { auto c = openCampaign(); }
+    const std::vector<uint8_t> fresh = readBytes(file);
+    EXPECT_EQ(readBytes(file + ".bak"), players);
+    writeBytes(CampaignData::cataloguePath(), original);
+    {
+        auto c = openCampaign();
+        EXPECT_EQ(c->getChallenge(0, 0)->gold, 0u);
+    }
+    EXPECT_EQ(readBytes(file + ".bak"), players);
+    EXPECT_EQ(readBytes(file + ".bak2"), fresh);
+    EXPECT_FALSE(fs::exists(file + ".bak3"));
+
+    fs::rename(file + ".bak", file);
+    auto back = openCampaign();
+    EXPECT_EQ(back->getChallenge(0, 0)->gold, 1u);
+    EXPECT_EQ(back->pointsEarned, 30u);
+}

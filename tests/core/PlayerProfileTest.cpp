@@ -509,3 +509,39 @@ TEST(PlayerProfile, NamesThatAreNotPlainWordsAreRefused)
     { PlayerProfile p("\xC9lodie", &t.random); }
     EXPECT_TRUE(fs::exists(u8"../../Saves/Élodie_Game.ZVP"));
 }
+
+TEST(PlayerProfile, ATableChangeAndItsRevertKeepEverySetAsideCopy)
+{
+    const std::vector<FixtureMode> modes = fixtureModes();
+    const std::vector<uint8_t> original = modeTableBytes({"en", "es"}, modes);
+    const std::vector<uint8_t> oneFewer =
+        modeTableBytes({"en", "es"}, std::vector<FixtureMode>(modes.begin(), modes.end() - 1));
+    ProfileTree t(original);
+    const std::string file = t.profileFile("Pilot");
+    {
+        PlayerProfile p("Pilot", &t.random);
+        p.recordModeResult(0, 70.0f);
+    }
+    const std::vector<uint8_t> players = readBytes(file);
+
+    // One mode fewer: the player's profile is set aside and a fresh one written.
+    writeBytes(PlayerProfile::modeTablePath(), oneFewer);
+    { PlayerProfile p("Pilot", &t.random); }
+    const std::vector<uint8_t> fresh = readBytes(file);
+    EXPECT_EQ(readBytes(file + ".bak"), players);
+    // Back on the original table: the fresh one goes aside too, beside the player's.
+    writeBytes(PlayerProfile::modeTablePath(), original);
+    {
+        PlayerProfile p("Pilot", &t.random);
+        EXPECT_EQ(p.getMode(0)->playCount, 0u);
+    }
+    EXPECT_EQ(readBytes(file + ".bak"), players);
+    EXPECT_EQ(readBytes(file + ".bak2"), fresh);
+    EXPECT_FALSE(fs::exists(file + ".bak3"));
+
+    // The player's own copy, put back, reads as it was.
+    fs::rename(file + ".bak", file);
+    PlayerProfile back("Pilot", &t.random);
+    EXPECT_EQ(back.getMode(0)->playCount, 1u);
+    EXPECT_EQ(back.getMode(0)->best, 70.0f);
+}

@@ -56,4 +56,18 @@ public:
 std::string readTextFile(const std::string& path);
 void writeTextFile(const std::string& path, const std::string& text);
 
+// A full disk for a scope: every write of this process to a regular file fails past `bytes`
+// (the file-size limit, its signal ignored).
+class FullDisk {
+public:
+    explicit FullDisk(size_t bytes = 0);
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    unsigned long long previousLimit_ = 0;
+    void (*previousHandler_)(int) = nullptr;
+};
+
 }  // namespace testsupport
