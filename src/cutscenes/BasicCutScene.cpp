@@ -1,5 +1,6 @@
 #include "cutscenes/BasicCutScene.h"
 
+#include "core/ConfigManager.h"
 #include "core/GameSession.h"
 
 #include <MyGUI.h>
@@ -10,6 +11,11 @@
 
 #include <cmath>
 #include <utility>
+
+namespace {
+// A sequence file is a few pages of text; anything near this is not one.
+constexpr size_t kMaxCutsceneIniBytes = 4u * 1024u * 1024u;
+}  // namespace
 
 BasicCutScene::BasicCutScene(Ogre::RenderWindow* renderWindow_, Ogre::SceneManager* sceneManager_,
                              audio::SoundManager* soundManager_, MyGUI::Gui* gui_, FadeOverlay* fader_, std::string file_,
@@ -35,13 +41,16 @@ std::string BasicCutScene::sectionName() const
 
 bool BasicCutScene::openConfig(const std::string& path, Ogre::ConfigFile& config)
 {
-    try {
-        config.loadDirect(path, "\t:=", true);
+    // Regular files only: a pipe would block the game and a folder loop the engine's reader.
+    platform::RegularFile why = platform::RegularFile::Ok;
+    if (loadRegularIniFile(config, path, kMaxCutsceneIniBytes, &why))
         return true;
-    } catch (const Ogre::Exception& e) {
-        fail("cannot read '" + path + "': " + e.getDescription());
-        return false;
-    }
+    fail("cannot read '" + path + "': " +
+         (why == platform::RegularFile::Missing      ? "missing"
+          : why == platform::RegularFile::TooLarge   ? "too large"
+          : why == platform::RegularFile::NotRegular ? "not a regular file"
+                                                     : "unreadable"));
+    return false;
 }
 
 void BasicCutScene::fail(const std::string& why)

@@ -1,5 +1,6 @@
 #include "definitions/DefinitionCache.h"
 
+#include "core/ConfigManager.h"
 #include "core/Utilities.h"
 
 #include <OgreConfigFile.h>
@@ -180,36 +181,41 @@ bool CacheWriter::commit(const DefinitionFamily& family, const std::string& name
 
 // ---- IniSource ----
 
+namespace {
+// Far above any source of ours; a larger file is not one.
+constexpr size_t kMaxSourceBytes = 16u * 1024u * 1024u;
+}  // namespace
+
 IniSource::IniSource() = default;
 IniSource::~IniSource() { delete file_; }
 
 bool IniSource::load(const std::string& path)
 {
-    path_ = path;
-    ok_ = false;
-    auto* file = new Ogre::ConfigFile();
-    try {
-        file->loadDirect(path, "\t:=", true);
-    } catch (const Ogre::Exception&) {
-        delete file;
-        logDefinitionProblem("Definition source '" + path + "' cannot be read");
-        return false;
-    }
-    delete file_;
-    file_ = file;
-    ok_ = true;
-    return true;
+    if (open(path))
+        return true;
+    logDefinitionProblem("Definition source '" + path + "' cannot be read");
+    return false;
 }
 
 void IniSource::loadOrThrow(const std::string& path)
 {
+    if (!open(path))
+        OGRE_EXCEPT(Ogre::Exception::ERR_FILE_NOT_FOUND, "'" + path + "' is not a readable file",
+                    "IniSource::loadOrThrow");
+}
+
+bool IniSource::open(const std::string& path)
+{
     path_ = path;
     ok_ = false;
     auto file = std::make_unique<Ogre::ConfigFile>();
-    file->loadDirect(path, "\t:=", true);
+    // Regular files only: the engine's reader loops for ever on a folder and waits on a pipe.
+    if (!loadRegularIniFile(*file, path, kMaxSourceBytes))
+        return false;
     delete file_;
     file_ = file.release();
     ok_ = true;
+    return true;
 }
 
 std::string IniSource::text(const std::string& section, const std::string& key) const

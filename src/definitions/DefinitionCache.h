@@ -188,7 +188,8 @@ public:
     IniSource(const IniSource&) = delete;
     IniSource& operator=(const IniSource&) = delete;
 
-    // False (and a line in the log) when the file is missing or unreadable.
+    // False (and a line in the log) when the file is missing or unreadable, or is no regular
+    // file (a folder or a pipe is never waited on).
     bool load(const std::string& path);
     // The same, but a missing or unreadable file raises the engine's exception (nothing logged).
     void loadOrThrow(const std::string& path);
@@ -209,6 +210,8 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    bool open(const std::string& path);
+
     Ogre::ConfigFile* file_ = nullptr;
     std::string path_;
     bool ok_ = false;
