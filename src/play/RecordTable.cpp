@@ -1,6 +1,7 @@
 #include "play/RecordTable.h"
 
 #include "core/BinaryIO.h"
+#include "platform/Platform.h"
 
 #include <OgreStringConverter.h>
 
@@ -69,30 +70,46 @@ void RecordTable::getFilePath()
 
 bool RecordTable::load()
 {
+    writeBlocked = false;
+    std::error_code ec;
+    const auto type = std::filesystem::symlink_status(path, ec).type();
+    const bool missing = type == std::filesystem::file_type::not_found;
     BinaryReader in;
-    if (!in.open(path)) {
-        for (uint32_t i = 0; i < capacity; ++i)
-            localEntries[i] = RecordEntry{i + 1, defaultValue, "---", ""};
-        // Only a file that is really absent is replaced; one that exists but cannot be read is
-        // left for the player to recover.
-        std::error_code ec;
-        if (!std::filesystem::exists(path, ec) && !ec)
-            save();
-        return false;
+    const bool opened = !missing && in.open(path);
+
+    // Only rows read whole are kept; the rest are those of a new table.
+    uint32_t read = 0;
+    for (; opened && read < capacity; ++read) {
+        RecordEntry e{read + 1, 0.0f, "", ""};
+        if (!in.readString(e.name) || !in.readF32(e.value) || !in.readString(e.date))
+            break;
+        localEntries[read] = std::move(e);
     }
-    // The reader's first failure sticks: every later string reads "" and every value stays.
-    for (uint32_t i = 0; i < capacity; ++i) {
-        RecordEntry& e = localEntries[i];
-        e.rank = i + 1;
-        e.name = readBinString(in);
-        in.readF32(e.value);
-        e.date = readBinString(in);
+    for (uint32_t i = read; i < capacity; ++i)
+        localEntries[i] = RecordEntry{i + 1, defaultValue, "---", ""};
+    if (read == capacity)
+        return true;
+
+    if (!missing) {
+        // Kept for the player before anything is written over it; when it cannot be moved,
+        // nothing is written over it at all.
+        const std::string aside = setFileAside(path);
+        if (aside.empty()) {
+            platform::showWarning("Record table " + path + " cannot be read and is left as it is; results are not saved");
+            writeBlocked = true;
+            return false;
+        }
+        platform::showWarning("Record table " + path + " is damaged: kept as " + aside + ", " + std::to_string(read) +
+                              " rows recovered");
     }
-    return true;
+    save();
+    return false;
 }
 
 bool RecordTable::save()
 {
+    if (writeBlocked)
+        return false;
     BinaryWriter out;
     for (const RecordEntry& e : localEntries) {
         writeBinString(out, e.name);

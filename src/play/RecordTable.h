@@ -33,11 +33,13 @@ public:
                           const std::string& date, uint32_t order, uint32_t defaultValue);
     // path := "Data<tableIndex>.dat", then load.
     void getFilePath();
-    // True when the file was read. A missing file gives 100 default entries ("---",
-    // defaultValue), written at once; false. A damaged file is read up to its first bad field:
-    // past it, entries keep their values with empty names and dates.
+    // True when the file was read whole. A missing file gives 100 default entries ("---",
+    // defaultValue), written at once; false. A file that cannot be read whole is set aside
+    // ("Data<N>.dat.bak", never over an earlier one) and replaced at once by the rows read
+    // before the damage followed by default entries; false. When it cannot be set aside, it is
+    // left alone and save() refuses to write over it.
     bool load();
-    // False when the file could not be written; the old file then stays as it was.
+    // False when the file could not (or must not) be written; the old file then stays as it was.
     bool save();
     // Writes the Results text; a missing folder is skipped silently.
     void exportResults();
@@ -73,4 +75,6 @@ public:
     std::array<RecordEntry, worldTopCount> worldTop;
     uint8_t hasWorldTop = 0;
     uint32_t playerNearRow = 0;
+    // The file at path could be neither read nor set aside: it is not written over.
+    bool writeBlocked = false;
 };

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <vector>
@@ -159,31 +162,95 @@ TEST_F(RecordTableTest, FormatTimeWritesMinutesSecondsAndMilliseconds)
     EXPECT_FALSE(RecordTable::formatTime(std::numeric_limits<float>::infinity()).empty());
 }
 
-TEST_F(RecordTableTest, ADamagedCountStopsTheReadWithoutAHugeAllocation)
+TEST_F(RecordTableTest, ADamagedFileIsKeptAsideWithTheRowsThatCouldBeRead)
 {
-    writeTable(1, [](uint32_t) { return 7.0f; });
-    ASSERT_TRUE(table.load());
-    BinaryWriter out;
-    for (const char* name : {"Ana", "Bo"}) {
-        writeBinString(out, name);
-        out.writeF32(50.0f);
-        writeBinString(out, "d");
-    }
-    out.writeU32(0xFFFFFFF0u);  // the third name's count
-    out.writeU32('C');
-    ASSERT_TRUE(out.commit("Data1.dat"));
+    // Three good rows, then the damage.
+    auto goodRows = [] {
+        BinaryWriter out;
+        for (const char* name : {"Ana", "Bo", "Cy"}) {
+            writeBinString(out, name);
+            out.writeF32(name[0] == 'A' ? 90.0f : name[0] == 'B' ? 80.0f : 70.0f);
+            writeBinString(out, "d");
+        }
+        return out;
+    };
+    struct Case {
+        const char* what;
+        std::function<std::vector<uint8_t>()> bytes;
+        uint32_t rowsKept;
+    };
+    const Case cases[] = {
+        {"a name length of 0x7FFFFFFF",
+         [&] {
+             BinaryWriter out = goodRows();
+             out.writeU32(0x7FFFFFFFu);
+             out.writeU32('D');
+             return out.bytes();
+         },
+         3},
+        {"cut in the middle of a row",
+         [&] {
+             BinaryWriter out = goodRows();
+             writeBinString(out, "Dee");
+             out.writeU32(0);  // two bytes of a value would follow
+             std::vector<uint8_t> b = out.bytes();
+             b.resize(b.size() - 2);
+             return b;
+         },
+         3},
+        {"empty", [] { return std::vector<uint8_t>{}; }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* name : {"Data1.dat", "Data1.dat.bak", "Data1.dat.bak2"})
+            fs::remove(name);
+        const std::vector<uint8_t> damaged = c.bytes();
+        { std::ofstream("Data1.dat", std::ios::binary).write(reinterpret_cast<const char*>(damaged.data()), static_cast<std::streamsize>(damaged.size())); }
 
-    EXPECT_TRUE(table.load());
-    EXPECT_EQ(table.getLocalName(0), "Ana");
-    EXPECT_EQ(table.localEntry(1).name, "Bo");
-    EXPECT_EQ(table.localEntry(1).value, 50.0f);
-    EXPECT_EQ(table.localEntry(1).date, "d");
-    for (uint32_t i = 2; i < RecordTable::capacity; ++i) {
-        EXPECT_EQ(table.localEntry(i).name, "") << i;
-        EXPECT_EQ(table.localEntry(i).date, "") << i;
-        EXPECT_EQ(table.localEntry(i).value, 7.0f) << i;
-        EXPECT_EQ(table.localEntry(i).rank, i + 1);
+        // One free play: the new result takes its place among the rows kept.
+        EXPECT_EQ(table.insertResult(1, 0, 85.0f, "New", "", 0, 5), c.rowsKept == 0 ? 0u : 1u);
+        EXPECT_EQ(fileBytes("Data1.dat.bak"), damaged);
+        EXPECT_FALSE(fs::exists("Data1.dat.bak2"));
+        RecordTable reread(nullptr, "Data1.dat");
+        ASSERT_TRUE(reread.load());
+        std::vector<std::string> names;
+        for (uint32_t i = 0; i < c.rowsKept + 2; ++i)
+            names.push_back(reread.getLocalName(i));
+        if (c.rowsKept == 3) {
+            EXPECT_EQ(names, (std::vector<std::string>{"Ana", "New", "Bo", "Cy", "---"}));
+            EXPECT_EQ(reread.localEntry(2).value, 80.0f);
+            EXPECT_EQ(reread.localEntry(3).date, "d");
+        } else {
+            EXPECT_EQ(names, (std::vector<std::string>{"New", "---"}));
+        }
+        // Past the rows kept: the entries of a new table, not empty names with stale values.
+        EXPECT_EQ(reread.localEntry(99).name, "---");
+        EXPECT_EQ(reread.localEntry(99).value, 5.0f);
+        EXPECT_NE(readTextFile("../../Resultados/Results1.ini").find("Equipa = New"), std::string::npos);
+
+        // The repaired file reads whole: nothing more is set aside.
+        EXPECT_EQ(table.insertResult(1, 0, 6.0f, "Low", "", 0, 5), c.rowsKept + 1);
+        EXPECT_FALSE(fs::exists("Data1.dat.bak2"));
     }
+}
+
+TEST_F(RecordTableTest, AFileThatCannotBeMovedIsNeverWrittenOver)
+{
+    // A folder under the table's name is the player's: no result is saved over it.
+    fs::create_directory("Data7.dat");
+    writeTextFile("Data7.dat/inside", "keep");
+    EXPECT_EQ(table.insertResult(7, 0, 50.0f, "New", "", 0, 0), 0u);
+    EXPECT_FALSE(table.save());
+    EXPECT_EQ(readTextFile("Data7.dat/inside"), "keep");
+    EXPECT_FALSE(fs::exists("Data7.dat.bak"));
+    // The table in memory still has the result.
+    EXPECT_EQ(table.getLocalName(0), "New");
+
+    // A pipe is set aside unopened (never waited on), and a new table written.
+    ASSERT_EQ(::mkfifo("Data8.dat", 0600), 0);
+    EXPECT_EQ(table.insertResult(8, 0, 50.0f, "New", "", 0, 0), 0u);
+    EXPECT_EQ(fs::status("Data8.dat.bak").type(), fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_regular_file("Data8.dat"));
 }
 
 TEST_F(RecordTableTest, AFailedSaveKeepsTheOldFileByteForByte)
