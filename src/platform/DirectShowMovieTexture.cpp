@@ -14,12 +14,19 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace OgreUtils {
 
 struct DirectShowData {
+    AVIOContext* input = nullptr;  // the file, opened by us as a regular file
     AVFormatContext* format = nullptr;
     AVCodecContext* decoder = nullptr;
     SwsContext* scaler = nullptr;
@@ -40,12 +47,114 @@ struct DirectShowData {
     bool playing = false;
     bool ended = false;
     double clock = 0.0;
+    bool catchingUp = false;  // behind the clock: frames up to the next key frame are dropped
     std::vector<uint8_t> bgra;
+    // While the movie is being opened: the time by which opening has to be over.
+    bool opening = false;
+    std::chrono::steady_clock::time_point openDeadline;
 };
 
 namespace {
 // Larger sizes come only from broken configurations.
 constexpr int kMaxTextureSize = 8192;
+// Opening runs inside one game frame: a file that takes longer to open is given up.
+constexpr std::chrono::milliseconds kOpenTimeLimit{500};
+// The most work one game frame does for the movie; frames due beyond it are dropped.
+constexpr int kMaxFramesPerAdvance = 3;
+constexpr int kMaxPacketsPerAdvance = 48;
+// Further behind than this (in seconds, or in frames of the movie), it drops frames up to its
+// next key frame to catch up.
+constexpr double kCatchUpLag = 0.2;
+constexpr double kCatchUpFrames = 4 * kMaxFramesPerAdvance;
+constexpr int kInputBufferBytes = 64 * 1024;
+
+bool pastOpenDeadline(const DirectShowData* d)
+{
+    return d && d->opening && std::chrono::steady_clock::now() > d->openDeadline;
+}
+
+// Every file the demuxer reads (the movie, and any file a playlist names) comes through here:
+// opened by us as a regular file, so that a pipe, a device or a folder is never waited on.
+struct VideoInput {
+    int fd = -1;
+    DirectShowData* owner = nullptr;
+};
+
+int readInput(void* opaque, uint8_t* buffer, int size)
+{
+    auto* in = static_cast<VideoInput*>(opaque);
+    if (pastOpenDeadline(in->owner))
+        return AVERROR_EXIT;
+    for (;;) {
+        const ssize_t n = ::read(in->fd, buffer, static_cast<size_t>(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return AVERROR(errno);
+        return n == 0 ? AVERROR_EOF : static_cast<int>(n);
+    }
+}
+
+int64_t seekInput(void* opaque, int64_t offset, int whence)
+{
+    auto* in = static_cast<VideoInput*>(opaque);
+    if (whence & AVSEEK_SIZE) {
+        struct stat st {};
+        return ::fstat(in->fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);
+    }
+    const off_t at = ::lseek(in->fd, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : static_cast<int64_t>(at);
+}
+
+AVIOContext* openInput(const std::string& path, DirectShowData* owner)
+{
+    const int fd = platform::openRegularFile(path);
+    if (fd < 0)
+        return nullptr;
+    auto* in = new VideoInput{fd, owner};
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kInputBufferBytes));
+    AVIOContext* io =
+        buffer ? avio_alloc_context(buffer, kInputBufferBytes, 0, in, readInput, nullptr, seekInput) : nullptr;
+    if (!io) {
+        av_free(buffer);
+        ::close(fd);
+        delete in;
+    }
+    return io;
+}
+
+void closeInput(AVIOContext*& io)
+{
+    if (!io)
+        return;
+    auto* in = static_cast<VideoInput*>(io->opaque);
+    av_freep(&io->buffer);
+    avio_context_free(&io);
+    ::close(in->fd);
+    delete in;
+}
+
+// Files a playlist or a demuxer opens besides the movie: local regular files only.
+int openNestedInput(AVFormatContext* s, AVIOContext** pb, const char* url, int flags, AVDictionary**)
+{
+    if (flags & AVIO_FLAG_WRITE)
+        return AVERROR(EPERM);
+    std::string path = url ? url : "";
+    if (path.rfind("file:", 0) == 0)
+        path.erase(0, 5);
+    else if (path.find("://") != std::string::npos)
+        return AVERROR(EPERM);
+    *pb = openInput(path, static_cast<DirectShowData*>(s->opaque));
+    return *pb ? 0 : AVERROR(EPERM);
+}
+
+int closeNestedInput(AVFormatContext*, AVIOContext* pb)
+{
+    closeInput(pb);
+    return 0;
+}
+
+int openInterrupted(void* opaque) { return pastOpenDeadline(static_cast<DirectShowData*>(opaque)) ? 1 : 0; }
 
 void logNormal(const std::string& text)
 {
@@ -91,9 +200,27 @@ void DirectShowMovieTexture::loadMovie(const std::string& path)
     DirectShowData& d = *dsdata;
 
     const std::string utf8 = platform::cp1252ToUtf8(path);
-    if (avformat_open_input(&d.format, utf8.c_str(), nullptr, nullptr) < 0)
+    d.input = openInput(utf8, &d);
+    d.format = d.input ? avformat_alloc_context() : nullptr;
+    if (!d.format)
         raise("[DSHOW] Error opening video file!");
-    if (avformat_find_stream_info(d.format, nullptr) < 0)
+    d.format->pb = d.input;
+    d.format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    d.format->opaque = &d;
+    d.format->io_open = openNestedInput;
+    d.format->io_close2 = closeNestedInput;
+    d.format->interrupt_callback = AVIOInterruptCB{openInterrupted, &d};
+    // Whatever a nested demuxer would open by itself, past io_open, is refused: no protocol at all.
+    d.format->protocol_whitelist = av_strdup("none");
+    d.opening = true;
+    d.openDeadline = std::chrono::steady_clock::now() + kOpenTimeLimit;
+    if (avformat_open_input(&d.format, utf8.c_str(), nullptr, nullptr) < 0) {
+        d.opening = false;
+        raise("[DSHOW] Error opening video file!");
+    }
+    const int info = avformat_find_stream_info(d.format, nullptr);
+    d.opening = false;
+    if (info < 0)
         raise("[DSHOW] Error reading the stream information of the video file");
     d.streamIndex = av_find_best_stream(d.format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (d.streamIndex < 0)
@@ -127,7 +254,7 @@ void DirectShowMovieTexture::loadMovie(const std::string& path)
 
 void DirectShowMovieTexture::unloadMovie()
 {
-    if (!dsdata || !dsdata->format)
+    if (!dsdata || (!dsdata->format && !dsdata->input))
         return;
     DirectShowData& d = *dsdata;
     sws_freeContext(d.scaler);
@@ -135,7 +262,9 @@ void DirectShowMovieTexture::unloadMovie()
     av_frame_free(&d.pending);
     av_packet_free(&d.packet);
     avcodec_free_context(&d.decoder);
+    // The demuxer closes what it opened through io_open; our own input is ours to close.
     avformat_close_input(&d.format);
+    closeInput(d.input);
     d = DirectShowData();
 }
 
@@ -168,7 +297,7 @@ double DirectShowMovieTexture::getPlaybackTime() const { return dsdata ? dsdata-
 int DirectShowMovieTexture::getVideoWidth() const { return dsdata ? dsdata->videoWidth : 0; }
 int DirectShowMovieTexture::getVideoHeight() const { return dsdata ? dsdata->videoHeight : 0; }
 
-bool DirectShowMovieTexture::decodeNextFrame()
+DirectShowMovieTexture::Decoded DirectShowMovieTexture::decodeNextFrame(int& packetBudget)
 {
     DirectShowData& d = *dsdata;
     while (!d.drained) {
@@ -187,7 +316,7 @@ bool DirectShowMovieTexture::decodeNextFrame()
             d.havePending = true;
             if (time + d.frameDuration > d.endTime)
                 d.endTime = time + d.frameDuration;
-            return true;
+            return Decoded::Frame;
         }
         if (got == AVERROR_EOF) {
             d.drained = true;
@@ -204,6 +333,9 @@ bool DirectShowMovieTexture::decodeNextFrame()
         }
         // The decoder wants input.
         for (;;) {
+            if (packetBudget <= 0)
+                return Decoded::Later;
+            --packetBudget;
             const int read = av_read_frame(d.format, d.packet);
             if (read < 0) {
                 d.inputDone = true;
@@ -214,6 +346,15 @@ bool DirectShowMovieTexture::decodeNextFrame()
                 av_packet_unref(d.packet);
                 continue;
             }
+            if (d.catchingUp) {
+                // Dropped undecoded up to a key frame, where decoding starts afresh.
+                if (!(d.packet->flags & AV_PKT_FLAG_KEY)) {
+                    av_packet_unref(d.packet);
+                    continue;
+                }
+                avcodec_flush_buffers(d.decoder);
+                d.catchingUp = false;
+            }
             const int sent = avcodec_send_packet(d.decoder, d.packet);
             av_packet_unref(d.packet);
             if (sent == 0 || sent == AVERROR(EAGAIN))
@@ -221,7 +362,7 @@ bool DirectShowMovieTexture::decodeNextFrame()
             // A damaged packet: skip it.
         }
     }
-    return false;
+    return Decoded::NoMore;
 }
 
 bool DirectShowMovieTexture::advance(float dt)
@@ -236,10 +377,16 @@ bool DirectShowMovieTexture::advance(float dt)
     if (dt > 0.0f)
         d.clock += dt;
 
+    // A few frames per call at most, whatever the movie's rate says: the rest are dropped.
+    int frames = 0;
+    int packets = kMaxPacketsPerAdvance;
     bool newFrame = false;
     for (;;) {
-        if (!d.havePending && !decodeNextFrame())
-            break;
+        if (!d.havePending) {
+            if (frames >= kMaxFramesPerAdvance || decodeNextFrame(packets) != Decoded::Frame)
+                break;
+            ++frames;
+        }
         if (d.pendingTime > d.clock)
             break;
         av_frame_unref(d.latest);
@@ -249,6 +396,9 @@ bool DirectShowMovieTexture::advance(float dt)
     }
     if (newFrame)
         showFrame();
+    const double lag = d.clock - (d.havePending ? d.pendingTime : d.endTime);
+    if (!d.drained && lag > std::min(kCatchUpLag, kCatchUpFrames * d.frameDuration))
+        d.catchingUp = true;
     if (d.drained && !d.havePending && d.clock >= d.endTime) {
         d.ended = true;
         d.playing = false;

@@ -28,7 +28,8 @@ public:
     DirectShowMovieTexture& operator=(const DirectShowMovieTexture&) = delete;
 
     // Opens the file and its video decoder (releasing a previous movie first), stopped at the
-    // start, and clears the texture. Throws DirectShowError.
+    // start, and clears the texture. Throws DirectShowError. Only regular files are opened (the
+    // movie and anything it names), and opening gives up after half a second.
     void loadMovie(const std::string& path);
     void unloadMovie();
     // Without a loaded movie these do nothing.
@@ -37,7 +38,8 @@ public:
     void stopMovie();
 
     // While playing: moves the playback clock on by dt seconds and shows the latest frame due.
-    // True once the clock has passed the end of the stream.
+    // Decodes a few frames per call at most; a movie that falls behind its clock drops frames
+    // up to its next key frame. True once the clock has passed the end of the stream.
     bool advance(float dt);
 
     Ogre::TexturePtr getMovieTexture() { return texture; }
@@ -53,8 +55,11 @@ public:
     int getVideoHeight() const;
 
 private:
-    // Decodes the next frame into the pending slot; false when the stream has no more.
-    bool decodeNextFrame();
+    enum class Decoded { Frame, Later, NoMore };
+    // Decodes the next frame into the pending slot, reading at most packetBudget packets (the
+    // budget is used up as they are read): Later when the budget ran out first, NoMore when the
+    // stream has no more frames.
+    Decoded decodeNextFrame(int& packetBudget);
     void showFrame();
 
     Ogre::TexturePtr texture;
