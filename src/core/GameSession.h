@@ -71,4 +71,6 @@ public:
     uint32_t onlineRequest = 0;
     uint32_t queuedRequest = 0;
     uint8_t scoreReplyReady = 0;
+    // The score client gave up on the last world-table query (no server, no usable answer).
+    uint8_t scoreUnavailable = 0;
 };

@@ -158,8 +158,10 @@ void GS_PlayOnly::updateEndOfPlay(float dt, OIS::Keyboard* keyboard, OIS::JoySti
         endTimer = 0.0f;
         endStage = 3;
         if (!challenge) {
-            if (session)
+            if (session) {
                 session->queuedRequest = OnlineRequestQuery;
+                session->scoreUnavailable = 0;  // this play's own query is yet to be answered
+            }
             if (d.recordResult && d.tableIdx > 0 && recordList)
                 recordList->showLocal(resultRank + 1, d.valueIsTime);
         } else if (d.playPhase == PLAYPHASE_CLEARED && endMenu) {

@@ -121,6 +121,7 @@ void RecordListManager::buildLayout()
     connectingText =
         connectingBox->createWidget<MyGUI::TextBox>("StaticText", 4, 4, 200, 30, MyGUI::Align::Default);
     connectingText->setCaption(connectingCaption);
+    connectingShown = connectingText->getCaption();
     connectingText->setFontName("ArialBold.14");
     connectingText->setTextColour(MyGUI::Colour::White);
     connectingText->setInheritsAlpha(false);
@@ -143,6 +144,7 @@ void RecordListManager::refreshTexts()
     worldButton->setCaption(toUTFString(profile->getText(language, UiTextId::RecordsWorld)));
     connectingCaption = profile->getText(language, UiTextId::RecordsConnecting);
     connectingText->setCaption(toUTFString(connectingCaption + "....."));
+    connectingShown = connectingText->getCaption();
 }
 
 std::string RecordListManager::formatRowTime(float seconds)
@@ -295,6 +297,13 @@ void RecordListManager::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick*
             clearRows();
             showWorld(isTime);
         }
+    }
+
+    // Once the client has given up, the box stops promising a table that will not come.
+    const uint8_t unavailable = !worldReceived && session->scoreUnavailable ? 1 : 0;
+    if (unavailable != worldUnavailable) {
+        worldUnavailable = unavailable;
+        connectingText->setCaption(unavailable ? MyGUI::UString(kWorldUnavailableCaption) : connectingShown);
     }
 
     MyGUI::Button* blinking = nullptr;

@@ -1,4 +1,6 @@
 #pragma once
+#include <MyGUI_UString.h>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -31,6 +33,8 @@ class RecordListManager {
 public:
     static constexpr int kListRows = 10;
     static constexpr int kTopRows = 3;
+    // In the connecting box once the score client has given up on the world table.
+    static constexpr const char* kWorldUnavailableCaption = "World table unavailable";
 
     RecordListManager(MyGUI::Gui* gui, RecordTable* table, GameSession* session);
     ~RecordListManager();
@@ -68,12 +72,14 @@ public:
     uint32_t highlightRank = 0;
     uint8_t keyLatch = 1;
     uint8_t worldReceived = 0;
+    uint8_t worldUnavailable = 0;  // the connecting box says the world table will not come
     std::array<RecordRow, kListRows> listRows;
     std::array<RecordRow, kTopRows> topRows;
     float blinkPhase = 0.0f;
 
 private:
     void buildLayout();
+    MyGUI::UString connectingShown;  // the connecting text as refreshTexts left it
     void onLocalClicked(MyGUI::Widget* sender);
     void onWorldClicked(MyGUI::Widget* sender);
     std::string valueText(float value) const;

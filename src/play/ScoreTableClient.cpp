@@ -97,6 +97,10 @@ void ScoreTableClient::pump()
             replyArrived_ = false;
             replyText_.clear();
         }
+        if (queryFailed_) {
+            session_->scoreUnavailable = 1;
+            queryFailed_ = false;
+        }
     }
     switch (session_->onlineRequest) {
     case OnlineRequestUpload: postScore(); break;
@@ -178,10 +182,19 @@ void ScoreTableClient::queryTop()
 {
     if (!enabled_ || !session_->profile) {
         session_->onlineRequest = OnlineRequestNone;
+        session_->scoreUnavailable = 1;
         return;
     }
-    if (handOver({OnlineRequestQuerying, kQueryPath, queryBody()}))
+    if (handOver({OnlineRequestQuerying, kQueryPath, queryBody()})) {
         session_->onlineRequest = OnlineRequestNone;
+        session_->scoreUnavailable = 0;
+    }
+}
+
+void ScoreTableClient::failQuery()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    queryFailed_ = true;
 }
 
 void ScoreTableClient::workerStep()
@@ -196,8 +209,11 @@ void ScoreTableClient::workerStep()
         }
         if (request.code == OnlineRequestNone)
             return;
-        if (!http_->start(baseUrl_ + request.path, request.body, kContentType))
+        if (!http_->start(baseUrl_ + request.path, request.body, kContentType)) {
+            if (request.code == OnlineRequestQuerying)
+                failQuery();
             return;
+        }
         workerRequest_ = request.code;
     }
     if (workerRequest_ == OnlineRequestUploading)
@@ -223,13 +239,17 @@ void ScoreTableClient::pollQuery()
     workerRequest_ = OnlineRequestNone;
     if (reply)
         parseReply(*reply);
+    else
+        failQuery();
 }
 
 void ScoreTableClient::parseReply(const std::string& text)
 {
     const size_t first = text.find(';');
-    if (first == std::string::npos)
+    if (first == std::string::npos) {
+        failQuery();
         return;
+    }
     std::string result;
     for (size_t i = first + 1; i < text.size(); ++i)
         if (text[i] != ';')

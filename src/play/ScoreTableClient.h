@@ -31,7 +31,8 @@ bool parseScoreServerAddress(const std::string& text, ScoreServerAddress& out);
 // player. The main thread pumps every frame: it hands the replies over to GameSession and posts
 // the requests the end of play queues there. A worker thread of the game core runs the transfers
 // in steps; the HTTP handle is the worker's alone, and the one request slot and the reply sit
-// under one mutex. With no server set, requests are dropped and nothing is contacted.
+// under one mutex. With no server set, requests are dropped and nothing is contacted. A query
+// that ends without a usable reply (or is dropped) raises GameSession::scoreUnavailable.
 class ScoreTableClient {
 public:
     static constexpr const char* kUploadPath = "/VNT/InsereDados.php";
@@ -60,7 +61,7 @@ public:
     void pollUpload();
     void pollQuery();
     // Hands a query reply to the main thread: the text after its first ";" with every ";"
-    // removed; a text without ";" hands nothing over.
+    // removed; a text without ";" hands nothing over and counts as a failed query.
     void parseReply(const std::string& text);
 
 private:
@@ -70,6 +71,7 @@ private:
         std::string body;
     };
     bool handOver(Request request);
+    void failQuery();
 
     GameSession* session_ = nullptr;
     bool enabled_ = false;
@@ -79,6 +81,7 @@ private:
     Request queued_;           // guarded: the slot the main thread fills and the worker empties
     std::string replyText_;    // guarded
     bool replyArrived_ = false;  // guarded
+    bool queryFailed_ = false;   // guarded: the query ended without a usable reply
 
     // Worker only.
     uint32_t workerRequest_ = OnlineRequestNone;

@@ -272,3 +272,30 @@ TEST_F(RecordListTest, LooksLikeAListBesideTheScreen)
 }
 
 }  // namespace
+
+TEST_F(RecordListTest, TheConnectingBoxSaysTheWorldTableIsUnavailableOnceTheClientGaveUp)
+{
+    GameSession* s = bed.session();
+    list->showLocal(3, 0);
+    list->selectWorld();
+    frame();
+    const std::string connecting = caption(list->connectingText);
+    EXPECT_NE(connecting.find("....."), std::string::npos) << connecting;
+
+    s->scoreUnavailable = 1;
+    frame();
+    EXPECT_TRUE(list->connectingBox->getVisible());
+    EXPECT_EQ(caption(list->connectingText), RecordListManager::kWorldUnavailableCaption);
+    keep("record_list_unavailable.png");
+
+    // A new query of this play: waiting again; its answer replaces the box.
+    s->scoreUnavailable = 0;
+    frame();
+    EXPECT_EQ(caption(list->connectingText), connecting);
+    s->setScoreReply("0-");
+    s->scoreReplyReady = 1;
+    s->scoreUnavailable = 1;
+    frame();
+    EXPECT_FALSE(list->connectingBox->getVisible());
+    EXPECT_EQ(caption(list->connectingText), connecting);
+}

@@ -235,6 +235,33 @@ TEST_F(ScoreClientTest, GarbageHandsNothingOverAndTheNextRequestWorks)
     }
 }
 
+TEST_F(ScoreClientTest, AQueryThatEndsWithoutAUsableReplyMarksTheWorldTableUnavailable)
+{
+    struct Case {
+        const char* what;
+        HttpReply reply;
+    };
+    const Case cases[] = {
+        {"an error page", HttpReply::answer("<html>oops;1-1-Bad-1-;</html>", 500)},
+        {"a closed connection", HttpReply::raw("")},
+        {"a reply without a semicolon", HttpReply::answer("1-1-abc-5-")},
+    };
+    ScoreTableClient client(&session, server.address());
+    WorkerLoop worker(client);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.setReply(c.reply);
+        session.queuedRequest = OnlineRequestQuery;
+        ASSERT_TRUE(pumpUntil(client, [&] { return session.scoreUnavailable != 0; }));
+        EXPECT_EQ(session.scoreReplyReady, 0);
+    }
+    // The next query that is answered clears it.
+    server.setReply(HttpReply::answer("ok;1-1-Good-1-"));
+    session.queuedRequest = OnlineRequestQuery;
+    ASSERT_TRUE(pumpUntil(client, [&] { return session.scoreReplyReady != 0; }));
+    EXPECT_EQ(session.scoreUnavailable, 0);
+}
+
 TEST_F(ScoreClientTest, NoServerSetContactsNothingAndDropsTheRequests)
 {
     ScoreTableClient client(&session, "");
@@ -251,6 +278,8 @@ TEST_F(ScoreClientTest, NoServerSetContactsNothingAndDropsTheRequests)
     client.pump();
     EXPECT_EQ(server.connections(), 0);
     EXPECT_EQ(session.scoreReplyReady, 0);
+    // The dropped query leaves the world table unavailable rather than awaited for ever.
+    EXPECT_EQ(session.scoreUnavailable, 1);
 }
 
 TEST(ScoreServerAddress, IsAHostWithAnOptionalPort)
