@@ -1,5 +1,6 @@
 #include "core/ExampleFrameListener.h"
 
+#include "core/BinaryIO.h"
 #include "platform/Platform.h"
 
 #include <OIS/OIS.h>
@@ -7,6 +8,19 @@
 #include <Overlay/OgreOverlay.h>
 #include <Overlay/OgreOverlayElement.h>
 #include <Overlay/OgreOverlayManager.h>
+
+namespace {
+// Encoded in memory and written like every file of the game (a new temporary file renamed over
+// the name), so that a link planted under the screenshot's name is replaced, never followed.
+void saveScreenshot(Ogre::RenderWindow* window, const std::string& name)
+{
+    Ogre::Image image(window->suggestPixelFormat(), window->getWidth(), window->getHeight());
+    window->copyContentsToMemory(Ogre::Box(0, 0, window->getWidth(), window->getHeight()), image.getPixelBox());
+    const Ogre::DataStreamPtr png = image.encode("png");
+    if (!writeFileAtomically(name, png->getAsString()))
+        platform::showWarning("Could not write " + name);
+}
+}  // namespace
 
 ExampleFrameListener::ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera)
     : mCamera(camera), mWindow(window)
@@ -146,7 +160,7 @@ bool ExampleFrameListener::processUnbufferedKeyInput(const Ogre::FrameEvent&)
     if (kb.isKeyDown(OIS::KC_SYSRQ) && mTimeUntilNextToggle <= 0) {
         ++mNumScreenShots;
         const std::string name = "screenshot_" + std::to_string(mNumScreenShots) + ".png";
-        mWindow->writeContentsToFile(name);
+        saveScreenshot(mWindow, name);
         mTimeUntilNextToggle = 0.5f;
         mDebugText = "Saved: " + name;
     }

@@ -12,6 +12,9 @@
 
 #include <stdexcept>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 const char* const kConfigFile = "config.ini";
 
@@ -133,12 +136,26 @@ int runApplication()
     }
     return code;
 }
+
+// The engine and the GUI open their logs by name as they find them: a link there (or a second
+// name of a file elsewhere) would take their lines out of the tree, and a pipe would hold the
+// start for ever. Such a name is cleared so that a new file is made.
+void clearLogName(const char* name)
+{
+    struct stat st {};
+    if (::lstat(name, &st) != 0 || S_ISDIR(st.st_mode))
+        return;
+    if (!S_ISREG(st.st_mode) || st.st_nlink > 1)
+        ::unlink(name);
+}
 }  // namespace
 
 int runGame()
 {
     // The log exists before the engine, which then writes into it and not to the terminal; the
     // game's own warnings and fatal errors go to both.
+    clearLogName("Ogre.log");
+    clearLogName("MyGUI.log");
     Ogre::LogManager logManager;
     logManager.createLog("Ogre.log", true, false, false);
     platform::keepEnginePluginsLoaded("plugins.cfg");

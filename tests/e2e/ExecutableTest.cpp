@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace testsupport;
@@ -92,6 +93,12 @@ protected:
 
 TEST_F(GameExecutable, OpensTheConfiguredWindowAndDrawsTheGui)
 {
+    // Log names planted as a link out of the tree and as a pipe: new files are made.
+    const std::string outsideLog = fs::temp_directory_path() / ("vantorel_outside_log_" + std::to_string(::getpid()));
+    writeTextFile(outsideLog, "outside");
+    fs::remove(tree.workDir() + "/Ogre.log");
+    fs::create_symlink(outsideLog, tree.workDir() + "/Ogre.log");
+    ASSERT_EQ(::mkfifo((tree.workDir() + "/MyGUI.log").c_str(), 0600), 0);
     auto game = start();
     WindowInfo window;
     ASSERT_TRUE(waitForWindow(*game, window, 60)) << readTextFile(tree.path("run.out"));
@@ -102,19 +109,25 @@ TEST_F(GameExecutable, OpensTheConfiguredWindowAndDrawsTheGui)
     ASSERT_TRUE(waitForPicture(window, image, 30)) << "the window stayed black";
     EXPECT_EQ(image.width, 800);
 
-    // The game's own screenshot key writes screenshot_1.png into its working directory.
+    // The game's own screenshot key writes screenshot_1.png into its working directory; a link
+    // planted under that name is replaced, and what it points at outside the tree left alone.
+    const std::string shot = tree.workDir() + "/screenshot_1.png";
+    const std::string outside = fs::temp_directory_path() / ("vantorel_outside_" + std::to_string(::getpid()));
+    writeTextFile(outside, "outside");
+    fs::create_symlink(outside, shot);
     runCommand({"xdotool", "windowfocus", "--sync", window.id});
     // Held for a moment: the game polls the key state once per frame.
     runCommand({"xdotool", "keydown", "Print"});
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     runCommand({"xdotool", "keyup", "Print"});
-    const std::string shot = tree.workDir() + "/screenshot_1.png";
-    for (int i = 0; i < 100 && !fs::exists(shot); ++i)
+    for (int i = 0; i < 100 && !fs::is_regular_file(fs::symlink_status(shot)); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_TRUE(fs::exists(shot));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(shot)));
     if (fs::exists(shot)) {
         EXPECT_EQ(readTextFile(shot).substr(1, 3), "PNG");
     }
+    EXPECT_EQ(readTextFile(outside), "outside");
+    fs::remove(outside);
 
     EXPECT_TRUE(game->running()) << readTextFile(tree.path("run.out"));
     // The engine and the GUI write their logs to files only; a normal start prints nothing.
@@ -122,6 +135,35 @@ TEST_F(GameExecutable, OpensTheConfiguredWindowAndDrawsTheGui)
     game->terminate();
     EXPECT_NE(readTextFile(tree.workDir() + "/Ogre.log").find("Vantorel"), std::string::npos);
     EXPECT_FALSE(readTextFile(tree.workDir() + "/MyGUI.log").empty());
+    EXPECT_EQ(readTextFile(outsideLog), "outside");
+    fs::remove(outsideLog);
+}
+
+TEST_F(GameExecutable, ASettingsFileOf100MBIsRefusedWithoutDelayingTheWindow)
+{
+    const auto secondsToWindow = [&](WindowInfo& window) {
+        const auto start = std::chrono::steady_clock::now();
+        auto game = this->start();
+        EXPECT_TRUE(waitForWindow(*game, window, 60)) << readTextFile(tree.path("run.out"));
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        game->terminate();
+        return seconds;
+    };
+    WindowInfo window;
+    const double normal = secondsToWindow(window);
+
+    std::string big = configWithSize(1024, 768);
+    const std::string line = "; a comment that goes on and on to fill the file\n";
+    big.reserve(100u << 20);
+    while (big.size() < (100u << 20))
+        big += line;
+    writeTextFile(tree.workDir() + "/config.ini", big);
+    const double refused = secondsToWindow(window);
+    EXPECT_LT(refused, normal + 2.0) << "normal start " << normal << " s";
+    // The shipped settings: their window, not the file's.
+    EXPECT_EQ(window.width, 800);
+    EXPECT_NE(readTextFile(tree.path("run.out")).find("config.ini is larger than 1 MB"), std::string::npos);
+    EXPECT_EQ(fs::file_size(tree.workDir() + "/config.ini"), big.size());  // the player's file is left alone
 }
 
 TEST_F(GameExecutable, WindowSizeComesFromConfigIni)
