@@ -173,8 +173,9 @@ TEST(CutsceneFiles, PipesFoldersAndPlaylistsEndTheirEntryWithoutAFrameOverASecon
             }
         }
         EXPECT_TRUE(left);
-        if (n > 1)
+        if (n > 1) {
             EXPECT_LT(slowest, 1.0);
+        }
         rig.session.setCutsceneRequest(false, "", "");
     }
     EXPECT_TRUE(rig.engine.logged("not a regular file"));
