@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -95,6 +96,19 @@ bool BinaryReader::readF32(float& v)
     if (!readU32(u))
         return false;
     std::memcpy(&v, &u, sizeof v);
+    return true;
+}
+
+bool BinaryReader::readFiniteF32(float& v, float limit)
+{
+    float f = 0.0f;
+    if (!readF32(f))
+        return false;
+    if (!std::isfinite(f) || std::fabs(f) > limit) {
+        ok_ = false;
+        return false;
+    }
+    v = f;
     return true;
 }
 

@@ -19,6 +19,9 @@ public:
     bool readU32(uint32_t& v);
     bool readI32(int32_t& v);
     bool readF32(float& v);
+    // A float that must be finite and at most `limit` in magnitude; any other value fails the
+    // reader (NaN, an infinity or an absurd size is damage, never tuning).
+    bool readFiniteF32(float& v, float limit = kMaxRealMagnitude);
     bool readBytes(void* dst, size_t n);
     // A 32-bit count that must not exceed maxCount; a larger count fails the reader.
     bool readCount(uint32_t& n, uint32_t maxCount);
@@ -32,6 +35,9 @@ public:
     void fail() { ok_ = false; }
 
     static constexpr uint32_t kMaxStringLength = 4096;
+    // Names of things (meshes, sounds, effects, definitions) are file names at heart.
+    static constexpr uint32_t kMaxNameLength = 255;
+    static constexpr float kMaxRealMagnitude = 3.0e38f;
 
 private:
     bool take(size_t n, const uint8_t*& p);

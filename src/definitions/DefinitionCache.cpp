@@ -90,20 +90,21 @@ bool CacheReader::checkHeader(uint32_t magic, uint32_t typeCode)
 void CacheReader::value(bool& v) { in_.readBool(v); }
 void CacheReader::value(uint32_t& v) { in_.readU32(v); }
 void CacheReader::value(int32_t& v) { in_.readI32(v); }
-void CacheReader::value(float& v) { in_.readF32(v); }
-void CacheReader::value(std::string& v) { in_.readString(v); }
+void CacheReader::value(float& v) { in_.readFiniteF32(v, kMaxDefinitionReal); }
+void CacheReader::value(std::string& v) { in_.readString(v, BinaryReader::kMaxNameLength); }
 
 void CacheReader::value(Ogre::Vector3& v)
 {
     float x = 0, y = 0, z = 0;
-    if (in_.readF32(x) && in_.readF32(y) && in_.readF32(z))
+    if (in_.readFiniteF32(x, kMaxDefinitionReal) && in_.readFiniteF32(y, kMaxDefinitionReal) &&
+        in_.readFiniteF32(z, kMaxDefinitionReal))
         v = Ogre::Vector3(x, y, z);
 }
 
 void CacheReader::value(Ogre::Vector2& v)
 {
     float x = 0, y = 0;
-    if (in_.readF32(x) && in_.readF32(y))
+    if (in_.readFiniteF32(x, kMaxDefinitionReal) && in_.readFiniteF32(y, kMaxDefinitionReal))
         v = Ogre::Vector2(x, y);
 }
 
@@ -124,7 +125,7 @@ void CacheReader::optionalName(bool& flag, std::string& name)
         return;
     }
     std::string s;
-    if (in_.readString(s)) {
+    if (in_.readString(s, BinaryReader::kMaxNameLength)) {
         name = std::move(s);
         flag = !isAbsentName(name);
     }
@@ -143,27 +144,35 @@ CacheWriter::CacheWriter(const DefinitionFamily& family, const std::string& name
 void CacheWriter::value(bool v) { out_.writeBool(v); }
 void CacheWriter::value(uint32_t v) { out_.writeU32(v); }
 void CacheWriter::value(int32_t v) { out_.writeI32(v); }
-void CacheWriter::value(float v) { out_.writeF32(v); }
 
 void CacheWriter::value(const std::string& v)
 {
-    if (v.size() > BinaryReader::kMaxStringLength)
+    if (v.size() > BinaryReader::kMaxNameLength)
         ok_ = false;
     out_.writeString(v);
 }
 
+void CacheWriter::value(float v)
+{
+    // A value the reader would refuse is not written either.
+    if (!std::isfinite(v) || std::fabs(v) > kMaxDefinitionReal)
+        ok_ = false;
+    out_.writeF32(v);
+}
+
 void CacheWriter::value(const Ogre::Vector3& v)
 {
-    out_.writeF32(v.x);
-    out_.writeF32(v.y);
-    out_.writeF32(v.z);
+    value(v.x);
+    value(v.y);
+    value(v.z);
 }
 
 void CacheWriter::value(const Ogre::Vector2& v)
 {
-    out_.writeF32(v.x);
-    out_.writeF32(v.y);
+    value(v.x);
+    value(v.y);
 }
+
 
 void CacheWriter::hitPoints(float hp) { out_.writeU32(hitPointsToWord(hp)); }
 

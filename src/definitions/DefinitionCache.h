@@ -64,6 +64,9 @@ inline constexpr DefinitionFamily GameMode{"game mode", "../../Data/GamePlay/", 
 }  // namespace definition_families
 
 inline constexpr uint32_t kDefinitionCacheVersion = 1;
+// No tuning value comes near this size; a cache holding a larger one (or NaN, or an infinity) is
+// damaged and refused whole.
+inline constexpr float kMaxDefinitionReal = 1.0e6f;
 inline constexpr const char* kDefinitionCacheDir = "../../Data/System/";
 // Accepts whatever type code the cache carries (families whose code is a field of the definition).
 inline constexpr uint32_t kAnyTypeCode = 0xFFFFFFFFu;
@@ -84,8 +87,9 @@ uint32_t readDefinitionTypeCode(const DefinitionFamily& family, const std::strin
 // The same, telling a missing or foreign file (false) apart from a cache whose code is 0.
 bool findDefinitionTypeCode(const DefinitionFamily& family, const std::string& name, uint32_t& typeCode);
 
-// Reads a definition cache: the header is checked on open, every value read is bounded, and the
-// first failure sticks (later reads leave their outputs alone).
+// Reads a definition cache: the header is checked on open, every value read is bounded (reals
+// finite and within kMaxDefinitionReal, texts and names at most kMaxNameLength characters), and
+// the first failure sticks (later reads leave their outputs alone).
 class CacheReader {
 public:
     CacheReader() = default;
@@ -250,7 +254,7 @@ bool saveDefinitionCache(const Def& def, const DefinitionFamily& family, const s
     CacheWriter out(family, name, typeCode);
     fields(def, out);
     if (!out.ok()) {
-        logDefinitionProblem("Definition '" + name + "' holds a list or text too long for its cache");
+        logDefinitionProblem("Definition '" + name + "' holds a list, text or value its cache cannot keep");
         return false;
     }
     return out.commit(family, name);

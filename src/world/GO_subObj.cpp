@@ -1,4 +1,5 @@
 #include "world/GO_subObj.h"
+#include "world/SceneItems.h"
 
 #include "definitions/FxParamsLibrary.h"
 #include "definitions/goParams.h"
@@ -97,8 +98,9 @@ void GO_subObj::build()
     node_ = parentNode_->createChildSceneNode();
     node_->setFixedYawAxis(true, Ogre::Vector3::UNIT_Y);
     if (!p.MeshName.empty()) {
-        entity_ = scene_->createEntity(prefix, p.MeshName);
-        node_->attachObject(entity_);
+        entity_ = createEntityOrNull(scene_, prefix, p.MeshName, "Sub-object");
+        if (entity_)
+            node_->attachObject(entity_);
     }
     node_->setPosition(p.ObjPos);
     if (p.OriByVect == Ogre::Vector3::ZERO) {
@@ -109,8 +111,10 @@ void GO_subObj::build()
     }
     node_->roll(Ogre::Degree(p.OriRoll));
 
-    if (p.isColObj) {
-        collisionEntity_ = scene_->createEntity(prefix + "col", p.CollName);
+    if (p.isColObj)
+        collisionEntity_ = createEntityOrNull(scene_, prefix + "col", p.CollName, "Sub-object");
+    // Without its collision body the part can be neither hit nor targeted.
+    if (collisionEntity_) {
         collisionEntity_->setVisible(false);
         node_->attachObject(collisionEntity_);
         if (damage_)

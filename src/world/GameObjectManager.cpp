@@ -15,8 +15,10 @@
 #include "world/GroundObject.h"
 #include "world/GroundVehicle.h"
 #include "world/Ovni.h"
+#include "world/SceneItems.h"
 #include "world/SlowTime.h"
 
+#include <OgreLogManager.h>
 #include <OgreSceneNode.h>
 
 namespace {
@@ -96,6 +98,18 @@ uint32_t GameObjectManager::liveCount() const
 
 GameObject* GameObjectManager::make(goParams* definition, GameObjectKind kind, uint32_t slot, uint32_t team)
 {
+    // An object is its body and its collision body: without either mesh there is nothing to
+    // spawn. Other parts (turrets, treads, sub-objects) go missing on their own.
+    if (kind != GameObjectKind::Plain && definition) {
+        for (const std::string* mesh : {&definition->meshName, &definition->collisionMeshName}) {
+            if (!meshAvailable(*mesh)) {
+                if (auto* log = Ogre::LogManager::getSingletonPtr())
+                    log->logMessage("Game object '" + definition->getName() + "' not spawned: no mesh '" + *mesh +
+                                    "'");
+                return nullptr;
+            }
+        }
+    }
     // A definition of another class than the kind asks for makes nothing.
     switch (kind) {
     case GameObjectKind::Plain:

@@ -1,6 +1,7 @@
 // Construction, scene, treads, weapons, sounds, the cached transform and the teardown of the
 // ground vehicle.
 #include "world/GroundVehicle.h"
+#include "world/SceneItems.h"
 
 #include "audio/Sound.h"
 #include "audio/SoundManager.h"
@@ -197,8 +198,9 @@ void GroundVehicle::buildScene()
     hardPointNode_->setPosition(def.HardPointPos);
     if (def.hasTurret) {
         turretNode_->setPosition(def.TurretPos);
-        turretEntity_ = scene_->createEntity(name + "tur", def.getTurretMesh());
-        turretNode_->attachObject(turretEntity_);
+        turretEntity_ = createEntityOrNull(scene_, name + "tur", def.getTurretMesh(), "Ground vehicle");
+        if (turretEntity_)
+            turretNode_->attachObject(turretEntity_);
     }
 
     aimNode_ = childNode(turretNode_, true);
@@ -290,8 +292,9 @@ void GroundVehicle::buildTreads()
         const GroundVehiParams::TreadRecord& record = def.Treads[i];
         VehicleTread& tread = treads_[i];
         tread.node = childNode(treadRollNode_, false);
-        tread.entity = scene_->createEntity(name + "t" + std::to_string(i), record.Mesh);
-        tread.node->attachObject(tread.entity);
+        tread.entity = createEntityOrNull(scene_, name + "t" + std::to_string(i), record.Mesh, "Ground vehicle");
+        if (tread.entity)
+            tread.node->attachObject(tread.entity);
         tread.node->setPosition(record.Pos);
         tread.wheels.resize(record.getNumWheels());
         for (uint32_t w = 0; w < tread.wheels.size(); ++w) {
@@ -322,6 +325,8 @@ void GroundVehicle::setupTreadMaterials()
         for (uint32_t i = 0; i < treads_.size(); ++i) {
             VehicleTread& tread = treads_[i];
             const std::string cloneName = name + "_" + std::to_string(i) + "Tmat";
+            if (!tread.entity)
+                continue;  // a tread without its mesh has nothing to scroll
             tread.material = base->clone(cloneName);
             for (Ogre::SubEntity* sub : tread.entity->getSubEntities())
                 if (sub->getMaterial() == base)
@@ -344,7 +349,7 @@ void GroundVehicle::setupTreadMaterials()
                 controllers.destroyController(tread.scrollController);
             tread.scrollController = nullptr;
             tread.scrollFunction.reset();
-            if (tread.material) {
+            if (tread.material && tread.entity) {
                 for (Ogre::SubEntity* sub : tread.entity->getSubEntities())
                     if (sub->getMaterial() == tread.material)
                         sub->setMaterialName(vehicleParams_->getTreadMatName());

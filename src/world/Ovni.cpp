@@ -1,4 +1,5 @@
 #include "world/Ovni.h"
+#include "world/SceneItems.h"
 
 #include "core/GamePlayData.h"
 #include "core/RandomGenerator.h"
@@ -104,8 +105,9 @@ void Ovni::buildScene()
     turretNode_->setFixedYawAxis(true, Ogre::Vector3::UNIT_Y);
     turretNode_->setPosition(def.TurPos);
     if (def.HasTurret && !isBlankName(def.TurMesh)) {
-        turretEntity_ = scene_->createEntity(name + "tur", def.TurMesh);
-        turretNode_->attachObject(turretEntity_);
+        turretEntity_ = createEntityOrNull(scene_, name + "tur", def.TurMesh, "Ovni");
+        if (turretEntity_)
+            turretNode_->attachObject(turretEntity_);
     }
     cannonNode_ = turretNode_->createChildSceneNode();
     cannonNode_->setFixedYawAxis(true, Ogre::Vector3::UNIT_Y);

@@ -22,6 +22,9 @@ constexpr uint32_t kMaxNodes = 100000;
 constexpr uint32_t kMaxPerNode = 1000;
 constexpr uint32_t kMaxStatics = 10000;
 constexpr uint32_t kMaxInstances = 1000000;
+// Every real of a map (positions, scales, sizes, colours, distances) lies well within this; NaN,
+// an infinity or a larger value would reach the scene graph's bounds as damage.
+constexpr float kMaxMapReal = 1.0e7f;
 
 void log(const std::string& text)
 {
@@ -41,25 +44,35 @@ void setWorldSize(Ogre::SceneManager* sm)
 }
 
 // Cache value encodings.
+void readReal(BinaryReader& in, float& v) { in.readFiniteF32(v, kMaxMapReal); }
+std::string readName(BinaryReader& in)
+{
+    std::string s;
+    in.readString(s, BinaryReader::kMaxNameLength);
+    return s;
+}
 void readColour(BinaryReader& in, Ogre::ColourValue& c)
 {
-    in.readF32(c.r);
-    in.readF32(c.g);
-    in.readF32(c.b);
-    in.readF32(c.a);
+    readReal(in, c.r);
+    readReal(in, c.g);
+    readReal(in, c.b);
+    readReal(in, c.a);
 }
 void readVector(BinaryReader& in, Ogre::Vector3& v)
 {
-    in.readF32(v.x);
-    in.readF32(v.y);
-    in.readF32(v.z);
+    readReal(in, v.x);
+    readReal(in, v.y);
+    readReal(in, v.z);
 }
+// An orientation too short to normalise turns nodes into NaN: damage.
 void readQuaternion(BinaryReader& in, Ogre::Quaternion& q)
 {
-    in.readF32(q.w);
-    in.readF32(q.x);
-    in.readF32(q.y);
-    in.readF32(q.z);
+    readReal(in, q.w);
+    readReal(in, q.x);
+    readReal(in, q.y);
+    readReal(in, q.z);
+    if (in.ok() && !(q.Norm() > 1.0e-3f))
+        in.fail();
 }
 bool readFlag(BinaryReader& in)
 {
@@ -675,16 +688,16 @@ bool SceneCreator::readMapCache(const std::string& path, MapData& out)
     if (!in.ok() || magic != kMapMagic || version != kMapVersion || type != kMapType)
         return false;
     MapData d;
-    readBinString(in);  // the name it was written under
+    readName(in);  // the name it was written under
     readColour(in, d.shadowColour);
     readColour(in, d.ambientLight);
     in.readU32(d.typeBG);
-    d.bgMaterial = readBinString(in);
+    d.bgMaterial = readName(in);
     d.fog = readFlag(in);
     if (d.fog) {
         readColour(in, d.fogColour);
-        in.readF32(d.fogStart);
-        in.readF32(d.fogEnd);
+        readReal(in, d.fogStart);
+        readReal(in, d.fogEnd);
     }
     d.sun = readFlag(in);
     if (d.sun) {
@@ -698,9 +711,9 @@ bool SceneCreator::readMapCache(const std::string& path, MapData& out)
     in.readCount(nodeCount, kMaxNodes);
     for (uint32_t i = 0; i < nodeCount && in.ok(); ++i) {
         MapData::Node n;
-        n.name = readBinString(in);
+        n.name = readName(in);
         n.subNode = readFlag(in);
-        n.parentName = readBinString(in);
+        n.parentName = readName(in);
         readVector(in, n.position);
         readQuaternion(in, n.orientation);
         n.useQuaternion = true;
@@ -713,33 +726,33 @@ bool SceneCreator::readMapCache(const std::string& path, MapData& out)
             MapData::Mesh m;
             m.visible = readFlag(in);
             m.castShadows = readFlag(in);
-            m.entityName = readBinString(in);
-            m.meshName = readBinString(in);
+            m.entityName = readName(in);
+            m.meshName = readName(in);
             m.useCustomMaterial = readFlag(in);
-            m.customMaterial = readBinString(in);
+            m.customMaterial = readName(in);
             m.animated = readFlag(in);
             if (m.animated) {
-                m.animationName = readBinString(in);
-                in.readF32(m.animationSpeed);
+                m.animationName = readName(in);
+                readReal(in, m.animationSpeed);
             }
             n.meshes.push_back(std::move(m));
         }
         for (uint32_t k = 0; k < reactors && in.ok(); ++k)
-            n.reactors.push_back(readBinString(in));
+            n.reactors.push_back(readName(in));
         d.nodes.push_back(std::move(n));
     }
     uint32_t staticCount = 0;
     in.readCount(staticCount, kMaxStatics);
     for (uint32_t i = 0; i < staticCount && in.ok(); ++i) {
         MapData::Static s;
-        s.name = readBinString(in);
+        s.name = readName(in);
         readVector(in, s.regionDimensions);
         readVector(in, s.origin);
         s.castShadows = readFlag(in);
-        in.readF32(s.renderingDistance);
+        readReal(in, s.renderingDistance);
         s.visible = readFlag(in);
-        s.entityName = readBinString(in);
-        s.meshName = readBinString(in);
+        s.entityName = readName(in);
+        s.meshName = readName(in);
         uint32_t count = 0;
         // Each instance takes 40 bytes: a count beyond the file cannot be real.
         in.readCount(count, std::min<uint32_t>(kMaxInstances, uint32_t((in.size() - in.position()) / 40)));
@@ -753,9 +766,9 @@ bool SceneCreator::readMapCache(const std::string& path, MapData& out)
         d.statics.push_back(std::move(s));
     }
     for (std::string& name : d.collisionMeshes)
-        name = readBinString(in);
+        name = readName(in);
     for (std::string& name : d.floorReactors)
-        name = readBinString(in);
+        name = readName(in);
     if (!in.ok())
         return false;
     out = std::move(d);

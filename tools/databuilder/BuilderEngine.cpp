@@ -32,6 +32,9 @@ struct Engine {
 
 Ogre::Root& builderEngine()
 {
+    // Steps run inside a program that has its engine already (the file fuzz program) use that one.
+    if (Ogre::Root* running = Ogre::Root::getSingletonPtr())
+        return *running;
     static Engine engine;
     return *engine.root;
 }

@@ -45,6 +45,8 @@ bool buildDefinitions(BuildContext& ctx)
                 continue;
             const std::string path = folder + file;
             const std::string name = file.substr(0, file.size() - 4);
+            if (!ctx.onlyName.empty() && name != ctx.onlyName)
+                continue;
             IniSource source;
             if (!source.load(path)) {
                 ctx.log << "definitions: " << path << " cannot be read\n";

@@ -93,6 +93,8 @@ bool buildModeRules(BuildContext& ctx)
     bool ok = true;
     size_t written = 0;
     for (const std::string& name : names) {
+        if (!ctx.onlyName.empty() && name != ctx.onlyName)
+            continue;
         GamePlayData data;
         GameRulesManager rules(&data, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
