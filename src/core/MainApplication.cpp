@@ -133,6 +133,10 @@ int runApplication()
     } catch (const StartupError& e) {
         platform::showFatalMessage("An exception has occured!", e.what());
         code = 1;
+    } catch (const std::exception& e) {
+        // Whatever else escapes ends the same way, never as an abort.
+        platform::showFatalMessage("An exception has occured!", e.what());
+        code = 1;
     }
     return code;
 }

@@ -57,10 +57,9 @@ GO_subObj::GO_subObj(Ogre::SceneManager* scene, DamageRegistry* damage, TargetRe
 
 GO_subObj::~GO_subObj()
 {
-    const subObjParams& p = params();
-    if (p.isColObj && damage_) {
+    if (hasDamageBody() && damage_) {
         damage_->remove(damageSlot_);
-        if (p.isRdrObj && targets_)
+        if (params().isRdrObj && targets_)
             targets_->remove(targetSlot_);
     }
     destroyNodeWithObjects(scene_, node_);
@@ -71,14 +70,15 @@ const subObjParams& GO_subObj::params() const
     return parentParams_->subObjs[index_];
 }
 
+// A collision part whose collision mesh could not be had is a part like the passive ones.
 bool GO_subObj::hasDamageBody() const
 {
-    return params().isColObj;
+    return params().isColObj && collisionEntity_;
 }
 
 bool GO_subObj::isTarget() const
 {
-    return params().isColObj && params().isRdrObj;
+    return hasDamageBody() && params().isRdrObj;
 }
 
 std::string GO_subObj::namePrefix() const
@@ -129,7 +129,7 @@ void GO_subObj::build()
 
 bool GO_subObj::update(float dt)
 {
-    if (!params().isColObj) {
+    if (!hasDamageBody()) {
         updateAim(dt);
         updateWeapon(dt);
         return true;

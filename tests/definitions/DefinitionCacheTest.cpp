@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -236,6 +237,52 @@ TEST(DefinitionCache, DamagedFilesKeepTheDefaults)
     EXPECT_FALSE(load(listed, "hugeList"));
     ASSERT_EQ(listed.entries.size(), 1u);
     EXPECT_EQ(listed.entries[0].name, "mine");
+}
+
+// Found by the file fuzz program: NaN and infinite or absurd reals (a rate, a time, a position)
+// reached the world as they stood, and names of any length reached the engine. They are damage:
+// the whole cache is refused, and the writer does not write what the reader would refuse.
+TEST(DefinitionCache, NonFiniteOrAbsurdRealsAndOverlongNamesAreRefusedWhole)
+{
+    DefinitionTestTree t;
+    Sample marked = filledSample();
+    marked.pos.x = 4321.5f;
+    marked.text.assign(BinaryReader::kMaxNameLength, 't');  // the longest name a cache keeps
+    ASSERT_TRUE(save(marked, "marked"));
+    const std::vector<uint8_t> good = t.readBytes(t.cachePath("marked", "ZVO"));
+    Sample back;
+    ASSERT_TRUE(load(back, "marked"));
+    uint32_t word = 0;
+    std::memcpy(&word, &marked.pos.x, 4);
+    size_t at = 0;
+    while (at + 4 <= good.size() && !(good[at] == (word & 0xFF) && good[at + 1] == ((word >> 8) & 0xFF) &&
+                                      good[at + 2] == ((word >> 16) & 0xFF) && good[at + 3] == (word >> 24)))
+        ++at;
+    ASSERT_LT(at + 4, good.size());
+
+    auto withReal = [&](float v) {
+        std::vector<uint8_t> bytes = good;
+        std::memcpy(bytes.data() + at, &v, 4);
+        t.writeBytes(t.cachePath("real", "ZVO"), bytes);
+        Sample s;
+        const bool loaded = load(s, "real");
+        EXPECT_EQ(s.text, loaded ? marked.text : std::string("default")) << v;
+        return loaded;
+    };
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                      -std::numeric_limits<float>::infinity(), 1.0e30f, -2.0e6f})
+        EXPECT_FALSE(withReal(bad)) << bad;
+    EXPECT_TRUE(withReal(-kMaxDefinitionReal));
+
+    Sample nan = filledSample();
+    nan.wheel.y = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(save(nan, "refused"));
+    Sample huge = filledSample();
+    huge.pos.z = 1.0e30f;
+    EXPECT_FALSE(save(huge, "refused"));
+    Sample longName = filledSample();
+    longName.sound.assign(BinaryReader::kMaxNameLength + 1, 's');
+    EXPECT_FALSE(save(longName, "refused"));
 }
 
 TEST(DefinitionCache, MissingFileIsSilentAndKeepsTheDefaults)

@@ -1,11 +1,12 @@
 // Mutation runs over every file kind the game reads: each case damages one shipped (or, for the
 // player's files, freshly saved) file of a private game tree, runs what reads it (the data
-// builder's own steps for the sources it builds from) and then a headless play over the tree in
-// a child process. A case is a finding when a process dies of a signal (abort, assertion,
-// uncaught exception, crash), a sanitizer reports, a tick takes over a second, or it does not
+// builder's own steps for the sources it builds from) and then a headless play over the tree. A
+// case is a finding when the process dies of a signal (abort, assertion, uncaught exception,
+// crash), a sanitizer reports, a tick takes over a second of processor time, or the case does not
 // end in time. The cases of a kind run one after another in a child process, which the parent
-// replaces after a case that ended it. The test command runs a small fixed budget; scripts/fuzz a large one:
-//   VANTOREL_FUZZ_CASES  cases per kind (default 12)
+// replaces after a case that ended it. The test command runs a small fixed budget, scripts/fuzz
+// a large one:
+//   VANTOREL_FUZZ_CASES  cases per kind (default 8)
 //   VANTOREL_FUZZ_SEED   base seed (default 48)
 //   VANTOREL_FUZZ_FIRST  first case number (default 0), to replay one case
 //   VANTOREL_FUZZ_OUT    folder for the damaged files and logs of findings (default fuzz-findings)
@@ -263,7 +264,7 @@ class FileFuzz : public ::testing::TestWithParam<FileKind> {};
 TEST_P(FileFuzz, NoDamagedFileStopsAPlay)
 {
     const FileKind& kind = GetParam();
-    const uint64_t cases = envNumber("VANTOREL_FUZZ_CASES", 12);
+    const uint64_t cases = envNumber("VANTOREL_FUZZ_CASES", 8);
     const uint64_t first = envNumber("VANTOREL_FUZZ_FIRST", 0);
     const uint64_t seed = envNumber("VANTOREL_FUZZ_SEED", 48);
     const float playSeconds = static_cast<float>(envNumber("VANTOREL_FUZZ_PLAY_MS", 3000)) / 1000.0f;

@@ -32,7 +32,7 @@
 #include <Ogre.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -85,6 +85,15 @@ int objectKindOf(const std::string& name)
 }
 
 namespace {
+
+// The processor time of this thread: a busy machine does not make a tick slow, only the tick's
+// own work does.
+double cpuSeconds()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1.0e-9;
+}
 
 // The scene a mode names in its cache's header, as the play state reads it before the play.
 std::string sceneOfMode(const std::string& mode)
@@ -221,7 +230,7 @@ std::string runPlay(PlayEngine& engine, audio::SoundManager& sounds, const PlayO
     std::string finding;
     const int ticks = static_cast<int>(options.seconds / options.dt);
     for (int i = 0; i < ticks && finding.empty(); ++i) {
-        const auto start = std::chrono::steady_clock::now();
+        const double start = cpuSeconds();
         if (GroundVehicle* player = rules->player) {
             player->accelerateInput = 1.0f;
             player->steerInput = (i / 30) % 2 ? 1.0f : -1.0f;
@@ -236,11 +245,10 @@ std::string runPlay(PlayEngine& engine, audio::SoundManager& sounds, const PlayO
         creator->updateAnimations(options.dt);
         coreFx->update(options.dt);
         scene->getRootSceneNode()->_update(true, false);
-        const double took =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double took = cpuSeconds() - start;
         if (took > 1.0) {
             std::ostringstream text;
-            text << "tick " << i << " took " << took << " s";
+            text << "tick " << i << " took " << took << " s of processor time";
             finding = text.str();
         }
     }

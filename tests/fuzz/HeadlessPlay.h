@@ -49,7 +49,7 @@ PlayOptions shippedContent(const std::string& treeRoot);
 int objectKindOf(const std::string& name);
 
 // Runs the play; "" when it went through, otherwise what went wrong that the sanitizers and the
-// process cannot tell on their own (a tick over a second).
+// process cannot tell on their own (a tick over a second of processor time).
 std::string runPlay(PlayEngine& engine, audio::SoundManager& sounds, const PlayOptions& options);
 
 }  // namespace fuzz

@@ -490,3 +490,67 @@ TEST_F(ObjectManager, ThePlayersPartsAreNeverShotOff)
 }
 
 }  // namespace
+
+namespace {
+
+// Definitions whose mesh names point nowhere (as a damaged cache can have them): without its body
+// or collision mesh nothing is spawned; without a part's mesh the object goes on without that
+// part. Each refusal is one line in the log, and the play goes on.
+TEST_F(ObjectManager, MeshNamesThatPointNowhereCostThePartOrTheSpawnNotThePlay)
+{
+    fxtest::LogLines log;
+    Ogre::LogManager::getSingleton().getDefaultLog()->addListener(&log);
+    auto* shipped = dynamic_cast<GroundVehiParams*>(library.getParams("abrams", GameObjectKind::GroundVehicle));
+    ASSERT_NE(shipped, nullptr);
+    ASSERT_TRUE(shipped->hasTurret);
+    ASSERT_GT(shipped->getNumTreads(), 0u);
+
+    for (std::string GroundVehiParams::*mesh : {&GroundVehiParams::meshName, &GroundVehiParams::collisionMeshName}) {
+        GroundVehiParams def = *shipped;
+        def.*mesh = "nowhere.mesh";
+        log.lines.clear();
+        EXPECT_EQ(objects->spawn(&def, GameObjectKind::GroundVehicle, Vector3(0, 2, 0), 2), nullptr);
+        EXPECT_EQ(log.countContaining("'nowhere.mesh'"), 1u);
+        for (const GameObjectManager::Slot& slot : objects->slots())
+            EXPECT_TRUE(slot.free);
+    }
+
+    GroundVehiParams partsGone = *shipped;
+    partsGone.TurretMesh = "nowhere_turret.mesh";
+    partsGone.Treads[0].Mesh = "nowhere_tread.mesh";
+    log.lines.clear();
+    auto* vehicle = dynamic_cast<GroundVehicle*>(
+        objects->spawn(&partsGone, GameObjectKind::GroundVehicle, Vector3(0, 2, 0), 2));
+    ASSERT_NE(vehicle, nullptr);
+    EXPECT_EQ(vehicle->getTurretEntity(), nullptr);
+    EXPECT_EQ(vehicle->getTreads()[0].entity, nullptr);
+    EXPECT_EQ(log.countContaining("'nowhere_turret.mesh'"), 1u);
+    EXPECT_EQ(log.countContaining("'nowhere_tread.mesh'"), 1u);
+
+    GroundObjParams partless = bastion;
+    ASSERT_FALSE(partless.subObjs.empty());
+    partless.subObjs[0].MeshName = "nowhere_part.mesh";
+    partless.subObjs[0].isColObj = true;
+    partless.subObjs[0].CollName = "nowhere_part_col.mesh";
+    GameObject* tower = objects->spawn(&partless, GameObjectKind::GroundObject, gotest::kGroundCentre, 2);
+    ASSERT_NE(tower, nullptr);
+    GO_subObj* part = tower->getSubObject(0);
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->getEntity(), nullptr);
+    EXPECT_EQ(part->getCollisionEntity(), nullptr);
+    EXPECT_FALSE(part->hasDamageBody());
+    EXPECT_FALSE(part->isTarget());
+
+    // A few seconds of play with both objects as they are.
+    for (int i = 0; i < 120; ++i) {
+        vehicle->setTrigger(true);
+        objects->updateAll(kDt);
+        refresh();
+    }
+    EXPECT_TRUE(tower->getSubObject(0) == part);  // nothing else's damage reached the part
+    // The objects point at the definitions above: they go first.
+    objects->destroyAll();
+    Ogre::LogManager::getSingleton().getDefaultLog()->removeListener(&log);
+}
+
+}  // namespace

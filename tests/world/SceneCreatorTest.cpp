@@ -13,6 +13,9 @@
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+
 #include <filesystem>
 
 using namespace testsupport;
@@ -272,6 +275,24 @@ TEST_F(SceneBuilder, DamagedCachesBuildNothing)
     const size_t nodeCountAt = 12 + 4 + 4 * 6 + 16 + 16 + 4 + 4 + 1 + 1;
     huge[nodeCountAt] = huge[nodeCountAt + 1] = huge[nodeCountAt + 2] = huge[nodeCountAt + 3] = 0xFF;
     damaged.push_back(huge);
+    // Values that would reach the scene graph's bounds as NaN (found by the file fuzz program: the
+    // engine's bounding-box assertion aborted the game), and names longer than any file name.
+    const std::vector<std::function<void(MapData&)>> harms = {
+        [](MapData& d) { d.nodes[0].position.x = std::numeric_limits<float>::quiet_NaN(); },
+        [](MapData& d) { d.nodes[1].scale.y = std::numeric_limits<float>::infinity(); },
+        [](MapData& d) { d.nodes[0].position.z = 1.0e30f; },
+        [](MapData& d) { d.nodes[1].orientation = Ogre::Quaternion(0, 0, 0, 0); },
+        [](MapData& d) { d.sunDirection.x = -std::numeric_limits<float>::infinity(); },
+        [](MapData& d) { d.nodes[0].name = std::string(300, 'n'); },
+    };
+    for (const auto& harm : harms) {
+        MapData bad = data;
+        bad.sun = true;
+        harm(bad);
+        BinaryWriter b;
+        SceneCreator::writeMapData(b, "Broken", bad);
+        damaged.push_back(b.bytes());
+    }
 
     {
         // The good bytes do read: the offsets above are right.
