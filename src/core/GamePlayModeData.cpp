@@ -200,13 +200,19 @@ void GamePlayData::loadSettingsIni(IniSource& ini)
     HP_PlayerStopT = ini.real(kMechanics, "HP_PlayerStopT");
 }
 
+namespace {
+constexpr float kMaxPlaceReal = 1.0e6f;
+}
+
 void GamePlayData::readSettingsCache(BinaryReader& in)
 {
     uint32_t delay = 0;
     in.readU32(NumLives);
     in.readU32(delay);
     RespawnDelay = static_cast<float>(delay);
-    in.readF32(BorderScale);
+    // Where the player stands and how big the arena is: NaN, an infinity or a huge value would
+    // reach the scene graph's bounds as damage, so such a cache is refused.
+    in.readFiniteF32(BorderScale, kMaxPlaceReal);
     if (BorderScale == 0.0f)
         BorderScale = 1.0f;
     in.readF32(MaxHP);
@@ -214,11 +220,11 @@ void GamePlayData::readSettingsCache(BinaryReader& in)
     for (uint8_t* flag : {&MoveDisable, &DodgeDisable, &MainFDisable, &SubFDisable, &TurrTurnDisable,
                           &MoveFireDisable, &StopFireDisable, &MoveTTurnDisable, &StopTTurnDisable})
         in.readU8(*flag);
-    in.readF32(MoveMultiplyer);
-    in.readF32(SpawnPos.x);
-    in.readF32(SpawnPos.y);
-    in.readF32(SpawnPos.z);
-    in.readF32(SpawnYaw);
+    in.readFiniteF32(MoveMultiplyer, kMaxPlaceReal);
+    in.readFiniteF32(SpawnPos.x, kMaxPlaceReal);
+    in.readFiniteF32(SpawnPos.y, kMaxPlaceReal);
+    in.readFiniteF32(SpawnPos.z, kMaxPlaceReal);
+    in.readFiniteF32(SpawnYaw, kMaxPlaceReal);
     in.readU8(WeaponArena);
     WeapArena_Name = readBinString(in);
     in.readU8(WeapArena_InfAmmo);

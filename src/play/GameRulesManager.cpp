@@ -786,10 +786,11 @@ void GameRulesManager::readRulesCache(BinaryReader& in)
         Ogre::Vector3 pos = Ogre::Vector3::ZERO;
         float scale = 0.0f;
         in.readU32(type);
-        in.readF32(pos.x);
-        in.readF32(pos.y);
-        in.readF32(pos.z);
-        in.readF32(scale);
+        // An area's place and size reach the scene graph: only finite, sane values.
+        in.readFiniteF32(pos.x, 1.0e6f);
+        in.readFiniteF32(pos.y, 1.0e6f);
+        in.readFiniteF32(pos.z, 1.0e6f);
+        in.readFiniteF32(scale, 1.0e6f);
         area->applyScale(scale);
         area->placeAt(pos);
         area->setType(type);
