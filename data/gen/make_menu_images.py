@@ -90,6 +90,8 @@ p = Canvas(190, 24)
 p.text("PRESS ENTER", 2, 95, 12, (255, 255, 255), outline=(0, 0, 0, 200))
 p.save("vt_pressenter.png")
 
-n = Canvas(46, 16, fill=(220, 60, 20, 255))
-n.text("NEW", 1, 23, 8, (255, 255, 255))
+# A small tag: its skin draws it in the top-left corner of the 46 x 16 marker, clear of the
+# caption of the button it sits on.
+n = Canvas(21, 9, fill=(220, 60, 20, 255))
+n.text("NEW", 1, 10, 4, (255, 255, 255))
 n.save("vt_new.png")

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// Index of an interface text within one language's table. The gaps (15, 21, 23, 58, 78 and
-// 80 to 90) are texts kept in the tables that no screen asks for.
+// Index of an interface text within one language's table. The gaps (15, 21, 23, 58, 78, 80 to
+// 83 and 88 to 90) are texts kept in the tables that no screen asks for.
 enum class UiTextId : uint32_t {
     LanguageName = 0,
     ChallengeMode = 1,
@@ -80,7 +80,11 @@ enum class UiTextId : uint32_t {
     QualityMedium = 75,
     QualityLow = 76,
     QualityVeryLow = 77,
-    ApplyNotice = 79,
+    QualityCustom = 79,
+    ApplyNotice = 84,
+    GarageOwned = 85,
+    GarageNeedPrevious = 86,
+    Kudos = 87,
 };
 
 // The interface texts of one language (Windows-1252 text, as every game string).

@@ -151,7 +151,7 @@ void DialogCutScene::loadFile()
     for (uint32_t c = 0; c < def.characters.size(); ++c) {
         const DialogCharacter& ch = def.characters[c];
         ActorView& view = actors[c];
-        view.image = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, 10, 10, MyGUI::Align::Default,
+        view.image = gui->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, 10, 10, MyGUI::Align::Default,
                                                         "DialogChars");
         view.moveController = nullptr;
         view.image->setColour(toColour(ch.ImgColour));
@@ -169,7 +169,7 @@ void DialogCutScene::loadFile()
     }
 
     // Background.
-    background = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, W, H, MyGUI::Align::Default, "Backgound");
+    background = gui->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, W, H, MyGUI::Align::Default, "Backgound");
     background->setAlpha(def.BackGroundAlpha);
     if (!def.BackGroundImg.empty())
         background->setImageTexture(def.BackGroundImg);
@@ -211,7 +211,7 @@ void DialogCutScene::loadFile()
     const double a = H > 0 ? double(W) / double(H) : 0.0;
     for (uint32_t k = 0; k < def.images.size(); ++k) {
         const DialogImage& img = def.images[k];
-        auto* widget = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, 10, 10, MyGUI::Align::Default,
+        auto* widget = gui->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, 10, 10, MyGUI::Align::Default,
                                                           "Backgound2");
         imageWidgets[k] = widget;
         widget->setColour(toColour(img.ImgColour));
@@ -253,19 +253,19 @@ void DialogCutScene::loadFile()
     }
 
     // The dialog box.
-    dialogBox = gui->createWidget<MyGUI::Widget>("Panel", (W - 800) / 2, H - 200, 800, 200, MyGUI::Align::Default,
+    dialogBox = gui->createWidget<MyGUI::Widget>("PanelSkin", (W - 800) / 2, H - 200, 800, 200, MyGUI::Align::Default,
                                                  "Main");
     dialogBox->setAlpha(0.0f);
     dialogBox->setInheritsAlpha(false);
     dialogBox->setVisible(true);
     textPanel = dialogBox->createWidget<MyGUI::Widget>("RimPanel", 0, 50, 800, 150, MyGUI::Align::Default);
     textPanel->setInheritsAlpha(false);
-    darkPanel = dialogBox->createWidget<MyGUI::Widget>("MarkerWhite", 0, 50, 800, 150, MyGUI::Align::Default);
+    darkPanel = dialogBox->createWidget<MyGUI::Widget>("WhiteSkin", 0, 50, 800, 150, MyGUI::Align::Default);
     darkPanel->setInheritsAlpha(false);
     darkPanel->setColour(MyGUI::Colour::Black);
     darkPanel->setAlpha(0.5f);
     auto makeCaption = [this](int left, int top) {
-        auto* edit = textPanel->createWidget<MyGUI::EditBox>("WordWrap", left, top, 784, 134, MyGUI::Align::Default);
+        auto* edit = textPanel->createWidget<MyGUI::EditBox>("WordWrapEmpty", left, top, 784, 134, MyGUI::Align::Default);
         edit->setInheritsAlpha(false);
         edit->setCaption("");
         edit->setEditMultiLine(true);
@@ -283,13 +283,13 @@ void DialogCutScene::loadFile()
     captionController = item ? item->castType<ControllerSmoothCaption>(false) : nullptr;
     if (item && !captionController)
         delete item;
-    continueMark = textPanel->createWidget<MyGUI::ImageBox>("StaticImage", 762, 112, 32, 32, MyGUI::Align::Default);
+    continueMark = textPanel->createWidget<MyGUI::ImageBox>("ImageBox", 762, 112, 32, 32, MyGUI::Align::Default);
     continueMark->setInheritsAlpha(false);
     continueMark->setImageTexture("hudDialogCog.png");
     namePlate = dialogBox->createWidget<MyGUI::Widget>("RimPanel", 0, 0, 150, 40, MyGUI::Align::Default);
     namePlate->setInheritsAlpha(false);
     auto makeName = [this](int left, int top) {
-        auto* text = namePlate->createWidget<MyGUI::TextBox>("StaticText", left, top, 134, 32, MyGUI::Align::Default);
+        auto* text = namePlate->createWidget<MyGUI::TextBox>("TextBox", left, top, 134, 32, MyGUI::Align::Default);
         text->setInheritsAlpha(false);
         text->setTextAlign(MyGUI::Align::Left | MyGUI::Align::VCenter);
         text->setFontName("ArialBold.14");
@@ -437,6 +437,27 @@ void DialogCutScene::startMove(ActorView& view, float dirX, float dirY, float ti
     view.moveController = controller;
 }
 
+// The plate stands over the speaker's side of the box: the left end for a speaker on the left
+// half of the view (or none found), the right end for one on the right half.
+void DialogCutScene::placeNamePlate(const DialogAction_PhraseParam& phrase)
+{
+    const ActorView* speaker = nullptr;
+    if (dialog)
+        for (uint32_t c = 0; c < dialog->characters.size() && !speaker; ++c) {
+            const ActorView* view = actor(c);
+            if (view && view->image->getVisible() && dialog->characters[c].CharName == phrase.getName())
+                speaker = view;
+        }
+    if (!speaker)
+        speaker = actor(phrase.PhraseCharIndx);
+    bool right = false;
+    if (speaker && speaker->image->getVisible()) {
+        const MyGUI::IntCoord at = speaker->image->getAbsoluteCoord();
+        right = at.left + at.width / 2 > viewSize().width / 2;
+    }
+    namePlate->setPosition(right ? dialogBox->getWidth() - namePlate->getWidth() : 0, namePlate->getTop());
+}
+
 void DialogCutScene::executeAction()
 {
     BasicActionParams* action = currentAction();
@@ -456,6 +477,7 @@ void DialogCutScene::executeAction()
         darkPanel->setVisible(phrase->PhraseType == 1);
         nameText->setCaption(toUTFString(phrase->getName()));
         nameShadow->setCaption(nameText->getCaption());
+        placeNamePlate(*phrase);
         // A language the phrase has no text for shows an empty caption.
         const uint32_t language = gameSession && gameSession->settings ? gameSession->settings->Language : 0;
         const std::string text = formatWrappedText(phrase->getText(language), nullptr);

@@ -23,6 +23,7 @@ class Sound;
 }
 class DialogCutSceneParams;
 class BasicActionParams;
+class DialogAction_PhraseParam;
 class ControllerSmoothCaption;
 
 // What the player shows of one character: its image (one pose at a time) and its move.
@@ -92,6 +93,7 @@ public:
     bool typing = false;
 
 private:
+    void placeNamePlate(const DialogAction_PhraseParam& phrase);
     void finish();
     ActorView* actor(uint32_t c);
     MyGUI::ImageBox* imageWidget(uint32_t k);

@@ -122,11 +122,11 @@ void NovelCutScene::setup(Ogre::ConfigFile& config)
                                                   "Back", "NovelCUTS_BG");
     background->setAlpha(0.0f);
     background->setColour(MyGUI::Colour::Black);
-    backgroundImage = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, view.width, view.height,
+    backgroundImage = gui->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, view.width, view.height,
                                                          MyGUI::Align::Default, "Middle", "NovelCUTS_BG_img");
     backgroundImage->setAlpha(0.0f);
     createTextHolder();
-    pageCounter = gui->createWidget<MyGUI::TextBox>("StaticText", 20, 15, view.width - 40, view.height - 30,
+    pageCounter = gui->createWidget<MyGUI::TextBox>("TextBox", 20, 15, view.width - 40, view.height - 30,
                                                     MyGUI::Align::Default, "Info", "NovelCUTS_pLister");
     pageCounter->setCaption("Page: 1/2");
     pageCounter->setVisible(false);
@@ -218,7 +218,7 @@ bool NovelCutScene::readImages(Ogre::ConfigFile& config)
         imageCount = static_cast<uint32_t>(images.size());
         NovelImage& image = images.back();
         image.timer = 0.0f;
-        image.widget = gui->createWidget<MyGUI::ImageBox>("StaticImage", 10, 10, view.width - 10, view.height - 10,
+        image.widget = gui->createWidget<MyGUI::ImageBox>("ImageBox", 10, 10, view.width - 10, view.height - 10,
                                                           MyGUI::Align::Default, "Modal");
         image.widget->setImageTexture(in.text(key + "_File"));
         image.relativeSize = in.flag(key + "_RelativeSize");
@@ -325,7 +325,7 @@ void NovelCutScene::showPage()
     for (uint32_t k = 0; k < page.paragraphCount; ++k) {
         const NovelParagraph& paragraph = page.paragraphs[k];
         auto* edit = textHolder->createWidget<MyGUI::EditBox>(
-            "WordWrap", truncated(paragraph.offset.x + 30), truncated(paragraph.offset.y + 30), view.width - 60,
+            "WordWrapEmpty", truncated(paragraph.offset.x + 30), truncated(paragraph.offset.y + 30), view.width - 60,
             view.height - 60, MyGUI::Align::Default,
             "NovelCUTS_p" + std::to_string(currentPage) + "p" + std::to_string(k));
         edit->setFontName(paragraph.font);

@@ -86,7 +86,7 @@ void VideoCutScene::setup(Ogre::ConfigFile& config)
                                                   "Back", "VideoCUTS_BG");
     background->setAlpha(0.0f);
     background->setColour(MyGUI::Colour::Black);
-    image = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, view.width, view.height, MyGUI::Align::Default,
+    image = gui->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, view.width, view.height, MyGUI::Align::Default,
                                                "Main", "geoCUTS_Video");
 
     const std::string section = sectionName();

@@ -564,11 +564,11 @@ void GS_PlayOnly::buildIntroPanel()
     const int W = view.width, H = view.height;
     const MyGUI::Align def = MyGUI::Align::Default;
 
-    introPanel = gui->createWidget<MyGUI::Widget>("Panel", (W - 500) / 2, (H - 500) / 2, 500, 500, def, "GameHud");
+    introPanel = gui->createWidget<MyGUI::Widget>("PanelSkin", (W - 500) / 2, (H - 500) / 2, 500, 500, def, "GameHud");
     introPanel->setInheritsAlpha(false);
     introPanel->setAlpha(0.0f);
     const MyGUI::IntSize panel = introPanel->getSize();
-    introShade = introPanel->createWidget<MyGUI::Widget>("MarkerWhite", (panel.width - 100) / 2,
+    introShade = introPanel->createWidget<MyGUI::Widget>("WhiteSkin", (panel.width - 100) / 2,
                                                          (panel.height - 100) / 2, 100, 100, def);
     introShade->setInheritsAlpha(false);
     introShade->setAlpha(0.5f);
@@ -588,7 +588,7 @@ void GS_PlayOnly::buildIntroPanel()
     smallCogImage = makeCog(162, 238, 64, "hudCogW2.png", smallCog);
 
     countdownText =
-        gui->createWidget<MyGUI::TextBox>("StaticText", (W - 110) / 2, (H - 40) / 2, 110, 40, def, "GameHud");
+        gui->createWidget<MyGUI::TextBox>("TextBox", (W - 110) / 2, (H - 40) / 2, 110, 40, def, "GameHud");
     countdownText->setInheritsAlpha(false);
     countdownText->setAlpha(1.0f);
     countdownText->setCaption("3");
@@ -596,12 +596,12 @@ void GS_PlayOnly::buildIntroPanel()
     countdownText->setFontName("ArialBold.24");
     countdownText->setTextAlign(MyGUI::Align::Center);
 
-    endBand = gui->createWidget<MyGUI::Widget>("MarkerWhite", W, (H - 200) / 2, W, 200, def, "Backgound2");
+    endBand = gui->createWidget<MyGUI::Widget>("WhiteSkin", W, (H - 200) / 2, W, 200, def, "Backgound2");
     endBand->setInheritsAlpha(false);
     endBand->setAlpha(0.5f);
     endBand->setColour(MyGUI::Colour::Black);
     endBand->setVisible(false);
-    endVeil = gui->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, W, H, def, "Backgound2");
+    endVeil = gui->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, W, H, def, "Backgound2");
     endVeil->setInheritsAlpha(false);
     endVeil->setAlpha(0.0f);
     endVeil->setColour(MyGUI::Colour::Black);
@@ -611,7 +611,7 @@ void GS_PlayOnly::buildIntroPanel()
     endBonus->setAlpha(0.0f);
     endBonus->setVisible(false);
     endCaption =
-        gui->createWidget<MyGUI::TextBox>("StaticText", (W - 640) / 2, (H - 90) / 2, 640, 90, def, "Backgound2");
+        gui->createWidget<MyGUI::TextBox>("TextBox", (W - 640) / 2, (H - 90) / 2, 640, 90, def, "Backgound2");
     endCaption->setInheritsAlpha(false);
     endCaption->setAlpha(0.0f);
     endCaption->setCaption("Clear");
@@ -764,6 +764,9 @@ void GS_PlayOnly::pausePlay()
         missionInfo->infoBox->setVisible(true);
     if (pausePanel)
         pausePanel->show(true);
+    // The pause column covers the HUD's rows: the HUD steps aside while paused.
+    if (rules && rules->hud)
+        rules->hud->setShown(false);
     freezeWorld();
     setPointerShown(true);
     if (rules)
@@ -821,6 +824,8 @@ void GS_PlayOnly::resume()
         pausePanel->show(false);
     if (missionInfo && missionInfo->infoBox)
         missionInfo->infoBox->setVisible(false);
+    if (rules && rules->hud)
+        rules->hud->setShown(true);
     thawWorld();
     setPointerShown(false);
     if (rules)

@@ -19,7 +19,7 @@ namespace {
 MyGUI::TextBox* makeText(MyGUI::Widget* parent, int left, int top, int width, int height, const char* caption,
                          const char* font, const MyGUI::Colour& colour)
 {
-    auto* text = parent->createWidget<MyGUI::TextBox>("StaticText", left, top, width, height, MyGUI::Align::Default);
+    auto* text = parent->createWidget<MyGUI::TextBox>("TextBox", left, top, width, height, MyGUI::Align::Default);
     text->setInheritsAlpha(false);
     text->setCaption(caption);
     text->setFontName(font);
@@ -56,7 +56,7 @@ void Priget_EndPlayMenu::create(bool show)
     const int W = view.width;
     const int H = view.height;
 
-    background = gui->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, W, H, MyGUI::Align::Default, "Backgound");
+    background = gui->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, W, H, MyGUI::Align::Default, "Backgound");
     background->setAlpha(0.0f);
     background->setColour(MyGUI::Colour::Black);
     background->setVisible(false);
@@ -64,7 +64,7 @@ void Priget_EndPlayMenu::create(bool show)
     spinCogImage = makeCog("Backgound2", (W - 328) / 2 - 32, H - 180, 64, "hudCogW1.png", 0.0f, spinCog);
     selectCogImage = makeCog("Backgound2", (W - 128) / 2, H - 196, 128, "hudCogW2.png", 0.0f, selectCog);
 
-    menuPanel = gui->createWidget<MyGUI::Widget>("MarkerWhite", (W - 328) / 2, H - 148, 328, 48,
+    menuPanel = gui->createWidget<MyGUI::Widget>("WhiteSkin", (W - 328) / 2, H - 148, 328, 48,
                                                  MyGUI::Align::Default, "Main", "pM_mMenu");
     menuPanel->setAlpha(0.0f);
     menuPanel->setColour(MyGUI::Colour::Black);
@@ -79,7 +79,7 @@ void Priget_EndPlayMenu::create(bool show)
         bindMoveSound(buttons[i]);
     }
 
-    resultBox = gui->createWidget<MyGUI::Widget>("MarkerWhite", (W - 300) / 2, 100, 300, 90, MyGUI::Align::Default,
+    resultBox = gui->createWidget<MyGUI::Widget>("WhiteSkin", (W - 300) / 2, 100, 300, 90, MyGUI::Align::Default,
                                                  "Backgound");
     resultBox->setAlpha(0.5f);
     resultBox->setColour(MyGUI::Colour::Black);
@@ -90,7 +90,7 @@ void Priget_EndPlayMenu::create(bool show)
     resultValue->setAlpha(1.0f);
     resultValue->setTextAlign(MyGUI::Align::Center);
 
-    bestBox = gui->createWidget<MyGUI::Widget>("MarkerWhite", (W - 168) / 2, 210, 168, 48, MyGUI::Align::Default,
+    bestBox = gui->createWidget<MyGUI::Widget>("WhiteSkin", (W - 168) / 2, 210, 168, 48, MyGUI::Align::Default,
                                                "Main");
     bestBox->setAlpha(0.5f);
     bestBox->setInheritsAlpha(false);

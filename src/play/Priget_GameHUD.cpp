@@ -140,7 +140,7 @@ void Priget_GameHUD::destroyWidget(T*& widget)
 MyGUI::TextBox* Priget_GameHUD::makeText(MyGUI::Widget* parent, int left, int top, int width, int height,
                                          const char* font, const std::string& caption)
 {
-    auto* text = parent->createWidget<MyGUI::TextBox>("StaticText", left, top, width, height, MyGUI::Align::Default);
+    auto* text = parent->createWidget<MyGUI::TextBox>("TextBox", left, top, width, height, MyGUI::Align::Default);
     text->setInheritsAlpha(false);
     // Our text skin centres vertically; the HUD's places are made for text at the top of its box.
     text->setTextAlign(MyGUI::Align::Left | MyGUI::Align::Top);
@@ -161,11 +161,11 @@ HudStatRow Priget_GameHUD::makeRow(int left, int top, bool rightColumn, const ch
                                    const MyGUI::Colour& labelColour, const char* value)
 {
     HudStatRow row;
-    row.panel = hudRoot->createWidget<MyGUI::Widget>("Panel", left, top, 137, 30, MyGUI::Align::Default);
+    row.panel = hudRoot->createWidget<MyGUI::Widget>("PanelSkin", left, top, 137, 30, MyGUI::Align::Default);
     row.panel->setInheritsAlpha(false);
     row.panel->setAlpha(0.0f);
 
-    row.background = row.panel->createWidget<MyGUI::TextBox>("MarkerWhite", 5, 10, 127, 20, MyGUI::Align::Default);
+    row.background = row.panel->createWidget<MyGUI::TextBox>("WhiteSkin", 5, 10, 127, 20, MyGUI::Align::Default);
     row.background->setInheritsAlpha(false);
     row.background->setColour(MyGUI::Colour::Black);
     row.background->setAlpha(0.5f);
@@ -202,9 +202,9 @@ void Priget_GameHUD::buildLayout()
     const MyGUI::Align def = MyGUI::Align::Default;
 
     // 1, 2: the black dip under everything, the root that carries the shake.
-    blackDip = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, W, H, def, "Backgound2");
+    blackDip = gui->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, W, H, def, "Backgound2");
     blackDip->setImageTexture("ZV_BlackDip.png");
-    hudRoot = gui->createWidget<MyGUI::Widget>("Panel", 0, 0, W, H, def, "GameHud");
+    hudRoot = gui->createWidget<MyGUI::Widget>("PanelSkin", 0, 0, W, H, def, "GameHud");
     hudRoot->setAlpha(0.0f);
 
     // 3: the stat rows, left column from x 20 in 35-pixel steps, right column at W - 157.
@@ -225,14 +225,14 @@ void Priget_GameHUD::buildLayout()
     bronzeRow = makeRow(W - 157, 165, true, "Bronze", kBronze);
 
     // 4: the wave bar; its fill shows in part as the clip narrows.
-    waveBarPanel = hudRoot->createWidget<MyGUI::Widget>("Panel", (W - 370) / 2, 15, 370, 30, def);
+    waveBarPanel = hudRoot->createWidget<MyGUI::Widget>("PanelSkin", (W - 370) / 2, 15, 370, 30, def);
     waveBarPanel->setInheritsAlpha(false);
     waveBarPanel->setAlpha(0.0f);
-    waveBarBackground = waveBarPanel->createWidget<MyGUI::Widget>("MarkerWhite", 5, 5, 360, 15, def);
+    waveBarBackground = waveBarPanel->createWidget<MyGUI::Widget>("WhiteSkin", 5, 5, 360, 15, def);
     waveBarBackground->setInheritsAlpha(false);
     waveBarBackground->setColour(MyGUI::Colour::Black);
     waveBarBackground->setAlpha(0.5f);
-    waveBarClip = waveBarPanel->createWidget<MyGUI::Widget>("Panel", 6, 12, 358, 6, def);
+    waveBarClip = waveBarPanel->createWidget<MyGUI::Widget>("PanelSkin", 6, 12, 358, 6, def);
     waveBarClip->setInheritsAlpha(false);
     waveBarClip->setAlpha(0.0f);
     waveBarFill = waveBarClip->createWidget<MyGUI::Widget>("HPbar", 0, 0, 358, 6, def);
@@ -245,28 +245,28 @@ void Priget_GameHUD::buildLayout()
 
     // 5: the chain bar and its time gauge, hidden until the colour system makes its balls. They
     // are placed from W - 360 although 364 wide.
-    chainBar = hudRoot->createWidget<MyGUI::Widget>("MarkerWhite", (W - 360) / 2, H - 100, 364, 40, def);
+    chainBar = hudRoot->createWidget<MyGUI::Widget>("WhiteSkin", (W - 360) / 2, H - 100, 364, 40, def);
     chainBar->setInheritsAlpha(false);
     chainBar->setColour(MyGUI::Colour::Black);
     chainBar->setAlpha(0.0f);
     chainBar->setVisible(false);
-    chainBarMarker = chainBar->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, 2, chainBar->getHeight(), def);
+    chainBarMarker = chainBar->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, 2, chainBar->getHeight(), def);
     chainBarMarker->setInheritsAlpha(false);
     chainBarMarker->setColour(kOrange);
     chainBarMarker->setAlpha(0.0f);
-    chainTimeBack = hudRoot->createWidget<MyGUI::Widget>("MarkerWhite", (W - 360) / 2, H - 106, 364, 6, def);
+    chainTimeBack = hudRoot->createWidget<MyGUI::Widget>("WhiteSkin", (W - 360) / 2, H - 106, 364, 6, def);
     chainTimeBack->setInheritsAlpha(false);
     chainTimeBack->setColour(MyGUI::Colour::Black);
     chainTimeBack->setAlpha(0.0f);
     chainTimeBack->setVisible(false);
-    chainTimeFill = hudRoot->createWidget<MyGUI::Widget>("MarkerWhite", (W - 360) / 2, H - 106, 364, 6, def);
+    chainTimeFill = hudRoot->createWidget<MyGUI::Widget>("WhiteSkin", (W - 360) / 2, H - 106, 364, 6, def);
     chainTimeFill->setInheritsAlpha(false);
     chainTimeFill->setColour(kRed);
     chainTimeFill->setAlpha(0.0f);
     chainTimeFill->setVisible(false);
 
     // 6: the combo-result box.
-    comboResultPanel = hudRoot->createWidget<MyGUI::Widget>("MarkerWhite", (W - 180) / 2, H - 155, 180, 45, def);
+    comboResultPanel = hudRoot->createWidget<MyGUI::Widget>("WhiteSkin", (W - 180) / 2, H - 155, 180, 45, def);
     comboResultPanel->setInheritsAlpha(false);
     comboResultPanel->setColour(MyGUI::Colour::Black);
     comboResultPanel->setAlpha(0.0f);
@@ -280,7 +280,7 @@ void Priget_GameHUD::buildLayout()
     comboResultValue->setAlpha(0.0f);
 
     // 7: the centre counter.
-    centreCounterPanel = hudRoot->createWidget<MyGUI::Widget>("Panel", (W - 110) / 2, 45, 110, 40, def);
+    centreCounterPanel = hudRoot->createWidget<MyGUI::Widget>("PanelSkin", (W - 110) / 2, 45, 110, 40, def);
     centreCounterPanel->setInheritsAlpha(false);
     centreCounterPanel->setAlpha(0.0f);
     centreCounterShadow = asShadow(makeText(centreCounterPanel, 1, 1, 110, 40, "ArialBold.24", "0"));
@@ -291,25 +291,25 @@ void Priget_GameHUD::buildLayout()
     centreCounter->setAlpha(1.0f);
 
     // 8: the weapon and ammo corner. The black full icon lies under the clipped fill icon.
-    weaponPanel = hudRoot->createWidget<MyGUI::Widget>("Panel", W - 120, H - 125, 100, 80, def);
+    weaponPanel = hudRoot->createWidget<MyGUI::Widget>("PanelSkin", W - 120, H - 125, 100, 80, def);
     weaponPanel->setInheritsAlpha(false);
     weaponPanel->setAlpha(0.0f);
     weaponIconBackground = weaponPanel->createWidget<MyGUI::Widget>(
-        "MarkerWhite", weaponPanel->getWidth() - 65, weaponPanel->getHeight() - 60, 60, 60, def);
+        "WhiteSkin", weaponPanel->getWidth() - 65, weaponPanel->getHeight() - 60, 60, 60, def);
     weaponIconBackground->setInheritsAlpha(false);
     weaponIconBackground->setColour(MyGUI::Colour::Black);
     weaponIconBackground->setAlpha(0.5f);
-    weaponIconFull = weaponIconBackground->createWidget<MyGUI::ImageBox>("StaticImage", 1, 1, 58, 58, def);
+    weaponIconFull = weaponIconBackground->createWidget<MyGUI::ImageBox>("ImageBox", 1, 1, 58, 58, def);
     weaponIconFull->setInheritsAlpha(false);
     weaponIconFull->setColour(MyGUI::Colour::Black);
     weaponIconFull->setAlpha(1.0f);
-    rechargeClip = weaponIconBackground->createWidget<MyGUI::Widget>("Panel", 1, 1, 58, 58, def);
+    rechargeClip = weaponIconBackground->createWidget<MyGUI::Widget>("PanelSkin", 1, 1, 58, 58, def);
     rechargeClip->setInheritsAlpha(false);
     rechargeClip->setAlpha(0.0f);
-    weaponIconFill = rechargeClip->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, 58, 58, def);
+    weaponIconFill = rechargeClip->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, 58, 58, def);
     weaponIconFill->setInheritsAlpha(false);
     weaponIconFill->setAlpha(1.0f);
-    ammoPanel = weaponPanel->createWidget<MyGUI::Widget>("Panel", 0, 14, 100, 30, def);
+    ammoPanel = weaponPanel->createWidget<MyGUI::Widget>("PanelSkin", 0, 14, 100, 30, def);
     ammoPanel->setInheritsAlpha(false);
     ammoPanel->setAlpha(0.0f);
     ammoLabelShadow = asShadow(makeText(ammoPanel, 1, 1, 97, 30, "ArialBold.10", ":Ammo"));
@@ -328,14 +328,14 @@ void Priget_GameHUD::buildLayout()
     ammoValue->setAlpha(1.0f);
 
     // 9: the HP corner.
-    hpPanel = hudRoot->createWidget<MyGUI::Widget>("Panel", W - 160, H - 40, 140, 20, def);
+    hpPanel = hudRoot->createWidget<MyGUI::Widget>("PanelSkin", W - 160, H - 40, 140, 20, def);
     hpPanel->setInheritsAlpha(false);
     hpPanel->setAlpha(0.0f);
-    hpBarBackground = hpPanel->createWidget<MyGUI::Widget>("MarkerWhite", 5, 5, 130, 6, def);
+    hpBarBackground = hpPanel->createWidget<MyGUI::Widget>("WhiteSkin", 5, 5, 130, 6, def);
     hpBarBackground->setInheritsAlpha(false);
     hpBarBackground->setColour(MyGUI::Colour::Black);
     hpBarBackground->setAlpha(0.5f);
-    hpBarClip = hpPanel->createWidget<MyGUI::Widget>("Panel", 6, 3, 128, 6, def);
+    hpBarClip = hpPanel->createWidget<MyGUI::Widget>("PanelSkin", 6, 3, 128, 6, def);
     hpBarClip->setInheritsAlpha(false);
     hpBarClip->setAlpha(0.0f);
     hpBarFill = hpBarClip->createWidget<MyGUI::Widget>("HPbar", 0, 0, 128, 6, def);
@@ -358,7 +358,7 @@ void Priget_GameHUD::buildLayout()
     // 10: the two overlays, on their own layer above the HUD.
     auto makeOverlay = [&](int top, const char* caption, MyGUI::Widget*& panel, MyGUI::Widget*& effect,
                            MyGUI::TextBox*& text) {
-        panel = gui->createWidget<MyGUI::Widget>("Panel", (W - 640) / 2, top, 640, 90, def, "OverHud");
+        panel = gui->createWidget<MyGUI::Widget>("PanelSkin", (W - 640) / 2, top, 640, 90, def, "OverHud");
         panel->setInheritsAlpha(false);
         panel->setAlpha(0.0f);
         effect = panel->createWidget<MyGUI::Widget>("BonusEff", 0, 0, panel->getWidth(), panel->getHeight(), def);
@@ -731,6 +731,10 @@ void Priget_GameHUD::setLabelTexts()
     waveClearOverlayText->setCaption(text(UiTextId::HudWaveClear));
     ammoLabelShadow->setCaption(text(UiTextId::HudAmmo, ":"));
     ammoLabel->setCaption(ammoLabelShadow->getCaption());
+    // The value keeps its three pixels left of the label in the label's new length.
+    const int ammoWidth = ammoLabel->getTextSize().width;
+    ammoValueShadow->setPosition(-2 - ammoWidth, ammoValueShadow->getTop());
+    ammoValue->setPosition(-3 - ammoWidth, ammoValue->getTop());
     comboResultLabel->setCaption(text(UiTextId::HudComboResult, "", ":"));
     waveBarLabelShadow->setCaption(text(UiTextId::HudWave));
     for (MyGUI::TextBox* t : {waveBarLabel, waveRow.labelShadow, waveRow.label})
@@ -744,6 +748,12 @@ void Priget_GameHUD::setLabelTexts()
         row->labelShadow->setCaption(text(id));
         row->label->setCaption(row->labelShadow->getCaption());
     }
+}
+
+void Priget_GameHUD::setShown(bool shown)
+{
+    if (hudRoot)
+        hudRoot->setVisible(shown);
 }
 
 // ---- Animation ----

@@ -82,6 +82,8 @@ public:
     void update(float dt);
     // One call with 1.0 shows the HUD at once.
     void fadeIn(float dt);
+    // Hides or shows the whole HUD at once (the pause panel stands where the rows are).
+    void setShown(bool shown);
     // End of play: the overlays and the Combos row fade.
     void fadeOut(float dt);
     // End of play: the whole HUD fades.

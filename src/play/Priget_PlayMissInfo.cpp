@@ -4,6 +4,7 @@
 #include "core/GameSession.h"
 #include "core/GameSettings.h"
 #include "core/PlayerProfile.h"
+#include "core/UiTextTable.h"
 #include "core/Utilities.h"
 #include "platform/TextConversion.h"
 
@@ -20,7 +21,7 @@ const MyGUI::Colour kOrange(1.0f, 0.5f, 0.0f, 1.0f);
 MyGUI::TextBox* makeText(MyGUI::Widget* box, int left, int top, int width, int height, const char* caption,
                          const char* font, const MyGUI::Colour& colour, float alpha = 1.0f)
 {
-    auto* text = box->createWidget<MyGUI::TextBox>("StaticText", left, top, width, height, MyGUI::Align::Default);
+    auto* text = box->createWidget<MyGUI::TextBox>("TextBox", left, top, width, height, MyGUI::Align::Default);
     text->setTextColour(colour);
     text->setAlpha(alpha);
     text->setCaption(caption);
@@ -62,21 +63,30 @@ void Priget_PlayMissInfo::create(bool show)
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
     const int BW = 500;
 
-    infoBox = gui->createWidget<MyGUI::Widget>("MarkerWhite", (view.width - 500) / 2, (view.height - 300) / 2, 500,
+    infoBox = gui->createWidget<MyGUI::Widget>("WhiteSkin", (view.width - 500) / 2, (view.height - 300) / 2, 500,
                                                300, MyGUI::Align::Default, "OverPause");
     infoBox->setVisible(false);
     infoBox->setAlpha(0.5f);
     infoBox->setColour(MyGUI::Colour::Black);
     infoBox->setNeedMouseFocus(false);
 
+    // The boxes of the heading, the title and the label overlap: the heading and the label keep
+    // to the top of theirs, the title to the bottom of its own, so no two lines meet.
     challengeShadow = makeText(infoBox, 16, 16, BW, 40, "Challenge: 1 - 1", "ArialBold.14", MyGUI::Colour::Black, 0.5f);
     challengeText = makeText(infoBox, 15, 15, BW, 40, "Challenge: 1 - 1", "ArialBold.14", MyGUI::Colour::White);
     titleShadow = makeText(infoBox, 31, 31, BW, 40, "Title", "ArialBold.20", MyGUI::Colour::Black, 0.5f);
     titleText = makeText(infoBox, 30, 30, BW, 40, "Title", "ArialBold.20", kGrey);
-    makeText(infoBox, 16, 86, BW, 40, "Objective:", "ArialBold.14", MyGUI::Colour::Black, 0.5f);
-    makeText(infoBox, 15, 85, BW, 40, "Objective:", "ArialBold.14", kOrange);
+    MyGUI::TextBox* objectiveShadow =
+        makeText(infoBox, 16, 86, BW, 40, "Objective:", "ArialBold.14", MyGUI::Colour::Black, 0.5f);
+    MyGUI::TextBox* objectiveLabel = makeText(infoBox, 15, 85, BW, 40, "Objective:", "ArialBold.14", kOrange);
+    objectiveLabels[0] = objectiveShadow;
+    objectiveLabels[1] = objectiveLabel;
+    for (MyGUI::TextBox* t : {challengeShadow, challengeText, objectiveShadow, objectiveLabel})
+        t->setTextAlign(MyGUI::Align::Left | MyGUI::Align::Top);
+    for (MyGUI::TextBox* t : {titleShadow, titleText})
+        t->setTextAlign(MyGUI::Align::Left | MyGUI::Align::Bottom);
 
-    objectiveEdit = infoBox->createWidget<MyGUI::EditBox>("WordWrap", 65, 105, BW - 75, 170, MyGUI::Align::Default);
+    objectiveEdit = infoBox->createWidget<MyGUI::EditBox>("WordWrapEmpty", 65, 105, BW - 75, 170, MyGUI::Align::Default);
     objectiveEdit->setTextColour(MyGUI::Colour::White);
     objectiveEdit->setCaption("Objective text");
     objectiveEdit->setFontName("ArialBold.10");
@@ -96,7 +106,9 @@ void Priget_PlayMissInfo::create(bool show)
         cup->_setWidgetState(medals[i]);
         cup->setInheritsAlpha(false);
         cup->setNeedMouseFocus(false);
-        makeText(infoBox, 40 + x, 240, 100, 30, "TGT:", "ArialBold.10", kGrey);
+        // "TGT:" keeps to the top of its box, above the target's line.
+        targetLabels[i] = makeText(infoBox, 40 + x, 240, 100, 30, "TGT:", "ArialBold.10", kGrey);
+        targetLabels[i]->setTextAlign(MyGUI::Align::Left | MyGUI::Align::Top);
         *targets[i] = makeText(infoBox, 50 + x, 250, 100, 30, "Objective:", "ArialBold.14", MyGUI::Colour::White);
         *points[i] = makeText(infoBox, 50 + x, 270, 100, 30, "0000", "ArialBold.14", kOrange);
     }
@@ -112,20 +124,29 @@ void Priget_PlayMissInfo::fillChallengeInfo()
     infoBox->setVisible(true);
     const uint32_t t = session->selectedTier;
     const uint32_t c = session->selectedChallenge;
-    const std::string line = "Challenge: " + std::to_string(t + 1) + " - " + std::to_string(c + 1);
-    challengeShadow->setCaption(line);
+    // Language 0 without profile texts, and for an index beyond them (it would show no text).
+    const uint32_t languages = session->profile ? session->profile->getLanguageCount() : 0;
+    uint32_t language = 0;
+    if (languages > 0 && session->settings && session->settings->Language < languages)
+        language = session->settings->Language;
+    // The labels in the profile's language; the English ones stay without texts.
+    std::string heading = "Challenge";
+    if (languages > 0) {
+        const PlayerProfile* p = session->profile;
+        heading = p->getText(language, UiTextId::SelChallenge);
+        for (MyGUI::TextBox* label : objectiveLabels)
+            label->setCaption(toUTFString(p->getText(language, UiTextId::SelObjective) + ":"));
+        for (MyGUI::TextBox* label : targetLabels)
+            label->setCaption(toUTFString(p->getText(language, UiTextId::SelTarget)));
+    }
+    const std::string line = heading + ": " + std::to_string(t + 1) + " - " + std::to_string(c + 1);
+    challengeShadow->setCaption(toUTFString(line));
     challengeText->setCaption(challengeShadow->getCaption());
 
     const CampaignData* campaign = session->campaign;
     const ChallengeDef* challenge = campaign ? campaign->getChallenge(t, c) : nullptr;
     if (!challenge)
         return;
-
-    // Language 0 without profile texts, and for an index beyond them (it would show no text).
-    const uint32_t languages = session->profile ? session->profile->getLanguageCount() : 0;
-    uint32_t language = 0;
-    if (languages > 0 && session->settings && session->settings->Language < languages)
-        language = session->settings->Language;
 
     titleText->setCaption(toUTFString(campaign->getChallengeTitle(t, c, language)));
     titleShadow->setCaption(titleText->getCaption());

@@ -35,4 +35,7 @@ public:
     MyGUI::TextBox* silverPoints = nullptr;
     MyGUI::TextBox* goldTarget = nullptr;
     MyGUI::TextBox* goldPoints = nullptr;
+    // The fixed labels, put in the profile's language when the box is filled.
+    MyGUI::TextBox* objectiveLabels[2] = {nullptr, nullptr};  // shadow, text
+    MyGUI::TextBox* targetLabels[3] = {nullptr, nullptr, nullptr};
 };

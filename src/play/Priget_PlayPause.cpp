@@ -34,7 +34,7 @@ void Priget_PlayPause::create(bool show)
     Priget::create(show);
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
 
-    background = gui->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, view.width, view.height,
+    background = gui->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, view.width, view.height,
                                                   MyGUI::Align::Default, "OverPause");
     background->setAlpha(0.25f);
     background->setColour(MyGUI::Colour::Black);
@@ -45,7 +45,7 @@ void Priget_PlayPause::create(bool show)
     spinCogImage = makeCog("OverPause", 10, 18, 128, "hudCogW1.png", 0.5f, spinCog);
     selectCogImage = makeCog("OverPause", 24, -6, 64, "hudCogW2.png", 0.5f, selectCog);
 
-    menuPanel = gui->createWidget<MyGUI::Widget>("MarkerWhite", 48, 48, 168, 128, MyGUI::Align::Default, "Main",
+    menuPanel = gui->createWidget<MyGUI::Widget>("WhiteSkin", 48, 48, 168, 128, MyGUI::Align::Default, "Main",
                                                  "pM_mMenu");
     menuPanel->setAlpha(0.5f);
     menuPanel->setColour(MyGUI::Colour::Black);

@@ -28,7 +28,7 @@ MyGUI::TextBox* makeRowText(MyGUI::Widget* parent, int left, int top, int width,
                             const std::string& name, const std::string& caption)
 {
     auto* text =
-        parent->createWidget<MyGUI::TextBox>("StaticText", left, top, width, height, MyGUI::Align::Default, name);
+        parent->createWidget<MyGUI::TextBox>("TextBox", left, top, width, height, MyGUI::Align::Default, name);
     text->setInheritsAlpha(false);
     text->setFontName("ArialBold.14");
     text->setCaption(caption);
@@ -42,7 +42,7 @@ void makeRows(MyGUI::Widget* parent, RecordRow* rows, int count)
         const int y = 58 + 30 * k;
         const std::string index = std::to_string(k + 1);
         RecordRow& row = rows[k];
-        row.background = parent->createWidget<MyGUI::Widget>("MarkerWhite", 0, y - 4, kPanelWidth, 26,
+        row.background = parent->createWidget<MyGUI::Widget>("WhiteSkin", 0, y - 4, kPanelWidth, 26,
                                                              MyGUI::Align::Default);
         row.background->setInheritsAlpha(false);
         row.background->setColour(MyGUI::Colour::Black);
@@ -87,14 +87,14 @@ void RecordListManager::buildLayout()
     const int left = view.width - 488;
     const int top = (view.height - kPanelHeight) / 3;
 
-    panel = gui->createWidget<MyGUI::Widget>("MarkerWhite", left, top, kPanelWidth, kPanelHeight,
+    panel = gui->createWidget<MyGUI::Widget>("WhiteSkin", left, top, kPanelWidth, kPanelHeight,
                                              MyGUI::Align::Default, "Main", "ARM_topList");
     panel->setColour(MyGUI::Colour::Black);
     panel->setAlpha(0.0f);
-    topBox = panel->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, kPanelWidth, kPanelHeight, MyGUI::Align::Default);
+    topBox = panel->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, kPanelWidth, kPanelHeight, MyGUI::Align::Default);
     topBox->setAlpha(0.0f);
     listBox =
-        panel->createWidget<MyGUI::Widget>("MarkerWhite", 0, 100, kPanelWidth, kPanelHeight, MyGUI::Align::Default);
+        panel->createWidget<MyGUI::Widget>("WhiteSkin", 0, 100, kPanelWidth, kPanelHeight, MyGUI::Align::Default);
     listBox->setAlpha(0.0f);
 
     localButton = panel->createWidget<MyGUI::Button>("Button", 0, 0, 60, 36, MyGUI::Align::Default);
@@ -107,19 +107,19 @@ void RecordListManager::buildLayout()
     worldButton->setCaption("World");
     worldButton->eventMouseButtonClick += MyGUI::newDelegate(this, &RecordListManager::onWorldClicked);
 
-    separator = panel->createWidget<MyGUI::Widget>("MarkerWhite", 0, 40, kPanelWidth, 6, MyGUI::Align::Default);
+    separator = panel->createWidget<MyGUI::Widget>("WhiteSkin", 0, 40, kPanelWidth, 6, MyGUI::Align::Default);
     separator->setColour(MyGUI::Colour::Black);
     separator->setAlpha(0.5f);
     separator->setInheritsAlpha(false);
 
-    connectingBox = gui->createWidget<MyGUI::Widget>("MarkerWhite", left + (kPanelWidth - 200) / 2, top + 300, 200,
+    connectingBox = gui->createWidget<MyGUI::Widget>("WhiteSkin", left + (kPanelWidth - 200) / 2, top + 300, 200,
                                                      30, MyGUI::Align::Default, "Main");
     connectingBox->setColour(MyGUI::Colour::Black);
     connectingBox->setAlpha(0.5f);
     connectingBox->setVisible(false);
     connectingCaption = "Connecting...";
     connectingText =
-        connectingBox->createWidget<MyGUI::TextBox>("StaticText", 4, 4, 200, 30, MyGUI::Align::Default);
+        connectingBox->createWidget<MyGUI::TextBox>("TextBox", 4, 4, 200, 30, MyGUI::Align::Default);
     connectingText->setCaption(connectingCaption);
     connectingShown = connectingText->getCaption();
     connectingText->setFontName("ArialBold.14");

@@ -80,15 +80,15 @@ GS_Credits::~GS_Credits()
 void GS_Credits::createPage()
 {
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
-    backdrop = gui->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, view.width, view.height, MyGUI::Align::Default,
+    backdrop = gui->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, view.width, view.height, MyGUI::Align::Default,
                                                 "Backgound");
     backdrop->setColour(MyGUI::Colour::Black);
-    page = gui->createWidget<MyGUI::Widget>("Panel", (view.width - 800) / 2, 0, 800, 3000, MyGUI::Align::Default,
+    page = gui->createWidget<MyGUI::Widget>("PanelSkin", (view.width - 800) / 2, 0, 800, 3000, MyGUI::Align::Default,
                                             "OverPause");
     page->setAlpha(0.0f);
 
     const auto image = [this](int left, int top, int width, int height, const std::string& file) {
-        auto* box = page->createWidget<MyGUI::ImageBox>("StaticImage", left, top, width, height, MyGUI::Align::Default);
+        auto* box = page->createWidget<MyGUI::ImageBox>("ImageBox", left, top, width, height, MyGUI::Align::Default);
         box->setInheritsAlpha(false);
         box->setImageTexture(file);
     };

@@ -111,6 +111,9 @@ bool GS_ListChall::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joys
     if (session->menuPhase == 1) {
         if (garagePanel && garagePanel->created)
             garagePanel->update(dt);
+        // In the garage the heading counts what is left to spend, also right after a purchase.
+        if (session->campaign)
+            tierPanel->showKudos(session->campaign->getAvailablePoints());
     } else {
         tierPanel->update(dt, keyboard, joystick, mouse);
     }
@@ -148,7 +151,9 @@ bool GS_ListChall::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joys
                 globalSounds->playAccept();
             if (CampaignData* c = session->campaign)
                 c->pointsEarned += 1000;
-            tierPanel->rebuildRows();
+            // The tier list is rebuilt when it shows again; the garage keeps the screen.
+            if (session->menuPhase == 0)
+                tierPanel->rebuildRows();
             session->inputLatch = 1;
         }
     } else {
@@ -170,12 +175,16 @@ void GS_ListChall::switchPanel()
 {
     if (session->menuPhase != 0) {
         session->menuPhase = 0;
+        // Rows, locks and the kudos earned as they stand after the garage.
+        tierPanel->rebuildRows();
         tierPanel->show();
         garagePanel->show(false);
     } else {
         session->menuPhase = 1;
         tierPanel->hide();
         garagePanel->show(true);
+        if (session->campaign)
+            tierPanel->showKudos(session->campaign->getAvailablePoints());
     }
 }
 

@@ -63,7 +63,7 @@ GS_Menu::GS_Menu(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
     clicks_.bind(mainMenu->quitYes(), [this](MyGUI::Widget* w) { onQuitYesClick(w); });
     clicks_.bind(mainMenu->quitNo(), [this](MyGUI::Widget* w) { onQuitNoClick(w); });
 
-    logo = gui->createWidget<MyGUI::ImageBox>("StaticImage", W - 315, H - 152, 265, 102, MyGUI::Align::Default,
+    logo = gui->createWidget<MyGUI::ImageBox>("ImageBox", W - 315, H - 152, 265, 102, MyGUI::Align::Default,
                                               "Main", "gsMenu_logoTitle");
     logo->setImageTexture("Mtitle.png");
 
@@ -134,14 +134,14 @@ void GS_Menu::createSplash()
     titlePrompt->setVisible(false);
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
     const int W = view.width, H = view.height;
-    splashBackdrop = gui->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, W, H, MyGUI::Align::Default, "Splash");
+    splashBackdrop = gui->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, W, H, MyGUI::Align::Default, "Splash");
     splashBackdrop->setColour(MyGUI::Colour::Black);
     const int left = static_cast<int>((static_cast<float>(W) - 480.0f) * 0.5f);
     const int top = static_cast<int>((static_cast<float>(H) - 153.6f) * 0.5f);
-    splashImage2 = gui->createWidget<MyGUI::ImageBox>("StaticImage", left, top, 480, 153, MyGUI::Align::Default,
+    splashImage2 = gui->createWidget<MyGUI::ImageBox>("ImageBox", left, top, 480, 153, MyGUI::Align::Default,
                                                       "Splash");
     splashImage2->setImageTexture("OrvelSplash2.png");
-    splashImage1 = gui->createWidget<MyGUI::ImageBox>("StaticImage", left, top, 480, 153, MyGUI::Align::Default,
+    splashImage1 = gui->createWidget<MyGUI::ImageBox>("ImageBox", left, top, 480, 153, MyGUI::Align::Default,
                                                       "Splash");
     splashImage1->setImageTexture("OrvelSplash1.png");
     session->menuPhase = MENU_SPLASH;

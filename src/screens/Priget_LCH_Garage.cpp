@@ -49,7 +49,7 @@ GarageText makeText(MyGUI::Widget* parent, int x, int y, int w, int h, const std
 
 MyGUI::Widget* makeBlackBox(MyGUI::Widget* parent, int x, int y, int w, int h)
 {
-    auto* box = parent->createWidget<MyGUI::Widget>("MarkerWhite", x, y, w, h, MyGUI::Align::Default);
+    auto* box = parent->createWidget<MyGUI::Widget>("WhiteSkin", x, y, w, h, MyGUI::Align::Default);
     box->setAlpha(0.5f);
     box->setColour(MyGUI::Colour::Black);
     box->setInheritsAlpha(false);
@@ -134,7 +134,7 @@ void Priget_LCH_Garage::create(bool shown)
     // The 800-wide view puts the boxes a little further right.
     const int shift = W == 800 ? 50 : 0;
     const int partsX = (W - 870) / 2 + 200 + shift, partsY = (H - 270) / 2 - 80;
-    partsBox = gui->createWidget<MyGUI::Widget>("MarkerWhite", partsX, partsY, 290, 270, MyGUI::Align::Default, "Main",
+    partsBox = gui->createWidget<MyGUI::Widget>("WhiteSkin", partsX, partsY, 290, 270, MyGUI::Align::Default, "Main",
                                                 "pM_mMenu");
     partsBox->setAlpha(0.5f);
     partsBox->setColour(MyGUI::Colour::Black);
@@ -169,7 +169,7 @@ void Priget_LCH_Garage::create(bool shown)
     partsSelectionBox->setInheritsAlpha(false);
     partsSelectionBox->setNeedMouseFocus(false);
 
-    weaponsBox = gui->createWidget<MyGUI::Widget>("MarkerWhite", partsX, partsY + 270 + 16, 445, 115,
+    weaponsBox = gui->createWidget<MyGUI::Widget>("WhiteSkin", partsX, partsY + 270 + 16, 445, 115,
                                                   MyGUI::Align::Default, "Main");
     weaponsBox->setAlpha(0.5f);
     weaponsBox->setColour(MyGUI::Colour::Black);
@@ -184,21 +184,29 @@ void Priget_LCH_Garage::create(bool shown)
     weaponsSelectionBox->setInheritsAlpha(false);
     weaponsSelectionBox->setNeedMouseFocus(false);
 
-    pointsBox = gui->createWidget<MyGUI::Widget>("MarkerWhite", W - 215, 85, 186, 182, MyGUI::Align::Default, "Main");
+    pointsBox = gui->createWidget<MyGUI::Widget>("WhiteSkin", W - 215, 85, 186, 182, MyGUI::Align::Default, "Main");
     pointsBox->setAlpha(0.0f);
     // An invisible holder: clicks go to the button inside.
     pointsBox->setInheritsPick(true);
+    // A label and its value lie 10 pixels apart, less than a line of the font: the values keep
+    // to the right end of the box, the labels to the left, so no two lines meet.
     MyGUI::Widget* readOut = makeBlackBox(pointsBox, 0, 0, 186, 82);
-    usedLabel = makeText(readOut, 8, 8, 170, 12, "ArialBold.10", "Used:");
-    usedValue = makeText(readOut, 8, 18, 170, 12, "ArialBold.10", "0");
-    availableLabel = makeText(readOut, 8, 28, 170, 12, "ArialBold.10", "Available:");
-    availableValue = makeText(readOut, 8, 38, 170, 12, "ArialBold.10", "0");
-    costLabel = makeText(readOut, 8, 48, 170, 12, "ArialBold.10", "Cost:");
-    costValue = makeText(readOut, 8, 58, 170, 12, "ArialBold.10", "0");
+    usedLabel = makeText(readOut, 8, 8, 170, 14, "ArialBold.10", "Used:");
+    usedValue = makeText(readOut, 8, 18, 170, 14, "ArialBold.10", "0");
+    availableLabel = makeText(readOut, 8, 28, 170, 14, "ArialBold.10", "Available:");
+    availableValue = makeText(readOut, 8, 38, 170, 14, "ArialBold.10", "0");
+    costLabel = makeText(readOut, 8, 48, 170, 14, "ArialBold.10", "Cost:");
+    costValue = makeText(readOut, 8, 58, 170, 14, "ArialBold.10", "0");
     MyGUI::Widget* remainBox = makeBlackBox(pointsBox, 0, 86, 186, 46);
     remainLabel = makeText(remainBox, 8, 8, 170, 14, "ArialBold.10", "Remain:");
     remainValue = makeText(remainBox, 8, 26, 170, 14, "ArialBold.10", "0");
+    for (GarageText* value : {&usedValue, &availableValue, &costValue, &remainValue})
+        for (MyGUI::TextBox* box : {value->shadow, value->text})
+            box->setTextAlign(MyGUI::Align::Right | MyGUI::Align::Top);
     MyGUI::Widget* buttonBox = makeBlackBox(pointsBox, 0, 136, 186, 36);
+    buyButtonBox = buttonBox;
+    // A disabled button passes its presses to the box under it: there they are refused aloud.
+    buttonBox->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_Garage::onPressed);
     buyButton = buttonBox->createWidget<MyGUI::Button>("SelectedButton", (186 - 172) / 2, (36 - 30) / 2, 172, 30,
                                                        MyGUI::Align::Default, "pm_bRes");
     buyButton->setCaption("Buy");
@@ -282,7 +290,11 @@ void Priget_LCH_Garage::onPressed(MyGUI::Widget* sender, int, int, MyGUI::MouseB
         return;
     if (sender == buyButton)
         onBuyClick(sender);
-    else
+    else if (sender == buyButtonBox) {
+        const MyGUI::IntPoint at = MyGUI::InputManager::getInstance().getMousePosition();
+        if (!buyButton->getEnabled() && buyButton->getAbsoluteCoord().inside(at))
+            refuse(refusalText());
+    } else
         onItemClick(sender);
 }
 
@@ -388,14 +400,68 @@ void Priget_LCH_Garage::refreshPurchaseInfo()
 
 void Priget_LCH_Garage::buySelected()
 {
+    const std::string reason = refusalText();
+    bool bought = false;
     if (CampaignData* c = campaign()) {
         if (selectedGroup >= SHOP_TURRET && selectedGroup <= SHOP_TRACK)
-            c->buyUpgrade(selectedGroup - 1, selectedItem - 1);
+            bought = c->buyUpgrade(selectedGroup - 1, selectedItem - 1);
         else if (selectedGroup == SHOP_WEAPONS)
-            c->buyWeapon(selectedItem - 1);
+            bought = c->buyWeapon(selectedItem - 1);
     }
     refreshItemStates();
     refreshPurchaseInfo();
+    if (!bought) {
+        refuse(reason);
+        return;
+    }
     if (globalSounds)
         globalSounds->playAccept();
+}
+
+std::string Priget_LCH_Garage::refusalText() const
+{
+    const CampaignData* c = campaign();
+    if (!c || selectedGroup < SHOP_TURRET || selectedGroup > SHOP_WEAPONS)
+        return std::string();
+    const PlayerProfile* p = gameSession ? gameSession->profile : nullptr;
+    const bool tables = p && p->getLanguageCount() > 0;
+    auto text = [&](UiTextId id, const char* english) { return tables ? p->getText(language(), id) : english; };
+    const uint32_t index = selectedItem - 1;
+    double cost = 0.0;
+    if (selectedGroup == SHOP_WEAPONS) {
+        if (index >= 5)
+            return std::string();
+        if (c->weaponUnlocked[index])
+            return text(UiTextId::GarageOwned, "Already bought");
+        if (!c->canBuyAtCurrentStep())
+            return text(UiTextId::SelLocked, "LOCKED");
+        cost = c->getWeaponPrice(index);
+    } else {
+        const UpgradeLevel* level = c->getUpgrade(selectedGroup - 1, index);
+        const UpgradeLevel* previous = index > 0 ? c->getUpgrade(selectedGroup - 1, index - 1) : nullptr;
+        if (!level)
+            return std::string();
+        if (level->bought)
+            return text(UiTextId::GarageOwned, "Already bought");
+        if (index > 0 && !(previous && previous->bought))
+            return text(UiTextId::GarageNeedPrevious, "Buy the level before it first");
+        cost = level->price;
+    }
+    const double missing = cost - static_cast<double>(c->getAvailablePoints());
+    if (missing > 0.0)
+        return text(UiTextId::SelNeed, "Need") + " " + sixDigits(std::ceil(missing)) + " " +
+               text(UiTextId::Kudos, "Kudos");
+    return std::string();
+}
+
+void Priget_LCH_Garage::refuse(const std::string& reason)
+{
+    if (globalSounds)
+        globalSounds->playWarning();
+    if (reason.empty())
+        return;
+    if (captionController)
+        captionController->notifyChangeProperty(captionWidget, "Caption", reason);
+    else
+        captionWidget->setCaption(toUTFString(reason));
 }

@@ -51,6 +51,10 @@ public:
     void onItemClick(MyGUI::Widget* sender);
     void onBuyClick(MyGUI::Widget* sender);
     void buySelected();
+    // Why the selection cannot be bought now, in the panel's language; "" when it can.
+    std::string refusalText() const;
+    // A refused purchase: the warning click and the reason on the help line.
+    void refuse(const std::string& reason);
     void setHelpCaption();
     std::string itemHelpText() const;
     void refreshItemStates();
@@ -69,6 +73,7 @@ public:
     MyGUI::Widget* weaponsBox = nullptr;
     MyGUI::Widget* pointsBox = nullptr;
     MyGUI::Button* buyButton = nullptr;
+    MyGUI::Widget* buyButtonBox = nullptr;  // takes the presses on a disabled "Buy"
     GarageText usedLabel, availableLabel, costLabel, remainLabel, weaponsLabel;
     MyGUI::Widget* partsSelectionBox = nullptr;
     MyGUI::Widget* weaponsSelectionBox = nullptr;

@@ -139,7 +139,7 @@ void Priget_LCH_SelTier::create(bool show)
     const int W = view.width, H = view.height;
 
     // 1, 2: backdrop and picture.
-    backdrop = makeBox(gui, "MarkerWhite", 0, 0, W, H, "Backgound", 1.0f, MyGUI::Colour::Black);
+    backdrop = makeBox(gui, "WhiteSkin", 0, 0, W, H, "Backgound", 1.0f, MyGUI::Colour::Black);
     backdrop->setNeedMouseFocus(false);
     if (W <= 1500 && H <= 900)
         backgroundImage = gui->createWidget<MyGUI::ImageBox>("ImageBox", (W - 1500) / 2, (H - 900) / 2, 1500, 900,
@@ -151,7 +151,7 @@ void Priget_LCH_SelTier::create(bool show)
 
     // 3: the tier column, bottom tier at the bottom.
     const int tierTop = 160, tierHeight = H - tierTop - 20;
-    tierBackPanel = makeBox(gui, "MarkerWhite", 15, tierTop, 170, tierHeight, "Backgound2", 0.5f, MyGUI::Colour::Black);
+    tierBackPanel = makeBox(gui, "WhiteSkin", 15, tierTop, 170, tierHeight, "Backgound2", 0.5f, MyGUI::Colour::Black);
     tierView = gui->createWidget<MyGUI::Widget>("ScrollViewEmpty", 15, tierTop, 170, tierHeight, MyGUI::Align::Default,
                                                 "Main");
     const uint32_t tiers = tierCount();
@@ -161,7 +161,7 @@ void Priget_LCH_SelTier::create(bool show)
 
     // 4: the strip.
     const int stripX = 200, stripY = 85;
-    stripBackPanel = makeBox(gui, "MarkerWhite", stripX, stripY, 500, 60, "Backgound2", 0.5f, MyGUI::Colour::Black);
+    stripBackPanel = makeBox(gui, "WhiteSkin", stripX, stripY, 500, 60, "Backgound2", 0.5f, MyGUI::Colour::Black);
     stripView = gui->createWidget<MyGUI::Widget>("ScrollViewEmpty", stripX + 30, stripY + 5, 440, 50,
                                                  MyGUI::Align::Default, "Main");
     stripCanvas = stripView->createWidget<MyGUI::Widget>("ScrollViewEmpty", 0, 0, 0, 40, MyGUI::Align::Default);
@@ -170,13 +170,13 @@ void Priget_LCH_SelTier::create(bool show)
     kudosHolder = gui->createWidget<MyGUI::Widget>("ScrollViewEmpty", W - 200, 15, 190, 60, MyGUI::Align::Default,
                                                    "OverHud");
     kudosHolder->setNeedMouseFocus(false);
-    kudosHeading = makePair(kudosHolder, 0, 0, 190, 26, "ArialBold.24", "Kudos", kOrange);
+    kudosHeading = makePair(kudosHolder, 0, 0, 190, 30, "ArialBold.24", "Kudos", kOrange);
     kudosNumber = makeText(kudosHolder, 0, 30, 190, 24, "ArialBold.20", "00000", MyGUI::Colour::White);
 
     // 6: arrows.
-    arrowLeft = gui->createWidget<MyGUI::Button>("ButtonLeft", stripX + 3, stripY + 16, 24, 28, MyGUI::Align::Default,
+    arrowLeft = gui->createWidget<MyGUI::Button>("ButtonLeftSkin", stripX + 3, stripY + 16, 24, 28, MyGUI::Align::Default,
                                                  "Main");
-    arrowRight = gui->createWidget<MyGUI::Button>("ButtonRight", stripX + 500 - 27, stripY + 16, 24, 28,
+    arrowRight = gui->createWidget<MyGUI::Button>("ButtonRightSkin", stripX + 500 - 27, stripY + 16, 24, 28,
                                                   MyGUI::Align::Default, "Main");
     arrowLeft->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
     arrowRight->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
@@ -186,23 +186,23 @@ void Priget_LCH_SelTier::create(bool show)
     for (uint32_t i = 0; i < tiers; ++i) {
         TierTab& tab = tierTabs[i];
         const int y = canvasHeight - kTabPitch * static_cast<int>(i) - 60;
-        tab.background = tierCanvas->createWidget<MyGUI::Widget>("MarkerWhite", 10, y, 150, 60, MyGUI::Align::Default);
+        tab.background = tierCanvas->createWidget<MyGUI::Widget>("WhiteSkin", 10, y, 150, 60, MyGUI::Align::Default);
         tab.background->setNeedMouseFocus(false);
         tab.title = makeText(tab.background, 8, 4, 134, 20, "ArialBold.14", "Tier " + std::to_string(i + 1), kOrange);
         tab.clearText = makeText(tab.background, 8, 26, 134, 14, "ArialBold.10", "Clear: ", MyGUI::Colour::White);
         tab.kudosText = makeText(tab.background, 8, 40, 134, 14, "ArialBold.10", "Kudos: ", MyGUI::Colour::White);
-        tab.overlay = tierCanvas->createWidget<MyGUI::Widget>("MarkerWhite", 10, y, 150, 60, MyGUI::Align::Default);
+        tab.overlay = tierCanvas->createWidget<MyGUI::Widget>("WhiteSkin", 10, y, 150, 60, MyGUI::Align::Default);
         tab.overlay->setAlpha(0.0f);
         tab.overlay->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
     }
 
     // 8: info box.
     const int infoX = 200, infoY = 160;
-    infoBox = makeBox(gui, "MarkerWhite", infoX, infoY, 500, 300, "Backgound2", 0.5f, MyGUI::Colour::Black);
+    infoBox = makeBox(gui, "WhiteSkin", infoX, infoY, 500, 300, "Backgound2", 0.5f, MyGUI::Colour::Black);
     infoHeading = makePair(infoBox, 12, 8, 476, 20, "ArialBold.14", "Challenge: 1 - 1", kOrange);
     infoTitle = makePair(infoBox, 12, 30, 476, 26, "ArialBold.20", "Title", MyGUI::Colour::White);
     objectiveLabel = makePair(infoBox, 12, 64, 200, 20, "ArialBold.14", "Objective:", kOrange);
-    description = infoBox->createWidget<MyGUI::EditBox>("WordWrap", 12, 86, 476, 110, MyGUI::Align::Default);
+    description = infoBox->createWidget<MyGUI::EditBox>("WordWrapEmpty", 12, 86, 476, 110, MyGUI::Align::Default);
     description->setFontName("ArialBold.10");
     description->setEditMultiLine(true);
     description->setEditWordWrap(true);
@@ -222,7 +222,7 @@ void Priget_LCH_SelTier::create(bool show)
     }
 
     // 9: lock box.
-    lockBox = makeBox(gui, "MarkerWhite", infoX + 50, infoY + 22, 400, 256, "Backgound2", 0.5f, MyGUI::Colour::Black);
+    lockBox = makeBox(gui, "WhiteSkin", infoX + 50, infoY + 22, 400, 256, "Backgound2", 0.5f, MyGUI::Colour::Black);
     lockImage = lockBox->createWidget<MyGUI::ImageBox>("ImageBox", 16, 64, 128, 128, MyGUI::Align::Default);
     lockImage->setImageTexture("Zv_Locked.png");
     lockImage->setInheritsAlpha(false);
@@ -230,7 +230,7 @@ void Priget_LCH_SelTier::create(bool show)
     lockedLabel = makePair(lockBox, 160, 24, 230, 30, "ArialBold.24", "LOCKED", kOrange);
     needLabel = makePair(lockBox, 160, 80, 230, 20, "ArialBold.14", "Need", MyGUI::Colour::White);
     requiredKudos = makePair(lockBox, 160, 104, 230, 26, "ArialBold.20", "000", kOrange);
-    storyText = lockBox->createWidget<MyGUI::EditBox>("WordWrap", 160, 80, 230, 160, MyGUI::Align::Default);
+    storyText = lockBox->createWidget<MyGUI::EditBox>("WordWrapEmpty", 160, 80, 230, 160, MyGUI::Align::Default);
     storyText->setFontName("ArialBold.14");
     storyText->setEditMultiLine(true);
     storyText->setEditWordWrap(true);
@@ -240,7 +240,7 @@ void Priget_LCH_SelTier::create(bool show)
     lockKudosLabel = makePair(lockBox, 160, 134, 230, 20, "ArialBold.14", "Kudos", MyGUI::Colour::White);
 
     // 10: cogs.
-    cogBackdrop = makeBox(gui, "MarkerWhite", W - 100, H - 100, 90, 90, "Backgound2", 0.0f, MyGUI::Colour::Black);
+    cogBackdrop = makeBox(gui, "WhiteSkin", W - 100, H - 100, 90, 90, "Backgound2", 0.0f, MyGUI::Colour::Black);
     cogBackdrop->setNeedMouseFocus(false);
     auto makeCog = [&](int x, int y, int size, const char* texture, MyGUI::RotatingSkin*& skin) {
         auto* image = gui->createWidget<MyGUI::ImageBox>("RotatingSkin", x, y, size, size, MyGUI::Align::Default,
@@ -258,7 +258,7 @@ void Priget_LCH_SelTier::create(bool show)
     cogImage2 = makeCog(W - 52, H - 60, 40, "hudCogW2.png", cog2);
 
     // 11: the menu box.
-    menuBox = makeBox(gui, "MarkerWhite", 16, 15, 168, 138, "Main", 0.0f, MyGUI::Colour::Black, "pM_mMenu");
+    menuBox = makeBox(gui, "WhiteSkin", 16, 15, 168, 138, "Main", 0.0f, MyGUI::Colour::Black, "pM_mMenu");
     auto makeMenuButton = [&](int y, const char* name, const char* caption) {
         auto* b = menuBox->createWidget<MyGUI::Button>("Button", 8, y, 152, 32, MyGUI::Align::Default, name);
         b->setInheritsAlpha(false);
@@ -275,12 +275,12 @@ void Priget_LCH_SelTier::create(bool show)
     garageButton->setEnabled(true);
 
     // 12: best box.
-    bestBox = makeBox(gui, "MarkerWhite", infoX, infoY + 310, 160, 40, "Backgound2", 0.5f, MyGUI::Colour::Black);
+    bestBox = makeBox(gui, "WhiteSkin", infoX, infoY + 310, 160, 40, "Backgound2", 0.5f, MyGUI::Colour::Black);
     bestLabel = makeText(bestBox, 8, 10, 60, 20, "ArialBold.14", "Best:", kOrange);
     bestValue = makeText(bestBox, 66, 10, 90, 20, "ArialBold.14", "0000", MyGUI::Colour::White);
 
     // 13: start.
-    startBox = makeBox(gui, "MarkerWhite", infoX + 250, infoY + 390, 250, 44, "Main", 0.5f, MyGUI::Colour::Black);
+    startBox = makeBox(gui, "WhiteSkin", infoX + 250, infoY + 390, 250, 44, "Main", 0.5f, MyGUI::Colour::Black);
     startButton = startBox->createWidget<MyGUI::Button>("SelectedButton", 4, 4, 242, 36, MyGUI::Align::Default,
                                                         "pm_bQui");
     startButton->setCaption("Start Challenge");
@@ -288,18 +288,18 @@ void Priget_LCH_SelTier::create(bool show)
     startButton->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
 
     // 14: the story-skip option.
-    skipFrame = makeBox(gui, "MarkerWhite", infoX, infoY + 360, 160, 30, "Main", 0.5f, MyGUI::Colour::Black);
+    skipFrame = makeBox(gui, "WhiteSkin", infoX, infoY + 360, 160, 30, "Main", 0.5f, MyGUI::Colour::Black);
     skipCheckBox = skipFrame->createWidget<MyGUI::Button>("CheckBox", 4, 3, 152, 24, MyGUI::Align::Default,
                                                           "p_t_MM_btAdv");
-    skipCheckBox->setCaption("Skip Prev Story");
+    skipCheckBox->setCaption("Skip Previous Story");
     skipCheckBox->setFontName("ArialBold.10");
     skipCheckBox->setInheritsAlpha(false);
     skipCheckBox->setStateSelected(campaign() && campaign()->skipSeenStory);
     skipCheckBox->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);
 
     // 15: the weapon group.
-    weaponBox = makeBox(gui, "MarkerWhite", infoX + 170, infoY + 310, 330, 72, "Main", 0.5f, MyGUI::Colour::Black);
-    weaponLabel = makePair(weaponBox, 8, 2, 200, 16, "ArialBold.10", "WEAP", kOrange);
+    weaponBox = makeBox(gui, "WhiteSkin", infoX + 170, infoY + 310, 330, 72, "Main", 0.5f, MyGUI::Colour::Black);
+    weaponLabel = makePair(weaponBox, 8, 2, 200, 16, "ArialBold.10", "WEAPON", kOrange);
     const char* const icons[6] = {nullptr, "WGatlingL.png", "WRocketL.png", "WFlakL.png", "WShieldL.png", "WTimeSL.png"};
     for (int i = 0; i < 6; ++i) {
         WeaponSlotButton& slot = weaponSlots[i];
@@ -353,6 +353,13 @@ void Priget_LCH_SelTier::clearRows()
     rows.clear();
 }
 
+void Priget_LCH_SelTier::showKudos(int64_t kudos)
+{
+    const std::string text = std::to_string(kudos);
+    if (kudosNumber && kudosNumber->getCaption().asUTF8() != text)
+        kudosNumber->setCaption(text);
+}
+
 void Priget_LCH_SelTier::rebuildRows()
 {
     clearRows();
@@ -381,7 +388,7 @@ void Priget_LCH_SelTier::rebuildRows()
         row.numberHighlight = makeText(row.panel, 2, 10, 36, 20, "ArialBold.10", decimal(n), kOrange);
         row.number->setTextAlign(MyGUI::Align::Center);
         row.numberHighlight->setTextAlign(MyGUI::Align::Center);
-        row.overlay = row.panel->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, 40, 40, MyGUI::Align::Default);
+        row.overlay = row.panel->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, 40, 40, MyGUI::Align::Default);
         row.overlay->setAlpha(0.0f);
         row.overlay->setInheritsAlpha(false);
         row.overlay->eventMouseButtonPressed += MyGUI::newDelegate(this, &Priget_LCH_SelTier::onPressed);

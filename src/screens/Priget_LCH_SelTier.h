@@ -82,6 +82,8 @@ public:
     void startChallenge();
 
     void rebuildRows();
+    // The number under the "Kudos" heading (the garage shows what is left to spend).
+    void showKudos(int64_t kudos);
     void clearRows();
     void setMedalState();
     void showChallengeInfo();

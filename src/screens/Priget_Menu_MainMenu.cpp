@@ -24,7 +24,7 @@ const char* const kItemNames[Priget_Menu_MainMenu::kItemCount] = {
 const char* const kItemCaptions[Priget_Menu_MainMenu::kItemCount] = {
     "Arcade Mode", "Time Attack Mode", "Survival Mode", "Vampire Mode", "Colour Combo Mode",
     "Close Combat Mode", "Challenge Mode", "Options", "Quit Game"};
-const char* const kChallengeHint = "Up to the challenge? Fight in a story based campain";
+const char* const kChallengeHint = "Up to the challenge? Fight in a story-based campaign";
 const char* const kOptionsHint = "Configure the game";
 const char* const kQuitHint = "Exit game";
 const float kVersion = 1.004f;
@@ -121,12 +121,12 @@ void Priget_Menu_MainMenu::create(bool showNow)
 
     const int logoLeft = (W - 512) / 2 + 16;
     const int logoTop = static_cast<int>(0.11f * static_cast<float>(H) - 100.0f);
-    logo_ = gui->createWidget<MyGUI::ImageBox>("StaticImage", logoLeft, logoTop, 512, 256, MyGUI::Align::Default,
+    logo_ = gui->createWidget<MyGUI::ImageBox>("ImageBox", logoLeft, logoTop, 512, 256, MyGUI::Align::Default,
                                                "OverPause");
     logo_->setImageTexture("VNT_LogoB.png");
 
     // Quit box: the question and two buttons on a half-dark panel; the texts stay opaque.
-    quitBox_ = gui->createWidget<MyGUI::Widget>("MarkerWhite", (W - 290) / 2, (H - 130) / 2, 290, 100,
+    quitBox_ = gui->createWidget<MyGUI::Widget>("WhiteSkin", (W - 290) / 2, (H - 130) / 2, 290, 100,
                                                 MyGUI::Align::Default, "Main");
     quitBox_->setColour(MyGUI::Colour::Black);
     quitBox_->setAlpha(0.5f);
@@ -134,7 +134,7 @@ void Priget_Menu_MainMenu::create(bool showNow)
     auto* question = quitBox_->createWidget<MyGUI::TextBox>("TextBox", 0, 20, 290, 25, MyGUI::Align::Default);
     question->setTextColour(MyGUI::Colour::White);
     question->setTextAlign(MyGUI::Align::Center);
-    question->setCaption("Do you realy want to quit?");
+    question->setCaption("Do you really want to quit?");
     question->setInheritsAlpha(false);
     quitYes_ = quitBox_->createWidget<MyGUI::Button>("SelectedButton", 35, 58, 100, 32, MyGUI::Align::Default);
     quitYes_->setCaption("Yes");
@@ -173,7 +173,7 @@ void Priget_Menu_MainMenu::create(bool showNow)
         cogSkins_[static_cast<size_t>(i)] = skin;
     }
 
-    background_ = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, W, H, MyGUI::Align::Default, "Backgound",
+    background_ = gui->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, W, H, MyGUI::Align::Default, "Backgound",
                                                      "mm_bg");
 
     const int frameTop = logoTop + 190;
@@ -181,7 +181,7 @@ void Priget_Menu_MainMenu::create(bool showNow)
     const int frameX[3] = {frameLeft - 20, frameLeft + 190, frameLeft};
     const int frameW[3] = {10, 10, 180};
     for (int i = 0; i < 3; ++i) {
-        MyGUI::Widget* frame = gui->createWidget<MyGUI::Widget>("MarkerWhite", frameX[i], frameTop, frameW[i], 368,
+        MyGUI::Widget* frame = gui->createWidget<MyGUI::Widget>("WhiteSkin", frameX[i], frameTop, frameW[i], 368,
                                                                 MyGUI::Align::Default, "Main", "mm_menu");
         frame->setColour(MyGUI::Colour::Black);
         frame->setAlpha(0.5f);
@@ -206,7 +206,7 @@ void Priget_Menu_MainMenu::create(bool showNow)
         }
     }
 
-    helpStrip_ = gui->createWidget<MyGUI::Widget>("MarkerWhite", 20, H - 45, W - 40, 30, MyGUI::Align::Default,
+    helpStrip_ = gui->createWidget<MyGUI::Widget>("WhiteSkin", 20, H - 45, W - 40, 30, MyGUI::Align::Default,
                                                   "OverPause");
     helpStrip_->setColour(MyGUI::Colour::Black);
     helpStrip_->setAlpha(0.5f);

@@ -229,16 +229,16 @@ void Priget_OptionsDisplay::create(bool visible_)
     overallCombo->addItem("Custom");
     overallCombo->setIndexSelected(2);
     overallCombo->setTextColour(kOrange);
-    vsyncCheck = makeButton(mainPanel, "CheckBox", 168, 136, 120, "p_Opt_MM_btVsy", "[Vsync]");
-    fullScreenCheck = makeButton(mainPanel, "CheckBox", 168, 160, 120, "p_Opt_MM_btFuls", "[FullScreen]");
-    advancedCheck = makeButton(mainPanel, "CheckBox", 8, 160, 112, "p_Opt_MM_btAdv", "Avanced");
+    vsyncCheck = makeButton(mainPanel, "CheckBox", 168, 136, 120, "p_Opt_MM_btVsy", "[VSync]");
+    fullScreenCheck = makeButton(mainPanel, "CheckBox", 168, 160, 120, "p_Opt_MM_btFuls", "[Full Screen]");
+    advancedCheck = makeButton(mainPanel, "CheckBox", 8, 160, 112, "p_Opt_MM_btAdv", "Advanced");
     applyButton = makeButton(mainPanel, "Button", 8, 136, 120, "p_Opt_MM_Apply", "[Apply]");
 
     advancedPanel = gui->createWidget<MyGUI::Widget>("RimPanel", view.width - 304, 288, 256, 216,
                                                      MyGUI::Align::Default, "Main", "p_Opt_AM");
     advancedPanel->setAlpha(0.5f);
     advancedTitleText = makeText(advancedPanel, 8, 8, 240, "p_Opt_AM_stTitle", "Advanced Options");
-    antialiasingText = makeText(advancedPanel, 8, 48, 136, "p_Opt_AM_stAnti", "[Antialising]");
+    antialiasingText = makeText(advancedPanel, 8, 48, 136, "p_Opt_AM_stAnti", "[Anti-aliasing]");
     antialiasingCombo = makeCombo(advancedPanel, 144, 48, 104, "p_Opt_AM_cbAnti");
     modelText = makeText(advancedPanel, 8, 80, 136, "p_Opt_AM_stModl", "[Model Quality]");
     modelCombo = makeCombo(advancedPanel, 144, 80, 104, "p_Opt_AM_cbModl");
@@ -376,11 +376,14 @@ void Priget_OptionsDisplay::refreshTexts()
     worldText->setCaption(bracketed(UiTextId::AdvWorldQuality));
     effectsText->setCaption(bracketed(UiTextId::AdvEffectsQuality));
     applyNotice_ = profile->getText(language, UiTextId::ApplyNotice);
-    for (MyGUI::ComboBox* combo : {modelCombo, textureCombo, worldCombo, effectsCombo}) {
+    // Every list in the page's language; the overall list adds "Custom".
+    for (MyGUI::ComboBox* combo : {modelCombo, textureCombo, worldCombo, effectsCombo, overallCombo}) {
         const size_t selected = combo->getIndexSelected();
         combo->removeAllItems();
         for (uint32_t i = 0; i < kQualityLevels; ++i)
             combo->addItem(text(static_cast<UiTextId>(static_cast<uint32_t>(UiTextId::QualityVeryHigh) + i)));
+        if (combo == overallCombo)
+            combo->addItem(text(UiTextId::QualityCustom));
         if (selected != MyGUI::ITEM_NONE)
             selectClamped(combo, static_cast<long long>(selected));
     }

@@ -47,7 +47,7 @@ void Priget_OptionsMenu::create(bool visible_)
         return;
     Priget::create(visible_);
     const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
-    background = gui->createWidget<MyGUI::ImageBox>("StaticImage", 0, 0, view.width, view.height,
+    background = gui->createWidget<MyGUI::ImageBox>("ImageBox", 0, 0, view.width, view.height,
                                                     MyGUI::Align::Default, "Backgound", "mm_bg");
     background->setImageTexture("");
     panel = gui->createWidget<MyGUI::Widget>("RimPanel", 48, 48, 168, 208, MyGUI::Align::Default, "Main", "p_Opt_MM");

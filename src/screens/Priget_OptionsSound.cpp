@@ -67,7 +67,7 @@ void Priget_OptionsSound::create(bool visible_)
                                              "p_Opt_OS");
     panel->setAlpha(0.5f);
     const auto slider = [this](int top, const std::string& name) {
-        auto* s = panel->createWidget<MyGUI::ScrollBar>("HSlider", 8, top, 280, 8, MyGUI::Align::Default, name);
+        auto* s = panel->createWidget<MyGUI::ScrollBar>("SliderH", 8, top, 280, 8, MyGUI::Align::Default, name);
         s->setVerticalAlignment(false);
         s->setInheritsAlpha(false);
         s->setScrollRange(kRange);

@@ -55,7 +55,7 @@ MyGUI::Button* makeButton(MyGUI::Widget* parent, int left, int top, int width, i
 MyGUI::Widget* makePanel(MyGUI::Gui* gui, int width, int height, const char* name)
 {
     const MyGUI::IntSize view = viewSize();
-    auto* p = gui->createWidget<MyGUI::Widget>("MarkerWhite", (view.width - width) / 2, (view.height - height) / 2,
+    auto* p = gui->createWidget<MyGUI::Widget>("WhiteSkin", (view.width - width) / 2, (view.height - height) / 2,
                                                width, height, MyGUI::Align::Default, "Main", name);
     p->setAlpha(0.5f);
     p->setColour(MyGUI::Colour::Black);

@@ -345,8 +345,8 @@ TEST(PlayerProfile, BadIndicesAnswerEmpty)
     EXPECT_EQ(p.getModeName(5), "BadRef");
     EXPECT_EQ(p.getModeString2(5), "BadRef2");
     // Two tables: language 1 reads the second.
-    EXPECT_EQ(p.getText(0, UiTextId::ApplyNotice), "en#79");
-    EXPECT_EQ(p.getText(1, UiTextId::ApplyNotice), "es#79");
+    EXPECT_EQ(p.getText(0, UiTextId::ApplyNotice), "en#84");
+    EXPECT_EQ(p.getText(1, UiTextId::ApplyNotice), "es#84");
 }
 
 TEST(PlayerProfile, UnusableProfileFilesAreSetAsideAndReplaced)

@@ -194,7 +194,7 @@ TEST_F(GameExecutable, WithoutRenderSystemItStopsWithAMessageAndAnErrorCode)
     EXPECT_NE(code, 0);
     EXPECT_NE(code, -1) << "still running";
     const std::string out = readTextFile(tree.path("run.out"));
-    EXPECT_NE(out.find("An exception has occured!"), std::string::npos) << out;
+    EXPECT_NE(out.find("An exception has occurred!"), std::string::npos) << out;
     EXPECT_NE(out.find("render system"), std::string::npos) << out;
 }
 

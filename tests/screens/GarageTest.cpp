@@ -5,6 +5,7 @@
 #include "ChallengeTestSupport.h"
 #include "core/CampaignData.h"
 #include "core/GameSession.h"
+#include "core/GameSettings.h"
 #include "core/GlobalSounds.h"
 #include "support/PanelTestBed.h"
 
@@ -138,6 +139,78 @@ TEST_F(GarageTest, BuyingATurretLevelChangesLooksAndTotals)
     EXPECT_EQ(panel->costValue.caption(), "99.5");
     click(panel->buyButton);
     EXPECT_EQ(campaign->pointsSpent, 99u);
+}
+
+// A purchase that cannot be made says why: the warning click (never the accept click) and the
+// reason typed on the help line, whether "Buy" is disabled or the campaign refuses.
+TEST_F(GarageTest, RefusalsSayWhy)
+{
+    Catalogue f;
+    f.stepShopLocked = {true, false};
+    open(f);
+    panel->show(true);
+    audio::Sound* accept = bed.sounds()->acceptClick();
+    audio::Sound* warning = bed.sounds()->warningClick();
+    ASSERT_NE(accept, nullptr);
+    ASSERT_NE(warning, nullptr);
+    struct Case {
+        const char* name;
+        uint32_t available;
+        uint32_t turretBought;
+        bool weaponOwned;
+        uint32_t group, item;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"one kudo short", 199, 1, false, SHOP_TURRET, 2, "Need 1 Kudos"},
+        {"far too few kudos", 0, 0, false, SHOP_CORE, 1, "Need 100 Kudos"},
+        {"previous level not bought", 1000, 0, false, SHOP_TURRET, 3, "Buy the level before it first"},
+        {"level bought", 1000, 1, false, SHOP_TURRET, 1, "Already bought"},
+        {"weapon shop locked by the story", 1000, 0, false, SHOP_WEAPONS, 2, "LOCKED"},
+        {"weapon owned (Buy stays enabled)", 1000, 0, true, SHOP_WEAPONS, 1, "Already bought"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        campaign->pointsEarned = c.available + 100 * c.turretBought;
+        campaign->pointsSpent = 100 * c.turretBought;
+        campaign->weaponUnlocked[0] = c.weaponOwned;
+        for (uint32_t level = 0; level < 3; ++level)
+            const_cast<UpgradeLevel*>(campaign->getUpgrade(0, level))->bought = level < c.turretBought;
+        pick(c.group, c.item);
+        EXPECT_EQ(panel->refusalText(), c.reason);
+        const uint32_t spent = campaign->pointsSpent;
+        challengetest::silence(accept);
+        challengetest::silence(warning);
+        // A click on "Buy" as the player makes it, enabled or not.
+        click(panel->buyButton);
+        EXPECT_TRUE(warning->isPlaying());
+        EXPECT_FALSE(accept->isPlaying());
+        EXPECT_EQ(campaign->pointsSpent, spent);
+        for (int i = 0; i < 200; ++i)
+            panel->update(0.05f);
+        EXPECT_EQ(panel->captionWidget->getCaption().asUTF8(), c.reason);
+    }
+    // A purchase that goes through says nothing of the kind.
+    campaign->pointsEarned = 1000;
+    campaign->pointsSpent = 0;
+    campaign->weaponUnlocked[0] = false;
+    for (uint32_t level = 0; level < 3; ++level)
+        const_cast<UpgradeLevel*>(campaign->getUpgrade(0, level))->bought = false;
+    pick(SHOP_TURRET, 1);
+    EXPECT_EQ(panel->refusalText(), "");
+    challengetest::silence(warning);
+    click(panel->buyButton);
+    EXPECT_TRUE(accept->isPlaying());
+    EXPECT_FALSE(warning->isPlaying());
+
+    // The reasons come in the profile's language.
+    bed.session()->recreateProfile();
+    bed.settings()->Language = 1;
+    pick(SHOP_TURRET, 1);
+    EXPECT_EQ(panel->refusalText(), "Ya comprado");
+    campaign->pointsEarned = 100;  // all of it spent on the first level
+    pick(SHOP_CORE, 1);
+    EXPECT_EQ(panel->refusalText(), "Necesitas 100 Kudos");
 }
 
 TEST_F(GarageTest, ALockedShopSellsNoWeapons)

@@ -1,4 +1,4 @@
-// The shared container skins as drawn (needs an X display: run under Xvfb): "Panel" draws
+// The shared container skins as drawn (needs an X display: run under Xvfb): "PanelSkin" draws
 // nothing of its own, only its children; "RimPanel" is the dark panel with the tinted rim of the
 // options and challenge screens; "BonusEff" is a soft strip, brightest along its middle.
 #include "support/PanelTestBed.h"
@@ -14,10 +14,10 @@ TEST(PanelSkins, PanelIsAnEmptyContainerAndRimPanelKeepsItsRim)
     MyGUI::Gui* gui = bed.gui();
     const Rgb backdrop = bed.screenshot().at(320, 240);
 
-    auto* panel = gui->createWidget<MyGUI::Widget>("Panel", 100, 100, 200, 200, MyGUI::Align::Default, "Main");
+    auto* panel = gui->createWidget<MyGUI::Widget>("PanelSkin", 100, 100, 200, 200, MyGUI::Align::Default, "Main");
     panel->setAlpha(1.0f);
     panel->setColour(MyGUI::Colour::Red);
-    auto* child = panel->createWidget<MyGUI::Widget>("MarkerWhite", 50, 50, 20, 20, MyGUI::Align::Default);
+    auto* child = panel->createWidget<MyGUI::Widget>("WhiteSkin", 50, 50, 20, 20, MyGUI::Align::Default);
     child->setColour(MyGUI::Colour::Blue);
     auto* rim = gui->createWidget<MyGUI::Widget>("RimPanel", 350, 100, 200, 200, MyGUI::Align::Default, "Main");
     rim->setAlpha(1.0f);
@@ -41,7 +41,7 @@ TEST(PanelSkins, BonusStripGlowsAlongItsMiddle)
 {
     testsupport::PanelTestBed bed(800, 600);
     MyGUI::Gui* gui = bed.gui();
-    auto* veil = gui->createWidget<MyGUI::Widget>("MarkerWhite", 0, 0, 800, 600, MyGUI::Align::Default, "Main");
+    auto* veil = gui->createWidget<MyGUI::Widget>("WhiteSkin", 0, 0, 800, 600, MyGUI::Align::Default, "Main");
     veil->setColour(MyGUI::Colour::Black);
     auto* strip = gui->createWidget<MyGUI::Widget>("BonusEff", 80, 255, 640, 90, MyGUI::Align::Default, "Main");
     strip->setAlpha(1.0f);

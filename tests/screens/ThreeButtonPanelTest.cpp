@@ -29,7 +29,7 @@ public:
         if (created)
             return;
         Priget::create(show);
-        column = gui->createWidget<MyGUI::Widget>("MarkerWhite", 100, 200, 168, 128, MyGUI::Align::Default, "Main");
+        column = gui->createWidget<MyGUI::Widget>("WhiteSkin", 100, 200, 168, 128, MyGUI::Align::Default, "Main");
         for (int i = 0; i < 3; ++i) {
             buttons[i] = column->createWidget<MyGUI::Button>("SelectedButton", 8, 8 + 40 * i, 152, 32,
                                                              MyGUI::Align::Default);

@@ -1,0 +1,324 @@
+// Every screen, panel and HUD state of the running game at 800x600 and 1280x1024, in both
+// languages of the text tables: each caption fits its widget and no two visible texts (nor a
+// drawn widget and a text) overlap, by the GUI's own text metrics. VANTOREL_SHOT_DIR keeps a
+// picture of each screen for a look by eye. The session leaves MyGUI.log without a warning.
+#include "core/CampaignData.h"
+#include "core/GamePlayData.h"
+#include "core/GameSession.h"
+#include "core/GameSettings.h"
+#include "core/PlayerProfile.h"
+#include "cutscenes/DialogCutScene.h"
+#include "cutscenes/GS_Cutscene.h"
+#include "cutscenes/NovelCutScene.h"
+#include "play/GS_PlayOnly.h"
+#include "play/Priget_EndPlayMenu.h"
+#include "play/RecordListManager.h"
+#include "screens/GS_Credits.h"
+#include "screens/GS_ListChall.h"
+#include "screens/GS_Menu.h"
+#include "screens/GS_Options.h"
+#include "screens/MessageWindow.h"
+#include "screens/Priget_LCH_Garage.h"
+#include "screens/Priget_LCH_SelTier.h"
+#include "screens/Priget_Menu_MainMenu.h"
+#include "screens/Priget_OptionsDisplay.h"
+#include "screens/Priget_ProfileLoad.h"
+#include "support/GameHarness.h"
+#include "support/LayoutCheck.h"
+#include "support/PlayTestSupport.h"
+#include "support/TestSupport.h"
+#include "world/GroundVehicle.h"
+
+#include <MyGUI.h>
+#include <Ogre.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+
+using testsupport::GameHarness;
+using testsupport::HarnessOptions;
+
+namespace {
+
+struct Variant {
+    unsigned width, height;
+    uint32_t language;
+};
+
+std::string variantName(const Variant& v)
+{
+    return std::to_string(v.width) + "x" + std::to_string(v.height) + (v.language == 0 ? "_en" : "_es");
+}
+
+HarnessOptions optionsFor(const Variant& v)
+{
+    HarnessOptions options;
+    options.width = v.width;
+    options.height = v.height;
+    options.frameTime = 1.0f / 30.0f;
+    const uint32_t language = v.language;
+    options.adjustSettings = [language](GameSettings& s) { s.Language = language; };
+    return options;
+}
+
+class ScreenLayout : public testing::TestWithParam<Variant> {
+protected:
+    // The screen as it stands: its layout faults and, on request, its picture.
+    void check(GameHarness& game, const std::string& screen)
+    {
+        game.moveMouseTo(0, 0);
+        game.frame();
+        const std::string name = variantName(GetParam()) + "_" + screen;
+        testsupport::keepShot(game.screenshot(), name);
+        for (const std::string& fault : testsupport::layoutFaults())
+            ADD_FAILURE() << name << ": " << fault;
+        ++checked;
+    }
+
+    // A normal session writes no warning to the GUI's log.
+    void expectCleanGuiLog(GameHarness& game)
+    {
+        std::istringstream log(testsupport::readTextFile(game.workDir() + "/MyGUI.log"));
+        std::string line;
+        int warnings = 0;
+        std::set<std::string> kinds;  // each message once, without its time
+        while (std::getline(log, line))
+            if (line.find("|  Warning  |") != std::string::npos || line.find("|  Error  |") != std::string::npos) {
+                ++warnings;
+                kinds.insert(line.substr(std::min<size_t>(line.find('|'), line.size())));
+            }
+        for (const std::string& kind : kinds)
+            ADD_FAILURE() << "MyGUI.log: " << kind;
+        EXPECT_EQ(warnings, 0);
+    }
+
+    int checked = 0;
+};
+
+void chooseMenuItem(GameHarness& game, uint32_t item)
+{
+    for (int i = 0; i < 9 && game.session()->selectedIndex != item; ++i)
+        game.tapKey(OIS::KC_DOWN);
+    ASSERT_EQ(game.session()->selectedIndex, item);
+    game.tapKey(OIS::KC_RETURN);
+    game.runFrames(2);
+}
+
+DialogCutScene* dialogPlayer(GameHarness& game)
+{
+    auto* state = game.stateAs<GS_Cutscene>();
+    return state ? dynamic_cast<DialogCutScene*>(state->getPlayer()) : nullptr;
+}
+
+}  // namespace
+
+// Title, main menu with its new-mode badges, quit box, display options, challenge list, garage.
+TEST_P(ScreenLayout, FrontEnd)
+{
+    GameHarness game(optionsFor(GetParam()));
+    game.runFrames(40);
+    check(game, "splash");
+    ASSERT_TRUE(game.enterMainMenu("Pilot"));
+    game.runFrames(70);
+    check(game, "main_menu");
+
+    // The quit box over the profile screen, then back.
+    auto* menu = game.stateAs<GS_Menu>();
+    ASSERT_NE(menu, nullptr);
+    game.clickWidget(menu->mainMenu->item(8));
+    game.runFrames(30);
+    check(game, "profiles");
+    game.clickWidget(menu->profilePanel->quitButton);
+    game.runFrames(30);
+    check(game, "quit_box");
+    game.clickWidget(menu->mainMenu->quitNo());
+    game.runFrames(30);
+    ASSERT_TRUE(game.enterMainMenu("Pilot"));
+    game.runFrames(70);
+
+    chooseMenuItem(game, 7);
+    auto* options = game.stateAs<GS_Options>();
+    ASSERT_NE(options, nullptr);
+    game.runFrames(40);
+    check(game, "options_display");
+    game.clickWidget(options->displayPage->advancedCheck);
+    game.runFrames(10);
+    check(game, "options_advanced");
+    game.clickWidget(options->displayPage->applyButton);
+    game.runFrames(30);
+    check(game, "options_apply_notice");
+    ASSERT_NE(options->displayPage->message(), nullptr);
+    game.clickWidget(options->displayPage->message()->okButton());
+    game.runFrames(10);
+    // (The sound and control pages have no button a player can reach.)
+    game.moveMouseTo(0, 0);
+    game.tapKey(OIS::KC_ESCAPE);
+    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 90));
+    game.runFrames(70);
+
+    chooseMenuItem(game, 6);
+    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_ListChall>() != nullptr; }, 10));
+    auto* list = game.stateAs<GS_ListChall>();
+    game.runFrames(70);
+    check(game, "challenge_list");
+    game.tapKey(OIS::KC_RIGHT);
+    game.runFrames(20);
+    check(game, "challenge_list_second");
+    game.tapKey(OIS::KC_UP);
+    game.runFrames(20);
+    check(game, "challenge_list_tier2");
+    game.tapKey(OIS::KC_DOWN);
+    game.tapKey(OIS::KC_LEFT);
+
+    game.clickWidget(list->tierPanel->garageButton);
+    game.runFrames(60);
+    check(game, "garage");
+    for (OIS::KeyCode k : {OIS::KC_LCONTROL, OIS::KC_F11, OIS::KC_W})
+        game.press(k);
+    game.runFrames(3);
+    for (OIS::KeyCode k : {OIS::KC_LCONTROL, OIS::KC_F11, OIS::KC_W})
+        game.release(k);
+    game.frame();
+    game.clickWidget(list->garagePanel->item(SHOP_TURRET, 0)->frame);
+    game.clickWidget(list->garagePanel->buyButton);
+    game.clickWidget(list->garagePanel->item(SHOP_WEAPONS, 1)->frame);
+    game.runFrames(60);
+    check(game, "garage_bought");
+    game.clickWidget(list->garagePanel->buyButton);
+    game.runFrames(60);
+    check(game, "garage_refused");
+    expectCleanGuiLog(game);
+}
+
+// A challenge: its story scene with both speakers, the mission info, the HUD and the pause.
+TEST_P(ScreenLayout, ChallengePlay)
+{
+    GameHarness game(optionsFor(GetParam()));
+    ASSERT_TRUE(game.enterMainMenu("Pilot"));
+    game.runFrames(70);
+    chooseMenuItem(game, 6);
+    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_ListChall>() != nullptr; }, 10));
+    game.runFrames(30);
+    game.moveMouseTo(0, 0);
+    game.tapKey(OIS::KC_RETURN);
+    ASSERT_NE(game.stateAs<GS_Cutscene>(), nullptr);
+    game.runFrames(20);
+    game.tapKey(OIS::KC_RETURN);  // past the briefing film
+    bool sawLeft = false, sawRight = false;
+    for (int presses = 0; game.stateAs<GS_Cutscene>() && presses < 40; ++presses) {
+        game.runFrames(45);
+        DialogCutScene* dialog = dialogPlayer(game);
+        if (dialog && dialog->namePlate && dialog->namePlate->getInheritedVisible()) {
+            const bool right = dialog->namePlate->getAbsoluteLeft() > static_cast<int>(GetParam().width) / 2;
+            if (right && !sawRight) {
+                sawRight = true;
+                check(game, "dialog_right_speaker");
+            } else if (!right && !sawLeft) {
+                sawLeft = true;
+                check(game, "dialog_left_speaker");
+            }
+        }
+        // One press shows the whole line, the next passes it; none is left over for the play.
+        game.tapKey(OIS::KC_RETURN);
+        if (!game.stateAs<GS_Cutscene>())
+            break;
+        game.tapKey(OIS::KC_RETURN);
+    }
+    EXPECT_TRUE(sawLeft);
+    EXPECT_TRUE(sawRight);
+
+    auto* play = game.stateAs<GS_PlayOnly>();
+    ASSERT_NE(play, nullptr);
+    ASSERT_TRUE(game.runUntil([&] { return play->playData->playPhase == PLAYPHASE_MISSION_INFO; }, 100))
+        << "phase " << play->playData->playPhase;
+    game.runFrames(30);
+    check(game, "mission_info");
+    game.tapKey(OIS::KC_RETURN);
+    ASSERT_TRUE(game.runUntil([&] { return play->playData->playPhase == PLAYPHASE_PLAYING; }, 400));
+    game.runFrames(60);
+    check(game, "hud_challenge");
+    game.tapKey(OIS::KC_ESCAPE);
+    ASSERT_EQ(play->paused, 1);
+    game.runFrames(30);
+    check(game, "pause_challenge");
+}
+
+// Free play: its HUD, the pause, the end of play with the local record list.
+TEST_P(ScreenLayout, FreePlayAndEnd)
+{
+    GameHarness game(optionsFor(GetParam()));
+    GS_PlayOnly* play = testsupport::startFreePlay(game, "Pilot");
+    ASSERT_NE(play, nullptr);
+    game.runFrames(60);
+    check(game, "hud_free_play");
+    game.tapKey(OIS::KC_ESCAPE);
+    ASSERT_EQ(play->paused, 1);
+    game.runFrames(30);
+    check(game, "pause_free_play");
+    game.tapKey(OIS::KC_ESCAPE);
+    game.runFrames(10);
+
+    GamePlayData* d = play->playData;
+    d->mechaVars[0].value = 1250.0f;
+    d->NumLives = 0;
+    play->playerVehicle()->addDamage(1.0e6f);
+    ASSERT_TRUE(game.runUntil([&] { return play->endStage == 1; }, 200));
+    game.runFrames(20);
+    check(game, "end_banner");
+    ASSERT_TRUE(game.runUntil([&] { return play->endStage == 3; }, 600));
+    game.runFrames(40);
+    check(game, "end_menu_local_list");
+    game.tapKey(OIS::KC_TAB);
+    game.runFrames(10);
+    check(game, "end_menu_world_list");
+    game.tapKey(OIS::KC_TAB);
+    game.runFrames(5);
+    expectCleanGuiLog(game);
+}
+
+// The main menu with every mode open, the paged story text and the credits.
+TEST_P(ScreenLayout, NovelAndCredits)
+{
+    GameHarness game(optionsFor(GetParam()));
+    ASSERT_TRUE(game.enterMainMenu("Pilot"));
+    game.runFrames(70);
+    // Every mode unlocked, as a seasoned player has them: the longest captions show.
+    auto* menuState = game.stateAs<GS_Menu>();
+    ASSERT_NE(menuState, nullptr);
+    for (uint32_t m = 0; m < 6; ++m)
+        if (GameModeDef* def = const_cast<GameModeDef*>(game.session()->profile->getMode(m)))
+            def->locked = 0;
+    menuState->mainMenu->reset();
+    game.runFrames(70);
+    check(game, "main_menu_all_modes");
+    game.session()->cutsceneName = "Cs_Meltdown_Out";
+    game.session()->cutsceneRequested = 1;
+    game.state()->nextStateId = 6;
+    game.state()->done = 1;
+    bool sawNovel = false;
+    for (int presses = 0; game.stateAs<GS_Cutscene>() || presses == 0; ++presses) {
+        if (presses > 60)
+            break;
+        game.runFrames(40);
+        auto* state = game.stateAs<GS_Cutscene>();
+        if (state && dynamic_cast<NovelCutScene*>(state->getPlayer()) && !sawNovel) {
+            sawNovel = true;
+            check(game, "novel");
+        } else if (state && dialogPlayer(game) && presses < 2) {
+            check(game, "dialog_scene");
+        }
+        game.tapKey(OIS::KC_RETURN);
+    }
+    EXPECT_TRUE(sawNovel);
+    game.session()->creditsRequested = 1;
+    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_Credits>() != nullptr; }, 200));
+    game.runFrames(90);
+    check(game, "credits");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ScreenLayout,
+                         testing::Values(Variant{800, 600, 0}, Variant{800, 600, 1}, Variant{1280, 1024, 0},
+                                         Variant{1280, 1024, 1}),
+                         [](const testing::TestParamInfo<Variant>& info) { return variantName(info.param); });
