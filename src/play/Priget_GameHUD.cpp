@@ -165,7 +165,8 @@ HudStatRow Priget_GameHUD::makeRow(int left, int top, bool rightColumn, const ch
     row.panel->setInheritsAlpha(false);
     row.panel->setAlpha(0.0f);
 
-    row.background = row.panel->createWidget<MyGUI::TextBox>("WhiteSkin", 5, 10, 127, 20, MyGUI::Align::Default);
+    // The box keeps below the label's line (its skin draws the lower part of the widget).
+    row.background = row.panel->createWidget<MyGUI::TextBox>("HudValueBox", 5, 10, 127, 20, MyGUI::Align::Default);
     row.background->setInheritsAlpha(false);
     row.background->setColour(MyGUI::Colour::Black);
     row.background->setAlpha(0.5f);

@@ -31,6 +31,8 @@ struct Box {
     }
 };
 
+Box grown(const Box& b, int by) { return {b.left - by, b.top - by, b.right + by, b.bottom + by}; }
+
 Box boxOf(const MyGUI::IntCoord& c) { return {c.left, c.top, c.left + c.width, c.top + c.height}; }
 
 std::ostream& operator<<(std::ostream& out, const Box& b)
@@ -126,8 +128,8 @@ std::vector<Entry> widgetsInDrawOrder()
         for (size_t i = 0; i < layers.size(); ++i)
             if (layers[i] == root->getLayer())
                 e.layer = static_cast<int>(i);
-        if (e.layer < 0)
-            continue;  // not on a layer: not drawn
+        if (e.layer < 0 || root->getLayer()->getName() == "Pointer")
+            continue;  // not drawn, or the pointer, which goes where the mouse goes
         auto nodes = layers[static_cast<size_t>(e.layer)]->getEnumerator();
         for (int n = 0; nodes.next(); ++n)
             if (nodes.current() == root->getLayerNode())
@@ -174,6 +176,23 @@ Box textBox(const MyGUI::Widget* w, Box* region = nullptr)
         y = r.top + (r.height() - size.height) / 2;
     else if (align.isBottom())
         y = r.bottom - size.height;
+    // A single line: the rows its glyphs ink, by the font's own glyph metrics (the line's
+    // leading above the capitals and below the baseline is empty where no glyph reaches).
+    const MyGUI::UString& caption = t->getCaption();
+    const MyGUI::IFont* font = MyGUI::FontManager::getInstance().getByName(t->getFontName());
+    if (font && caption.find('\n') == MyGUI::UString::npos) {
+        float inkTop = 1e9f, inkBottom = -1e9f;
+        for (MyGUI::Char c : caption.asUTF32()) {
+            const MyGUI::GlyphInfo* g = c == ' ' ? nullptr : font->getGlyphInfo(c);
+            if (!g || g->height <= 0.0f)
+                continue;
+            inkTop = std::min(inkTop, g->bearingY);
+            inkBottom = std::max(inkBottom, g->bearingY + g->height);
+        }
+        if (inkBottom > inkTop)
+            return {x, y + static_cast<int>(std::floor(inkTop)), x + size.width,
+                    y + static_cast<int>(std::ceil(inkBottom))};
+    }
     return {x, y, x + size.width, y + size.height};
 }
 
@@ -190,8 +209,14 @@ std::string describe(const MyGUI::Widget* w)
     return s.str();
 }
 
+bool fullView(const Box& b)
+{
+    const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
+    return b.width() * b.height() >= view.width * view.height * 4 / 5;
+}
+
 // What a widget draws besides its text: its main skin, where it has one with something to show.
-bool drawnSkin(const MyGUI::Widget* w, Box& out)
+bool drawnSkin(const MyGUI::Widget* w, Box& out, bool keepFullView = false)
 {
     auto* main = const_cast<MyGUI::Widget*>(w)->getSubWidgetMain();
     if (!main)
@@ -201,8 +226,7 @@ bool drawnSkin(const MyGUI::Widget* w, Box& out)
         return false;
     out = partBox(w, main);
     // A backdrop or a veil over the whole view is meant to lie behind or over everything.
-    const MyGUI::IntSize view = MyGUI::RenderManager::getInstance().getViewSize();
-    if (out.width() * out.height() >= view.width * view.height * 4 / 5)
+    if (fullView(out) && !keepFullView)
         return false;
     return !out.empty();
 }
@@ -218,6 +242,15 @@ TextRect drawnText(const MyGUI::Widget* widget)
 std::vector<std::string> layoutFaults()
 {
     const std::vector<Entry> all = widgetsInDrawOrder();
+    // A modal veil (a skin over the whole view that takes the pointer) puts everything behind
+    // it out of play: a message over a page is read, not the page.
+    const Entry* modal = nullptr;
+    for (const Entry& e : all) {
+        Box drawn;
+        if (!e.widget->getParent() && shown(e.widget) && e.widget->getNeedMouseFocus() &&
+            drawnSkin(e.widget, drawn, true) && fullView(drawn) && (!modal || *modal < e))
+            modal = &e;
+    }
     struct Text {
         size_t order;
         MyGUI::Widget* widget;
@@ -228,6 +261,8 @@ std::vector<std::string> layoutFaults()
     for (size_t i = 0; i < all.size(); ++i) {
         MyGUI::Widget* w = all[i].widget;
         if (!shown(w))
+            continue;
+        if (modal && (all[i].layer < modal->layer || (all[i].layer == modal->layer && all[i].node < modal->node)))
             continue;
         MyGUI::ISubWidgetText* sub = textOf(w);
         if (!sub || sub->getTextColour().alpha < 0.02f)
@@ -245,7 +280,7 @@ std::vector<std::string> layoutFaults()
         if (size.width > region.width() || size.height > region.height())
             fault << describe(w) << ": text " << size.width << "x" << size.height << " does not fit its area "
                   << region;
-        else if (!box.inside(area) && !scrolls)
+        else if (!box.inside(grown(area, 1)) && !scrolls)  // a shadow's extra pixel may go
             fault << describe(w) << ": text " << box << " is cut by its parent or the view " << area;
         if (!fault.str().empty())
             faults.push_back(fault.str());
@@ -287,8 +322,12 @@ std::vector<std::string> layoutFaults()
             const Entry& te = all[t.order];
             const bool inFront = all[i].layer > te.layer || (all[i].layer == te.layer && all[i].node > te.node);
             const bool straddles = !t.box.inside(drawn);
-            // A see-through veil in front leaves the text readable.
-            if (!straddles && !(inFront && shownAlpha(d) > 0.6f))
+            // In front: covered, unless by a see-through veil. Behind (the GUI draws a window's
+            // texts over its skins): a caption lying half on a small thing (a badge, a cup, an
+            // icon) collides with it; one on the edge of a panel much larger than itself is the
+            // panel's own label or read-out.
+            const bool small = drawn.width() * drawn.height() < 3 * t.box.width() * t.box.height();
+            if (inFront ? shownAlpha(d) <= 0.6f : !(straddles && small))
                 continue;
             std::ostringstream s;
             s << describe(d) << " drawn " << drawn << (straddles ? " cuts across " : " covers ") << describe(t.widget)

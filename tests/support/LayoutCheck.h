@@ -5,10 +5,13 @@
 // - a caption cut by a parent or the edge of the view;
 // - two visible captions whose drawn rectangles overlap (a shadow copy under its own text,
 //   the same caption one or two pixels off, is no fault);
-// - a caption that straddles the edge of a widget that draws a skin (a panel, a box, a badge),
-//   or that such a widget in front covers with more than a see-through veil. Pictures (image
-//   boxes) are drawn in their own shapes and backdrops or veils over the whole view lie behind
-//   or over everything by design: neither counts.
+// - a widget drawn in front of a caption that covers it (a see-through veil does not count);
+// - a caption lying half on a small thing drawn behind it (a badge, a cup, an icon); a label
+//   on the edge of a panel much larger than itself is that panel's own.
+// Texts are measured by the ink of their glyphs (the font's glyph metrics) within the line
+// the GUI lays out. Pictures (image boxes) are drawn in their own shapes, backdrops and veils
+// over the whole view lie behind or over everything by design, and a modal veil puts what lies
+// behind it out of play: none of these count.
 // Only what a player sees counts: visible widgets with some alpha and a non-blank caption.
 #include <string>
 #include <vector>
