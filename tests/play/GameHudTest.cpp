@@ -395,7 +395,7 @@ TEST_F(GameHudTest, FlashHoldsBlueThenPassesWhiteToOrange)
 {
     showAllRows();
     // Background colours are read back as pixels: the right end of the World row's dark box.
-    auto backgroundBlue = [this] { return bed.screenshot().at(145, 27).b; };
+    auto backgroundBlue = [this] { return bed.screenshot().at(145, 37).b; };
     const int black = backgroundBlue();
     hud->flashHit();
     const int tinted = backgroundBlue();
@@ -687,15 +687,16 @@ TEST_F(GameHudTest, LayoutAt1024x768)
         EXPECT_FALSE(w->getInheritsAlpha()) << "at " << w->getAbsoluteCoord().print();
     EXPECT_TRUE(hud->hudRoot->getInheritsAlpha());
 
-    // The ammo value keeps the place measured on ":Ammo" whatever the label later reads.
+    // The ammo value ends three pixels left of the label's text in the label's language.
     const int ammoLeft = hud->ammoValue->getLeft();
     EXPECT_EQ(ammoLeft, -3 - hud->ammoLabel->getTextSize().width);
     EXPECT_LT(ammoLeft, -20);
     bed.settings()->Language = 1;
     makeHud();
     EXPECT_EQ(caption(hud->ammoLabel), ":Munici\xC3\xB3n");
-    EXPECT_EQ(hud->ammoValue->getLeft(), ammoLeft);
-    EXPECT_EQ(hud->ammoValueShadow->getLeft(), ammoLeft + 1);
+    EXPECT_EQ(hud->ammoValue->getLeft(), -3 - hud->ammoLabel->getTextSize().width);
+    EXPECT_LT(hud->ammoValue->getLeft(), ammoLeft);
+    EXPECT_EQ(hud->ammoValueShadow->getLeft(), hud->ammoValue->getLeft() + 1);
 }
 
 TEST_F(GameHudTest, ASecondBuildMakesNothingAndTheDestructorLeavesNothing)
