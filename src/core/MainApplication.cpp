@@ -135,7 +135,7 @@ int runApplication()
         code = 1;
     } catch (const std::exception& e) {
         // Whatever else escapes ends the same way, never as an abort.
-        platform::showFatalMessage("An exception has occured!", e.what());
+        platform::showFatalMessage("An exception has occurred!", e.what());
         code = 1;
     }
     return code;
