@@ -9,6 +9,7 @@
 #include "core/InterpolationAffector.h"
 #include "core/MainFrameListener.h"
 #include "core/ZV_GameState.h"
+#include "platform/Platform.h"
 #include "core/GameSession.h"
 #include "screens/GS_Menu.h"
 #include "screens/Priget_ProfileLoad.h"
@@ -157,6 +158,17 @@ private:
 
 GameHarness::GameHarness(HarnessOptions options) : options_(std::move(options))
 {
+    // A start that throws (a damaged archive, say) must not leave the engine behind.
+    try {
+        start();
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+void GameHarness::start()
+{
     workDirScope_ = std::make_unique<ScopedWorkDir>(tree_.workDir());
     if (options_.prepareTree)
         options_.prepareTree(tree_.workDir());
@@ -186,7 +198,7 @@ GameHarness::GameHarness(HarnessOptions options) : options_(std::move(options))
     root_->initialise(false, "OGRE Render Window");
 
     settings_ = new GameSettings();
-    auto* configManager = new ConfigManager(settings_, "config.ini");
+    auto configManager = std::make_unique<ConfigManager>(settings_, "config.ini");
     configManager->readConfigIni();
     settings_->width = options_.width;
     settings_->height = options_.height;
@@ -214,16 +226,23 @@ GameHarness::GameHarness(HarnessOptions options) : options_(std::move(options))
     addGameArchives();
     groups.initialiseAllResourceGroups();
 
-    auto* soundManager = new audio::SoundManager("", 100);
+    auto soundManager = std::make_unique<audio::SoundManager>("", 100);
     mouse_->setArea(static_cast<int>(window_->getWidth()), static_cast<int>(window_->getHeight()));
     // The listener takes the sound manager and the configuration manager.
-    listener_ = new Listener(window_, configManager, camera_, sceneManager_, soundManager, root_, settings_,
+    listener_ = new Listener(window_, configManager.release(), camera_, sceneManager_, soundManager.release(), root_, settings_,
                              keyboard_.get(), mouse_.get(), joystick_.get(), options_.frameTime);
     root_->addFrameListener(listener_);
 }
 
 GameHarness::~GameHarness()
 {
+    release();
+}
+
+void GameHarness::release()
+{
+    // The listener does this on its way out; a start that failed never made one.
+    platform::keepGraphicsDriverLoaded();
     if (root_ && listener_)
         root_->removeFrameListener(listener_);
     delete listener_;

@@ -179,6 +179,9 @@ public:
 private:
     class Listener;
 
+    void start();
+    void release();
+
     HarnessOptions options_;
     TempGameTree tree_;
     std::unique_ptr<ScopedWorkDir> workDirScope_;
