@@ -12,19 +12,27 @@
 #include <Ogre.h>
 #include <OgreShadowCameraSetupLiSPSM.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr uint32_t kMapMagic = 0x644D70;
 constexpr uint32_t kMapVersion = 1;
 constexpr uint32_t kMapType = 3;
-// Caps that no authored map comes near; a cache beyond them is damaged.
-constexpr uint32_t kMaxNodes = 100000;
+// Caps that no authored map comes near; a map file beyond them is damaged. The totals keep a
+// damaged file from building a world too large to load or to tick.
+constexpr uint32_t kMaxNodes = 10000;
 constexpr uint32_t kMaxPerNode = 1000;
-constexpr uint32_t kMaxStatics = 10000;
-constexpr uint32_t kMaxInstances = 1000000;
+constexpr uint32_t kMaxMeshes = 20000;
+constexpr uint32_t kMaxReactors = 1000;
+constexpr uint32_t kMaxStatics = 1000;
+constexpr uint32_t kMaxInstances = 10000;
 // Every real of a map (positions, scales, sizes, colours, distances) lies well within this; NaN,
 // an infinity or a larger value would reach the scene graph's bounds as damage.
 constexpr float kMaxMapReal = 1.0e7f;
+// The engine files static geometry into a grid of this many regions a side, centred on the
+// batch's origin; it refuses anything outside.
+constexpr double kRegionGridHalf = 512.0;
 
 void log(const std::string& text)
 {
@@ -102,6 +110,129 @@ void writeQuaternion(BinaryWriter& out, const Ogre::Quaternion& q)
 }
 
 bool isRootName(const std::string& name) { return name == "root" || name == "Root" || name == "ROOT"; }
+
+// What makes a map unbuildable, whichever form it was read from ("" when nothing does): values
+// that are not finite or beyond any map, orientations that cannot be normalised, names longer than
+// a file name, more than the caps allow, static geometry outside its own region grid.
+class MapCheck {
+public:
+    std::string problem;
+
+    void real(float v, const char* what)
+    {
+        if (problem.empty() && !(std::isfinite(v) && std::fabs(v) <= kMaxMapReal))
+            problem = std::string(what) + " out of range";
+    }
+    void vector(const Ogre::Vector3& v, const char* what)
+    {
+        real(v.x, what);
+        real(v.y, what);
+        real(v.z, what);
+    }
+    void colour(const Ogre::ColourValue& c, const char* what)
+    {
+        real(c.r, what);
+        real(c.g, what);
+        real(c.b, what);
+        real(c.a, what);
+    }
+    void quaternion(const Ogre::Quaternion& q, const char* what)
+    {
+        real(q.w, what);
+        real(q.x, what);
+        real(q.y, what);
+        real(q.z, what);
+        if (problem.empty() && !(q.Norm() > 1.0e-3f))
+            problem = std::string(what) + " cannot be normalised";
+    }
+    void name(const std::string& s, const char* what)
+    {
+        if (problem.empty() && s.size() > BinaryReader::kMaxNameLength)
+            problem = std::string(what) + " name too long";
+    }
+    void count(size_t n, size_t cap, const char* what)
+    {
+        if (problem.empty() && n > cap)
+            problem = "too many " + std::string(what);
+    }
+    // The region index of each axis the engine would give the point.
+    void inGrid(const Ogre::Vector3& point, const MapData::Static& s)
+    {
+        for (int axis = 0; axis < 3 && problem.empty(); ++axis) {
+            const double cell = std::floor((double(point[axis]) - double(s.origin[axis])) / double(s.regionDimensions[axis]));
+            if (!(cell >= -kRegionGridHalf && cell < kRegionGridHalf))
+                problem = "static geometry '" + s.name + "' reaches outside its regions";
+        }
+    }
+};
+
+std::string checkMap(const MapData& d)
+{
+    MapCheck c;
+    c.colour(d.shadowColour, "shadow colour");
+    c.colour(d.ambientLight, "ambient light");
+    c.name(d.bgMaterial, "sky material");
+    c.colour(d.fogColour, "fog colour");
+    c.real(d.fogStart, "fog start");
+    c.real(d.fogEnd, "fog end");
+    c.vector(d.sunPosition, "sun position");
+    c.vector(d.sunDirection, "sun direction");
+    c.colour(d.sunDiffuse, "sun colour");
+    c.colour(d.sunSpecular, "sun colour");
+    c.count(d.nodes.size(), kMaxNodes, "nodes");
+    size_t meshes = 0, reactors = 0;
+    for (const MapData::Node& n : d.nodes) {
+        c.name(n.name, "node");
+        c.name(n.parentName, "parent node");
+        c.vector(n.position, "node position");
+        if (n.useQuaternion)
+            c.quaternion(n.orientation, "node orientation");
+        c.real(n.yaw, "node angle");
+        c.real(n.pitch, "node angle");
+        c.real(n.roll, "node angle");
+        c.vector(n.scale, "node scale");
+        c.count(n.meshes.size(), kMaxPerNode, "meshes on a node");
+        c.count(n.reactors.size(), kMaxPerNode, "reactors on a node");
+        meshes += n.meshes.size();
+        reactors += n.reactors.size();
+        for (const MapData::Mesh& m : n.meshes) {
+            c.name(m.entityName, "entity");
+            c.name(m.meshName, "mesh");
+            c.name(m.customMaterial, "material");
+            c.name(m.animationName, "animation");
+            c.real(m.animationSpeed, "animation speed");
+        }
+        for (const std::string& r : n.reactors)
+            c.name(r, "reactor");
+    }
+    c.count(meshes, kMaxMeshes, "meshes");
+    c.count(reactors, kMaxReactors, "reactors");
+    c.count(d.statics.size(), kMaxStatics, "static geometries");
+    size_t instances = 0;
+    for (const MapData::Static& s : d.statics) {
+        c.name(s.name, "static geometry");
+        c.name(s.entityName, "entity");
+        c.name(s.meshName, "mesh");
+        c.vector(s.regionDimensions, "region size");
+        c.vector(s.origin, "static origin");
+        c.real(s.renderingDistance, "rendering distance");
+        if (c.problem.empty() && !(s.regionDimensions.x > 0 && s.regionDimensions.y > 0 && s.regionDimensions.z > 0))
+            c.problem = "static geometry '" + s.name + "' has no region size";
+        instances += s.instances.size();
+        for (const StaticInstance& inst : s.instances) {
+            c.vector(inst.position, "instance position");
+            c.quaternion(inst.orientation, "instance orientation");
+            c.vector(inst.scale, "instance scale");
+            c.inGrid(inst.position, s);
+        }
+    }
+    c.count(instances, kMaxInstances, "static instances");
+    for (const std::string& m : d.collisionMeshes)
+        c.name(m, "collision mesh");
+    for (const std::string& r : d.floorReactors)
+        c.name(r, "floor reactor");
+    return c.problem;
+}
 
 }  // namespace
 
@@ -198,8 +329,9 @@ void SceneCreator::parseMapIni(const std::string& mapName)
     if (!beginLoad(mapName))
         return;
     MapData data;
-    if (!readMapIni(iniPath(mapName), data)) {
-        log("no map source for '" + mapName + "'");
+    std::string problem;
+    if (!readMapIni(iniPath(mapName), data, &problem)) {
+        log("map source of '" + mapName + "' not used: " + problem);
         return;
     }
     build(data, true);
@@ -210,9 +342,10 @@ void SceneCreator::readCache(const std::string& mapName)
     if (!beginLoad(mapName))
         return;
     MapData data;
-    if (!readMapCache(cachePath(mapName), data)) {
+    std::string problem;
+    if (!readMapCache(cachePath(mapName), data, &problem)) {
         // A damaged cache builds nothing rather than half a map.
-        log("no usable map cache for '" + mapName + "'");
+        log("map cache of '" + mapName + "' not used: " + problem);
         return;
     }
     build(data, false);
@@ -298,9 +431,15 @@ void SceneCreator::build(const MapData& data, bool fromIni)
         record.templateEntity = createEntitySafely(s.entityName, s.meshName);
         record.instances = s.instances;
         if (record.templateEntity) {
-            for (const StaticInstance& inst : record.instances)
-                record.geometry->addEntity(record.templateEntity, inst.position, inst.orientation, inst.scale);
-            record.geometry->build();
+            try {
+                for (const StaticInstance& inst : record.instances)
+                    record.geometry->addEntity(record.templateEntity, inst.position, inst.orientation, inst.scale);
+                record.geometry->build();
+            } catch (const Ogre::Exception& e) {
+                // A mesh scaled past the batch's regions: the map goes on without the batch.
+                log("static geometry '" + s.name + "' left out: " + e.getDescription());
+                record.geometry->reset();
+            }
         }
     }
 
@@ -561,12 +700,16 @@ void SceneCreator::applyShadowSettings()
     mSceneMgr->setShadowTextureFadeStart(0.8f);
 }
 
-bool SceneCreator::readMapIni(const std::string& path, MapData& out)
+bool SceneCreator::readMapIni(const std::string& path, MapData& out, std::string* problem)
 {
+    std::string unused;
+    std::string& why = problem ? *problem : unused;
+    why.clear();
     Ogre::ConfigFile cfg;
     try {
         cfg.loadDirect(path, "\t:=", true);
     } catch (const Ogre::Exception&) {
+        why = "cannot be read";
         return false;
     }
     using SC = Ogre::StringConverter;
@@ -578,8 +721,23 @@ bool SceneCreator::readMapIni(const std::string& path, MapData& out)
     auto vec = [&](const std::string& s, const std::string& k) { return SC::parseVector3(get(s, k)); };
     auto colour = [&](const std::string& s, const std::string& k) { return SC::parseColourValue(get(s, k)); };
 
+    // A count is read before what it counts: one past its cap refuses the map before anything
+    // is read for it. Counts written as reals are truncated, as the engine's reader does.
+    auto countOf = [&](const std::string& s, const std::string& k, uint32_t cap, uint32_t& n) {
+        const double v = std::trunc(double(real(s, k)));
+        if (!(v >= 0 && v <= cap)) {
+            why = k + " in [" + s + "] out of range";
+            return false;
+        }
+        n = static_cast<uint32_t>(v);
+        return true;
+    };
+
     MapData d;
-    const int nodeCount = std::max(0, std::min<int>(SC::parseInt(get("scene", "nSNodes")), kMaxNodes));
+    uint32_t totalMeshes = 0, totalReactors = 0, totalInstances = 0;
+    uint32_t nodeCount = 0;
+    if (!countOf("scene", "nSNodes", kMaxNodes, nodeCount))
+        return false;
     d.shadowColour = colour("scene", "ShadowColour");
     d.ambientLight = colour("scene", "AmbientLight");
     d.typeBG = SC::parseUnsignedInt(get("scene", "TypeBG"));
@@ -602,13 +760,20 @@ bool SceneCreator::readMapIni(const std::string& path, MapData& out)
         d.sunCastShadows = flag("scene", "Sun_CastShadows");
     }
 
-    for (int i = 1; i <= nodeCount; ++i) {
+    for (uint32_t i = 1; i <= nodeCount; ++i) {
         const std::string sn = "sn_" + std::to_string(i);
         MapData::Node n;
         n.name = get(sn, "sn_name");
         n.scale = vec(sn, "sn_Scale");
-        const int reactors = std::max(0, std::min<int>(int(real(sn, "sn_nReacts")), kMaxPerNode));
-        const int meshes = std::max(0, std::min<int>(int(real(sn, "sn_nMeshes")), kMaxPerNode));
+        uint32_t reactors = 0, meshes = 0;
+        if (!countOf(sn, "sn_nReacts", kMaxPerNode, reactors) || !countOf(sn, "sn_nMeshes", kMaxPerNode, meshes))
+            return false;
+        totalMeshes += meshes;
+        totalReactors += reactors;
+        if (totalMeshes > kMaxMeshes || totalReactors > kMaxReactors) {
+            why = "too many meshes or reactors";
+            return false;
+        }
         n.roll = real(sn, "sn_Roll");
         n.pitch = real(sn, "sn_Pitch");
         n.yaw = real(sn, "sn_Yaw");
@@ -619,7 +784,7 @@ bool SceneCreator::readMapIni(const std::string& path, MapData& out)
         n.parentName = get(sn, "sn_ParentSn_name");
         n.subNode = flag(sn, "sn_IsSubNode");
         n.advancedCull = flag(sn, "sn_AdvancedCull");
-        for (int j = 1; j <= meshes; ++j) {
+        for (uint32_t j = 1; j <= meshes; ++j) {
             const std::string k = std::to_string(j);
             MapData::Mesh m;
             m.visible = flag(sn, "snMesh_Vis_" + k);
@@ -633,13 +798,15 @@ bool SceneCreator::readMapIni(const std::string& path, MapData& out)
             m.animated = !m.animationName.empty();
             n.meshes.push_back(m);
         }
-        for (int k = 1; k <= reactors; ++k)
+        for (uint32_t k = 1; k <= reactors; ++k)
             n.reactors.push_back(get(sn, "snReact_Name_" + std::to_string(k)));
         d.nodes.push_back(std::move(n));
     }
 
-    const int staticCount = std::max(0, std::min<int>(SC::parseInt(get("scene", "StaticGeom")), kMaxStatics));
-    for (int i = 0; i < staticCount; ++i) {
+    uint32_t staticCount = 0;
+    if (!countOf("scene", "StaticGeom", kMaxStatics, staticCount))
+        return false;
+    for (uint32_t i = 0; i < staticCount; ++i) {
         const std::string st = "static_" + std::to_string(i);
         MapData::Static s;
         s.name = get(st, "Static_name");
@@ -651,7 +818,14 @@ bool SceneCreator::readMapIni(const std::string& path, MapData& out)
         s.visible = flag(st, "Static_Visible");
         s.meshName = get(st, "Static_Mesh");
         s.entityName = get(st, "Static_Mesh_Name");
-        const uint32_t count = std::min<uint32_t>(SC::parseUnsignedInt(get(st, "Static_nMeshes")), kMaxInstances);
+        uint32_t count = 0;
+        if (!countOf(st, "Static_nMeshes", kMaxInstances, count))
+            return false;
+        totalInstances += count;
+        if (totalInstances > kMaxInstances) {
+            why = "too many static instances";
+            return false;
+        }
         for (uint32_t k = 1; k <= count; ++k) {
             const std::string kk = std::to_string(k);
             StaticInstance inst;
@@ -671,15 +845,22 @@ bool SceneCreator::readMapIni(const std::string& path, MapData& out)
         d.collisionMeshes[i] = get("Colisions", collisionKeys[i]);
     for (int i = 0; i < 4; ++i)
         d.floorReactors[i] = get("Colisions", "FloorReac" + std::to_string(i + 1));
+    why = checkMap(d);
+    if (!why.empty())
+        return false;
     out = std::move(d);
     return true;
 }
 
-bool SceneCreator::readMapCache(const std::string& path, MapData& out)
+bool SceneCreator::readMapCache(const std::string& path, MapData& out, std::string* problem)
 {
+    std::string unused;
+    std::string& why = problem ? *problem : unused;
+    why = "cannot be read";
     BinaryReader in;
     if (!in.open(path))
         return false;
+    why = "damaged";
     uint32_t magic = 0, version = 0, type = 0;
     in.readU32(magic);
     in.readU32(version);
@@ -770,6 +951,9 @@ bool SceneCreator::readMapCache(const std::string& path, MapData& out)
     for (std::string& name : d.floorReactors)
         name = readName(in);
     if (!in.ok())
+        return false;
+    why = checkMap(d);
+    if (!why.empty())
         return false;
     out = std::move(d);
     return true;

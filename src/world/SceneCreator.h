@@ -164,9 +164,10 @@ public:
 
     static std::string cachePath(const std::string& mapName);
     static std::string iniPath(const std::string& mapName);
-    // The two forms of a map file, without building anything; false when unreadable.
-    static bool readMapIni(const std::string& path, MapData& out);
-    static bool readMapCache(const std::string& path, MapData& out);
+    // The two forms of a map file, without building anything; false (and why, when asked) when
+    // the file is missing, unreadable or damaged: a map that cannot be built whole is refused.
+    static bool readMapIni(const std::string& path, MapData& out, std::string* problem = nullptr);
+    static bool readMapCache(const std::string& path, MapData& out, std::string* problem = nullptr);
     static void writeMapData(BinaryWriter& out, const std::string& mapName, const MapData& data);
 
     const std::string& currentMap() const { return mCurrentMap; }

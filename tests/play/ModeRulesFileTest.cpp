@@ -14,6 +14,7 @@
 #include <OgreException.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -606,6 +607,57 @@ TEST(ModeRulesFile, DamagedCachesAreRefusedWhole)
     Engine e;
     EXPECT_FALSE(e->readCacheFile("Nothing"));
     EXPECT_TRUE(e->readCacheBytes(good));
+}
+
+// Places and sizes that reach the scene graph: a cache holding one that is not finite or beyond
+// 1e6 is refused whole (the file fuzz program: a spawn position read as 1e30 aborted the engine's
+// bounding-box assertion); 1e6 itself still reads.
+TEST(ModeRulesFile, PlacesAndSizesInTheCacheAreBounded)
+{
+    ModeTree t;
+    t.writeMode("Full", kFullMode);
+    std::vector<uint8_t> good;
+    {
+        Engine e;
+        ASSERT_TRUE(e->loadIniFile("Full"));
+        good = e->cacheBytes("Full");
+    }
+    const size_t settings = settingsOffset("Full", "Town");
+    // The second area's record, found by its stored place (-10, 0, 10).
+    const float areaPlace[3] = {-10.0f, 0.0f, 10.0f};
+    const uint8_t* placeBytes = reinterpret_cast<const uint8_t*>(areaPlace);
+    const auto found = std::search(good.begin(), good.end(), placeBytes, placeBytes + sizeof areaPlace);
+    ASSERT_NE(found, good.end());
+    const size_t area = static_cast<size_t>(found - good.begin());
+    const struct {
+        const char* what;
+        size_t at;
+        std::function<float(Engine&)> read;
+    } places[] = {
+        {"border scale", settings + 8, [](Engine& e) { return e.data.BorderScale; }},
+        {"speed factor", settings + 29, [](Engine& e) { return e.data.MoveMultiplyer; }},
+        {"spawn x", settings + 33, [](Engine& e) { return e.data.SpawnPos.x; }},
+        {"spawn z", settings + 41, [](Engine& e) { return e.data.SpawnPos.z; }},
+        {"spawn yaw", settings + 45, [](Engine& e) { return e.data.SpawnYaw; }},
+        {"area place", area, [](Engine& e) { return e->areas[1]->getPosition().x; }},
+        {"area size", area + 12, [](Engine& e) { return e->areas[1]->getScale(); }},
+    };
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.what);
+        std::vector<uint8_t> bytes = good;
+        putF32(bytes, place.at, 1.0e6f);
+        Engine edge;
+        ASSERT_TRUE(edge->readCacheBytes(bytes));
+        EXPECT_FLOAT_EQ(place.read(edge), 1.0e6f);
+        for (const float bad : {std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity(),
+                                1.0e30f, -1.1e6f}) {
+            putF32(bytes, place.at, bad);
+            Engine e;
+            EXPECT_FALSE(e->readCacheBytes(bytes)) << bad;
+            EXPECT_TRUE(e->areas.empty());
+            EXPECT_TRUE(e->Scene.empty());
+        }
+    }
 }
 
 TEST(ModeRulesFile, IniFaultsAreReported)

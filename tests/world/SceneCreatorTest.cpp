@@ -284,7 +284,25 @@ TEST_F(SceneBuilder, DamagedCachesBuildNothing)
         [](MapData& d) { d.nodes[1].orientation = Ogre::Quaternion(0, 0, 0, 0); },
         [](MapData& d) { d.sunDirection.x = -std::numeric_limits<float>::infinity(); },
         [](MapData& d) { d.nodes[0].name = std::string(300, 'n'); },
+        // Static geometry the engine cannot file into its region grid (the fuzz program: its
+        // "point out of bounds" escaped the build).
+        [](MapData& d) { d.statics[0].regionDimensions = Ogre::Vector3::ZERO; },
+        [](MapData& d) { d.statics[0].regionDimensions.x = 1.0e-45f; },
+        [](MapData& d) { d.statics[0].regionDimensions.y = -50.0f; },
+        [](MapData& d) { d.statics[0].instances[0].position.x = 100.0f * 512; },
+        [](MapData& d) { d.statics[0].instances[0].position.z = -100.0f * 512 - 1; },
+        [](MapData& d) { d.statics[0].instances[0].scale.x = std::numeric_limits<float>::quiet_NaN(); },
+        [](MapData& d) { d.statics[0].instances[0].orientation = Ogre::Quaternion(0, 0, 0, 0); },
+        [](MapData& d) { d.statics[0].instances.resize(10001); },
+        [](MapData& d) { d.statics.resize(1001, d.statics[0]); },
     };
+    MapData::Static lamps;
+    lamps.name = "Lamps";
+    lamps.regionDimensions = Ogre::Vector3(100, 50, 100);
+    lamps.meshName = "town_lamp.mesh";
+    lamps.instances.resize(1);
+    lamps.instances[0].position = Ogre::Vector3(100.0f * 512 - 1, 0, -100.0f * 512);  // the grid's edges
+    data.statics.push_back(lamps);
     for (const auto& harm : harms) {
         MapData bad = data;
         bad.sun = true;
@@ -302,6 +320,11 @@ TEST_F(SceneBuilder, DamagedCachesBuildNothing)
         MapData back;
         ASSERT_TRUE(SceneCreator::readMapCache(SceneCreator::cachePath("Broken"), back));
         EXPECT_EQ(back.nodes.size(), 2u);
+        BinaryWriter edge;
+        SceneCreator::writeMapData(edge, "Broken", data);
+        ASSERT_TRUE(edge.commit(SceneCreator::cachePath("Broken")));
+        ASSERT_TRUE(SceneCreator::readMapCache(SceneCreator::cachePath("Broken"), back));
+        EXPECT_EQ(back.statics.size(), 1u);
     }
     for (const auto& bytes : damaged) {
         BinaryWriter out;
@@ -368,4 +391,72 @@ TEST_F(SceneBuilder, NodeReactorsRunInThePoolAndAreReleasedWithTheMap)
     for (int i = 0; i < 600 && pool.liveReactorCount() > 0; ++i)
         pool.update(0.05f);
     EXPECT_EQ(pool.liveReactorCount(), 0u);
+}
+
+// Damaged map sources, each a case the file fuzz program found in the data builder's scene step:
+// engine assertions (NaN and infinite values), "point out of bounds" escaping the static geometry
+// build, and a count that took over a minute. The source is refused whole, with the reason.
+TEST_F(SceneBuilder, DamagedSourcesBuildNothing)
+{
+    const struct {
+        std::string line, damaged;
+    } cases[] = {
+        {"stMesh_scale_1 = 1 1 1", "stMesh_scale_1 = inf 1 1"},
+        {"stMesh_yaw_1 = 90", "stMesh_yaw_1 = nan"},
+        {"sn_Pos = 1 2 3", "sn_Pos = 1 2 nan"},
+        {"stMesh_pos_2 = -5 0 5", "stMesh_pos_2 = 1e30 0 5"},
+        {"stMesh_pos_2 = -5 0 5", "stMesh_pos_2 = 60000 0 5"},
+        {"Static_RegionDimensions = 100 50 100", ""},
+        {"Static_RegionDimensions = 100 50 100", "Static_RegionDimensions = 1e-45 50 100"},
+        {"Static_RegionDimensions = 100 50 100", "Static_RegionDimensions = -1e30 50 100"},
+        {"Static_nMeshes = 2", "Static_nMeshes = 2147483648"},
+        {"Static_nMeshes = 2", "Static_nMeshes = -1"},
+        {"sn_nMeshes = 2", "sn_nMeshes = 1e30"},
+        {"nSNodes = 4", "nSNodes = 1000000"},
+        {"AmbientLight = 0.4 0.4 0.4 1", "AmbientLight = 0.4 nan 0.4 1"},
+        {"snMesh_Na_1 = HouseEntity", "snMesh_Na_1 = HouseEntity" + std::string(250, 'q')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damaged);
+        std::string text = kFixtureMap;
+        const size_t at = text.find(c.line);
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, c.line.size(), c.damaged);
+        writeTextFile(tree.path("Data/Scenes/Fixture/map.ini"), text);
+        MapData data;
+        std::string problem;
+        EXPECT_FALSE(SceneCreator::readMapIni(SceneCreator::iniPath("Fixture"), data, &problem));
+        EXPECT_FALSE(problem.empty());
+        auto creator = make();
+        creator->parseMapIni("Fixture");
+        EXPECT_TRUE(creator->nodeRecords().empty());
+        EXPECT_TRUE(creator->staticRecords().empty());
+    }
+}
+
+// A batch whose instances stand inside the grid but whose scaled mesh reaches beyond it (the fuzz
+// program: an instance scale of 1 100000 1): the engine refuses it, the map goes on without it.
+TEST_F(SceneBuilder, StaticGeometryTheEngineRefusesIsLeftOut)
+{
+    std::string text = kFixtureMap;
+    const std::string line = "stMesh_scale_2 = 2 2 2";
+    text.replace(text.find(line), line.size(), "stMesh_scale_2 = 1 100000 1");
+    writeTextFile(tree.path("Data/Scenes/Fixture/map.ini"), text);
+    for (const bool fromCache : {false, true}) {
+        SCOPED_TRACE(fromCache ? "cache" : "map.ini");
+        std::unique_ptr<SceneCreator> creator;
+        if (fromCache) {
+            creator = make("Fixture", engine.root()->createSceneManager());
+        } else {
+            creator = make();
+            creator->parseMapIni("Fixture");
+            ASSERT_TRUE(creator->writeCache("Fixture"));
+        }
+        EXPECT_EQ(creator->nodeRecords().size(), 4u);
+        ASSERT_EQ(creator->staticRecords().size(), 1u);
+        Ogre::StaticGeometry* lamps = creator->staticRecords()[0].geometry;
+        ASSERT_NE(lamps, nullptr);
+        EXPECT_TRUE(lamps->getRegions().empty());
+        EXPECT_NE(context.movementBlocker, nullptr);
+    }
 }
