@@ -159,6 +159,19 @@ public:
     void loadAreaEventsIni(IniSource& ini);
     void readAreaEventsCache(BinaryReader& in);
     void writeAreaEventsCache(BinaryWriter& out) const;
+    // Each section's one field list, walked by all three (see core/ModeFileFields.h).
+    template <class Self, class IO>
+    static void settingsFields(Self& d, IO& io);
+    template <class Self, class IO>
+    static void ovniEventFields(Self& d, IO& io);
+    template <class Self, class IO>
+    static void intervalPickupEventFields(Self& d, IO& io);
+    template <class Self, class IO>
+    static void timePickupEventFields(Self& d, IO& io);
+    template <class Self, class IO>
+    static void areaEventFields(Self& d, IO& io);
+    template <class Self, class IO>
+    static void recordTableFields(Self& d, IO& io);
     // Reads the best value of the record table file "Data<TableIdx>.dat" (working directory).
     void openRecordFile();
 

@@ -4,6 +4,7 @@
 #include "core/GamePlayData.h"
 
 #include "core/BinaryIO.h"
+#include "core/ModeFileFields.h"
 #include "definitions/DefinitionCache.h"
 
 namespace {
@@ -16,10 +17,6 @@ const char* const kIntervalPickups = "INTERVAL_PICKUPS";
 const char* const kTimePickups = "TIME_PICKUPS";
 const char* const kRecordTable = "RECORD_TABLE";
 const char* const kTrigArea = "TrigArea";
-
-std::string modeIniPath(const std::string& mode) { return "../../Data/GamePlay/" + mode + ".ini"; }
-
-void openModeIni(IniSource& ini, const std::string& mode) { ini.loadOrThrow(modeIniPath(mode)); }
 
 // When an event marks a variable as changed.
 enum class FlagTest { Never, NonZero, Positive };
@@ -42,45 +39,6 @@ std::string mechaKey(uint32_t n, const char* suffix) { return indexedKey("MechaV
 std::string rowKey(const char* prefix, uint32_t t, const char* middle, uint32_t m, const char* field)
 {
     return indexedKey(prefix, t, middle) + std::to_string(m) + field;
-}
-
-template <class Row>
-void readPickupRowsIni(IniSource& ini, const char* section, std::vector<PickupSpawnType>& types, uint32_t rows)
-{
-    for (uint32_t t = 0; t < types.size(); ++t) {
-        types[t].rows.assign(rows, Row{});
-        for (uint32_t m = 0; m < rows; ++m) {
-            Row& r = types[t].rows[m];
-            r.Spawn = ini.real(section, rowKey("Pick_", t + 1, "_Mecha_", m + 1, "_Spawn"));
-            r.Live = ini.real(section, rowKey("Pick_", t + 1, "_Mecha_", m + 1, "_Live"));
-            r.Pick = ini.real(section, rowKey("Pick_", t + 1, "_Mecha_", m + 1, "_Pick"));
-            r.Leave = ini.real(section, rowKey("Pick_", t + 1, "_Mecha_", m + 1, "_Leave"));
-        }
-    }
-}
-
-void readPickupRowsCache(BinaryReader& in, std::vector<PickupSpawnType>& types, uint32_t rows)
-{
-    for (PickupSpawnType& type : types) {
-        type.rows.assign(rows, PickupMechaEffects{});
-        for (PickupMechaEffects& r : type.rows) {
-            in.readF32(r.Spawn);
-            in.readF32(r.Live);
-            in.readF32(r.Pick);
-            in.readF32(r.Leave);
-        }
-    }
-}
-
-void writePickupRowsCache(BinaryWriter& out, const std::vector<PickupSpawnType>& types)
-{
-    for (const PickupSpawnType& type : types)
-        for (const PickupMechaEffects& r : type.rows) {
-            out.writeF32(r.Spawn);
-            out.writeF32(r.Live);
-            out.writeF32(r.Pick);
-            out.writeF32(r.Leave);
-        }
 }
 
 template <class Type>
@@ -139,342 +97,172 @@ const std::vector<Row>* rowsOf(const std::vector<std::vector<Row>>& all, uint32_
 
 // ---- settings, player and mechanics ----
 
-void GamePlayData::loadSettingsIni(const std::string& mode)
+template <class Self, class IO>
+void GamePlayData::settingsFields(Self& d, IO& io)
 {
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadSettingsIni(ini);
-}
+    io.section(kSettings);
+    io.uint("NumLives", d.NumLives);
+    io.wholeSeconds("RespawnDelay", d.RespawnDelay);
+    // Where the player stands and how big the arena is: the cache refuses NaN, an infinity or a
+    // huge value, which would reach the scene graph's bounds as damage.
+    io.place("BorderScale", d.BorderScale);
+    if constexpr (IO::kReading)
+        if (d.BorderScale == 0.0f)
+            d.BorderScale = 1.0f;
 
-void GamePlayData::loadSettingsIni(IniSource& ini)
-{
-    NumLives = ini.uint(kSettings, "NumLives");
-    RespawnDelay = static_cast<float>(ini.uint(kSettings, "RespawnDelay"));
-    BorderScale = ini.real(kSettings, "BorderScale");
-    if (BorderScale == 0.0f)
-        BorderScale = 1.0f;
+    io.section(kPlayer);
+    io.real("MaxHP", d.MaxHP);
+    io.real("StartDamage", d.StartDamage);
+    io.flag("MoveDisable", d.MoveDisable);
+    io.flag("DodgeDisable", d.DodgeDisable);
+    io.flag("MainFDisable", d.MainFDisable);
+    io.flag("SubFDisable", d.SubFDisable);
+    io.flag("TurrTurnDisable", d.TurrTurnDisable);
+    io.flag("MoveFireDisable", d.MoveFireDisable);
+    io.flag("StopFireDisable", d.StopFireDisable);
+    io.flag("MoveTTurnDisable", d.MoveTTurnDisable);
+    io.flag("StopTTurnDisable", d.StopTTurnDisable);
+    io.place("MoveMultiplyer", d.MoveMultiplyer);
+    if constexpr (IO::kFromIni)
+        if (d.MoveMultiplyer == 0.0f)
+            d.MoveMultiplyer = 1.0f;
+    io.place("SpawnPos", d.SpawnPos);
+    io.place("SpawnYaw", d.SpawnYaw);
+    io.flag("WeaponArena", d.WeaponArena);
+    io.text("WeapArena_Name", d.WeapArena_Name);
+    io.flag("WeapArena_InfAmmo", d.WeapArena_InfAmmo);
 
-    MaxHP = ini.real(kPlayer, "MaxHP");
-    StartDamage = ini.real(kPlayer, "StartDamage");
-    MoveDisable = ini.flag(kPlayer, "MoveDisable");
-    DodgeDisable = ini.flag(kPlayer, "DodgeDisable");
-    MainFDisable = ini.flag(kPlayer, "MainFDisable");
-    SubFDisable = ini.flag(kPlayer, "SubFDisable");
-    TurrTurnDisable = ini.flag(kPlayer, "TurrTurnDisable");
-    MoveFireDisable = ini.flag(kPlayer, "MoveFireDisable");
-    StopFireDisable = ini.flag(kPlayer, "StopFireDisable");
-    MoveTTurnDisable = ini.flag(kPlayer, "MoveTTurnDisable");
-    StopTTurnDisable = ini.flag(kPlayer, "StopTTurnDisable");
-    MoveMultiplyer = ini.real(kPlayer, "MoveMultiplyer");
-    if (MoveMultiplyer == 0.0f)
-        MoveMultiplyer = 1.0f;
-    SpawnPos = ini.vec3(kPlayer, "SpawnPos");
-    SpawnYaw = ini.real(kPlayer, "SpawnYaw");
-    WeaponArena = ini.flag(kPlayer, "WeaponArena");
-    WeapArena_Name = ini.text(kPlayer, "WeapArena_Name");
-    WeapArena_InfAmmo = ini.flag(kPlayer, "WeapArena_InfAmmo");
-
-    const uint32_t n = ini.count(kMechanics, "NumMechaVars", kMaxModeList);
-    mechaVars.assign(n, MechaVariable{});
-    for (uint32_t k = 1; k <= n; ++k) {
-        MechaVariable& v = mechaVars[k - 1];
-        v.Start = ini.real(kMechanics, mechaKey(k, "_Start"));
-        v.value = v.Start;
-        v.DefA = ini.real(kMechanics, mechaKey(k, "_DefA"));
-        v.DefB = ini.real(kMechanics, mechaKey(k, "_DefB"));
-        v.Multiply = ini.flag(kMechanics, mechaKey(k, "_Multiply"));
-        v.TimeAff = ini.real(kMechanics, mechaKey(k, "_TimeAff"));
-        v.ClearWave = ini.real(kMechanics, mechaKey(k, "_ClearWave"));
-        v.PlayerHit = ini.real(kMechanics, mechaKey(k, "_PlayerHit"));
-        v.PlayerDamage = ini.real(kMechanics, mechaKey(k, "_PlayerDamage"));
-        v.PlayerShot = ini.real(kMechanics, mechaKey(k, "_PlayerShot"));
-        v.PlayerMoveM = ini.real(kMechanics, mechaKey(k, "_PlayerMoveM"));
-        v.PlayerStopT = ini.real(kMechanics, mechaKey(k, "_PlayerStopT"));
-        v.DefLimiter = ini.flag(kMechanics, mechaKey(k, "_DefLimiter"));
-        v.changed = 0;
-    }
-    HP_TimeAff = ini.real(kMechanics, "HP_TimeAff");
-    HP_ClearWave = ini.real(kMechanics, "HP_ClearWave");
-    HP_PlayerShot = ini.real(kMechanics, "HP_PlayerShot");
-    HP_PlayerMoveM = ini.real(kMechanics, "HP_PlayerMoveM");
-    HP_PlayerStopT = ini.real(kMechanics, "HP_PlayerStopT");
-}
-
-namespace {
-constexpr float kMaxPlaceReal = 1.0e6f;
-}
-
-void GamePlayData::readSettingsCache(BinaryReader& in)
-{
-    uint32_t delay = 0;
-    in.readU32(NumLives);
-    in.readU32(delay);
-    RespawnDelay = static_cast<float>(delay);
-    // Where the player stands and how big the arena is: NaN, an infinity or a huge value would
-    // reach the scene graph's bounds as damage, so such a cache is refused.
-    in.readFiniteF32(BorderScale, kMaxPlaceReal);
-    if (BorderScale == 0.0f)
-        BorderScale = 1.0f;
-    in.readF32(MaxHP);
-    in.readF32(StartDamage);
-    for (uint8_t* flag : {&MoveDisable, &DodgeDisable, &MainFDisable, &SubFDisable, &TurrTurnDisable,
-                          &MoveFireDisable, &StopFireDisable, &MoveTTurnDisable, &StopTTurnDisable})
-        in.readU8(*flag);
-    in.readFiniteF32(MoveMultiplyer, kMaxPlaceReal);
-    in.readFiniteF32(SpawnPos.x, kMaxPlaceReal);
-    in.readFiniteF32(SpawnPos.y, kMaxPlaceReal);
-    in.readFiniteF32(SpawnPos.z, kMaxPlaceReal);
-    in.readFiniteF32(SpawnYaw, kMaxPlaceReal);
-    in.readU8(WeaponArena);
-    WeapArena_Name = readBinString(in);
-    in.readU8(WeapArena_InfAmmo);
-
-    uint32_t n = 0;
-    in.readCount(n, kMaxModeList);
-    mechaVars.assign(n, MechaVariable{});
-    for (MechaVariable& v : mechaVars) {
-        in.readF32(v.Start);
-        v.value = v.Start;
-        in.readF32(v.DefA);
-        in.readF32(v.DefB);
-        in.readU8(v.Multiply);
-        in.readF32(v.TimeAff);
-        in.readF32(v.ClearWave);
-        in.readF32(v.PlayerHit);
-        in.readF32(v.PlayerDamage);
-        in.readF32(v.PlayerShot);
-        in.readF32(v.PlayerMoveM);
-        in.readF32(v.PlayerStopT);
-        in.readU8(v.DefLimiter);
-        v.changed = 0;
-    }
-    in.readF32(HP_TimeAff);
-    in.readF32(HP_ClearWave);
-    in.readF32(HP_PlayerShot);
-    in.readF32(HP_PlayerMoveM);
-    in.readF32(HP_PlayerStopT);
-}
-
-void GamePlayData::writeSettingsCache(BinaryWriter& out) const
-{
-    out.writeU32(NumLives);
-    out.writeU32(hitPointsToWord(RespawnDelay));  // whole seconds, saturating
-    out.writeF32(BorderScale);
-    out.writeF32(MaxHP);
-    out.writeF32(StartDamage);
-    for (uint8_t flag : {MoveDisable, DodgeDisable, MainFDisable, SubFDisable, TurrTurnDisable, MoveFireDisable,
-                         StopFireDisable, MoveTTurnDisable, StopTTurnDisable})
-        out.writeU8(flag);
-    out.writeF32(MoveMultiplyer);
-    out.writeF32(SpawnPos.x);
-    out.writeF32(SpawnPos.y);
-    out.writeF32(SpawnPos.z);
-    out.writeF32(SpawnYaw);
-    out.writeU8(WeaponArena);
-    writeBinString(out, WeapArena_Name);
-    out.writeU8(WeapArena_InfAmmo);
-    out.writeU32(numMechaVars());
-    for (const MechaVariable& v : mechaVars) {
-        out.writeF32(v.Start);
-        out.writeF32(v.DefA);
-        out.writeF32(v.DefB);
-        out.writeU8(v.Multiply);
-        out.writeF32(v.TimeAff);
-        out.writeF32(v.ClearWave);
-        out.writeF32(v.PlayerHit);
-        out.writeF32(v.PlayerDamage);
-        out.writeF32(v.PlayerShot);
-        out.writeF32(v.PlayerMoveM);
-        out.writeF32(v.PlayerStopT);
-        out.writeU8(v.DefLimiter);
-    }
-    out.writeF32(HP_TimeAff);
-    out.writeF32(HP_ClearWave);
-    out.writeF32(HP_PlayerShot);
-    out.writeF32(HP_PlayerMoveM);
-    out.writeF32(HP_PlayerStopT);
+    io.section(kMechanics);
+    modefile::list(io, "NumMechaVars", d.mechaVars, kMaxModeList, [&io](auto& v, uint32_t k) {
+        io.real(mechaKey(k, "_Start"), v.Start);
+        io.real(mechaKey(k, "_DefA"), v.DefA);
+        io.real(mechaKey(k, "_DefB"), v.DefB);
+        io.flag(mechaKey(k, "_Multiply"), v.Multiply);
+        io.real(mechaKey(k, "_TimeAff"), v.TimeAff);
+        io.real(mechaKey(k, "_ClearWave"), v.ClearWave);
+        io.real(mechaKey(k, "_PlayerHit"), v.PlayerHit);
+        io.real(mechaKey(k, "_PlayerDamage"), v.PlayerDamage);
+        io.real(mechaKey(k, "_PlayerShot"), v.PlayerShot);
+        io.real(mechaKey(k, "_PlayerMoveM"), v.PlayerMoveM);
+        io.real(mechaKey(k, "_PlayerStopT"), v.PlayerStopT);
+        io.flag(mechaKey(k, "_DefLimiter"), v.DefLimiter);
+        if constexpr (IO::kReading) {
+            v.value = v.Start;
+            v.changed = 0;
+        }
+        return true;
+    });
+    io.real("HP_TimeAff", d.HP_TimeAff);
+    io.real("HP_ClearWave", d.HP_ClearWave);
+    io.real("HP_PlayerShot", d.HP_PlayerShot);
+    io.real("HP_PlayerMoveM", d.HP_PlayerMoveM);
+    io.real("HP_PlayerStopT", d.HP_PlayerStopT);
 }
 
 // ---- event rows ----
 
-void GamePlayData::loadOvniEventsIni(const std::string& mode)
+namespace {
+// Each type's rows: one per mecha variable and one for the hit points. Readers size them by the
+// variables read before; the writer keeps what is there.
+template <class IO, class Types, class Fields>
+void typeRows(IO&, Types& types, uint32_t rows, Fields&& fields)
 {
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadOvniEventsIni(ini);
-}
-
-void GamePlayData::loadOvniEventsIni(IniSource& ini)
-{
-    const uint32_t rows = numMechaVars() + 1;
-    for (uint32_t t = 0; t < ovniTypes.size(); ++t) {
-        ovniTypes[t].rows.assign(rows, OvniMechaEffects{});
-        for (uint32_t m = 0; m < rows; ++m) {
-            OvniMechaEffects& r = ovniTypes[t].rows[m];
-            r.Spawn = ini.real(kOvni, rowKey("Ovni_", t + 1, "_Mecha_", m + 1, "_Spawn"));
-            r.Live = ini.real(kOvni, rowKey("Ovni_", t + 1, "_Mecha_", m + 1, "_Live"));
-            r.pKill = ini.real(kOvni, rowKey("Ovni_", t + 1, "_Mecha_", m + 1, "_pKill"));
-            r.eKill = ini.real(kOvni, rowKey("Ovni_", t + 1, "_Mecha_", m + 1, "_eKill"));
-            r.Leave = ini.real(kOvni, rowKey("Ovni_", t + 1, "_Mecha_", m + 1, "_Leave"));
-            r.Hit = ini.real(kOvni, rowKey("Ovni_", t + 1, "_Mecha_", m + 1, "_Hit"));
-            r.Damage = ini.real(kOvni, rowKey("Ovni_", t + 1, "_Mecha_", m + 1, "_Damage"));
-        }
+    for (uint32_t t = 0; t < types.size(); ++t) {
+        auto& type = types[t];
+        if constexpr (IO::kReading)
+            type.rows.assign(rows, typename std::decay_t<decltype(type.rows)>::value_type{});
+        for (uint32_t m = 0; m < type.rows.size(); ++m)
+            fields(type.rows[m], t + 1, m + 1);
     }
 }
 
-void GamePlayData::readOvniEventsCache(BinaryReader& in)
+template <class IO, class Types>
+void pickupRows(IO& io, const char* section, Types& types, uint32_t rows)
 {
-    const uint32_t rows = numMechaVars() + 1;
-    for (OvniSpawnType& type : ovniTypes) {
-        type.rows.assign(rows, OvniMechaEffects{});
-        for (OvniMechaEffects& r : type.rows)
-            for (float* f : {&r.Spawn, &r.Live, &r.pKill, &r.eKill, &r.Leave, &r.Hit, &r.Damage})
-                in.readF32(*f);
+    io.section(section);
+    typeRows(io, types, rows, [&io](auto& r, uint32_t t, uint32_t m) {
+        io.real(rowKey("Pick_", t, "_Mecha_", m, "_Spawn"), r.Spawn);
+        io.real(rowKey("Pick_", t, "_Mecha_", m, "_Live"), r.Live);
+        io.real(rowKey("Pick_", t, "_Mecha_", m, "_Pick"), r.Pick);
+        io.real(rowKey("Pick_", t, "_Mecha_", m, "_Leave"), r.Leave);
+    });
+}
+}  // namespace
+
+template <class Self, class IO>
+void GamePlayData::ovniEventFields(Self& d, IO& io)
+{
+    io.section(kOvni);
+    typeRows(io, d.ovniTypes, d.numMechaVars() + 1, [&io](auto& r, uint32_t t, uint32_t m) {
+        io.real(rowKey("Ovni_", t, "_Mecha_", m, "_Spawn"), r.Spawn);
+        io.real(rowKey("Ovni_", t, "_Mecha_", m, "_Live"), r.Live);
+        io.real(rowKey("Ovni_", t, "_Mecha_", m, "_pKill"), r.pKill);
+        io.real(rowKey("Ovni_", t, "_Mecha_", m, "_eKill"), r.eKill);
+        io.real(rowKey("Ovni_", t, "_Mecha_", m, "_Leave"), r.Leave);
+        io.real(rowKey("Ovni_", t, "_Mecha_", m, "_Hit"), r.Hit);
+        io.real(rowKey("Ovni_", t, "_Mecha_", m, "_Damage"), r.Damage);
+    });
+}
+
+template <class Self, class IO>
+void GamePlayData::intervalPickupEventFields(Self& d, IO& io)
+{
+    pickupRows(io, kIntervalPickups, d.intervalPickupTypes, d.numMechaVars() + 1);
+}
+
+template <class Self, class IO>
+void GamePlayData::timePickupEventFields(Self& d, IO& io)
+{
+    pickupRows(io, kTimePickups, d.timePickupTypes, d.numMechaVars() + 1);
+}
+
+template <class Self, class IO>
+void GamePlayData::areaEventFields(Self& d, IO& io)
+{
+    io.section(kTrigArea);
+    uint32_t areas = d.numAreas();
+    io.count("NumAreas", areas, kMaxModeList);
+    if constexpr (IO::kReading) {
+        // No areas leaves the rows of an earlier read as they were.
+        if (areas == 0)
+            return;
+        d.areaRows.assign(areas, std::vector<AreaMechaEffects>(d.numMechaVars() + 1));
     }
-}
-
-void GamePlayData::writeOvniEventsCache(BinaryWriter& out) const
-{
-    for (const OvniSpawnType& type : ovniTypes)
-        for (const OvniMechaEffects& r : type.rows)
-            for (float f : {r.Spawn, r.Live, r.pKill, r.eKill, r.Leave, r.Hit, r.Damage})
-                out.writeF32(f);
-}
-
-void GamePlayData::loadIntervalPickupEventsIni(const std::string& mode)
-{
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadIntervalPickupEventsIni(ini);
-}
-
-void GamePlayData::loadIntervalPickupEventsIni(IniSource& ini)
-{
-    readPickupRowsIni<PickupMechaEffects>(ini, kIntervalPickups, intervalPickupTypes, numMechaVars() + 1);
-}
-
-void GamePlayData::readIntervalPickupEventsCache(BinaryReader& in)
-{
-    readPickupRowsCache(in, intervalPickupTypes, numMechaVars() + 1);
-}
-
-void GamePlayData::writeIntervalPickupEventsCache(BinaryWriter& out) const
-{
-    writePickupRowsCache(out, intervalPickupTypes);
-}
-
-void GamePlayData::loadTimePickupEventsIni(const std::string& mode)
-{
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadTimePickupEventsIni(ini);
-}
-
-void GamePlayData::loadTimePickupEventsIni(IniSource& ini)
-{
-    readPickupRowsIni<PickupMechaEffects>(ini, kTimePickups, timePickupTypes, numMechaVars() + 1);
-}
-
-void GamePlayData::readTimePickupEventsCache(BinaryReader& in)
-{
-    readPickupRowsCache(in, timePickupTypes, numMechaVars() + 1);
-}
-
-void GamePlayData::writeTimePickupEventsCache(BinaryWriter& out) const
-{
-    writePickupRowsCache(out, timePickupTypes);
-}
-
-void GamePlayData::loadAreaEventsIni(const std::string& mode)
-{
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadAreaEventsIni(ini);
-}
-
-void GamePlayData::loadAreaEventsIni(IniSource& ini)
-{
-    const uint32_t areas = ini.count(kTrigArea, "NumAreas", kMaxModeList);
-    if (areas == 0)
-        return;
-    const uint32_t rows = numMechaVars() + 1;
-    areaRows.assign(areas, std::vector<AreaMechaEffects>(rows));
-    for (uint32_t a = 0; a < areas; ++a)
-        for (uint32_t m = 0; m < rows; ++m) {
-            AreaMechaEffects& r = areaRows[a][m];
-            r.Enter = ini.real(kTrigArea, rowKey("TArea_", a + 1, "_MechaVar_", m + 1, "_Enter"));
-            r.Leave = ini.real(kTrigArea, rowKey("TArea_", a + 1, "_MechaVar_", m + 1, "_Leave"));
-            r.Inside = ini.real(kTrigArea, rowKey("TArea_", a + 1, "_MechaVar_", m + 1, "_Inside"));
-        }
-}
-
-void GamePlayData::readAreaEventsCache(BinaryReader& in)
-{
-    uint32_t areas = 0;
-    in.readCount(areas, kMaxModeList);
-    if (areas == 0)
-        return;
-    areaRows.assign(areas, std::vector<AreaMechaEffects>(numMechaVars() + 1));
-    for (auto& rows : areaRows)
-        for (AreaMechaEffects& r : rows) {
-            in.readF32(r.Enter);
-            in.readF32(r.Leave);
-            in.readF32(r.Inside);
-        }
-}
-
-void GamePlayData::writeAreaEventsCache(BinaryWriter& out) const
-{
-    out.writeU32(numAreas());
-    for (const auto& rows : areaRows)
-        for (const AreaMechaEffects& r : rows) {
-            out.writeF32(r.Enter);
-            out.writeF32(r.Leave);
-            out.writeF32(r.Inside);
+    for (uint32_t a = 0; a < d.areaRows.size(); ++a)
+        for (uint32_t m = 0; m < d.areaRows[a].size(); ++m) {
+            auto& r = d.areaRows[a][m];
+            io.real(rowKey("TArea_", a + 1, "_MechaVar_", m + 1, "_Enter"), r.Enter);
+            io.real(rowKey("TArea_", a + 1, "_MechaVar_", m + 1, "_Leave"), r.Leave);
+            io.real(rowKey("TArea_", a + 1, "_MechaVar_", m + 1, "_Inside"), r.Inside);
         }
 }
 
 // ---- record table ----
 
-void GamePlayData::loadRecordTableIni(const std::string& mode)
+template <class Self, class IO>
+void GamePlayData::recordTableFields(Self& d, IO& io)
 {
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadRecordTableIni(ini);
+    io.section(kRecordTable);
+    io.uint("TableIdx", d.tableIdx);
+    io.uint("MechIndx", d.MechIndx);
+    io.uint("Table_Order", d.tableOrder);
+    io.real("Table_DefVal", d.tableDefVal);
+    io.flag("Table_ValIsTime", d.valueIsTime);
+    if constexpr (IO::kReading) {
+        if (d.MechIndx > d.numMechaVars())
+            d.MechIndx = 0;
+        d.openRecordFile();
+    }
 }
 
-void GamePlayData::loadRecordTableIni(IniSource& ini)
-{
-    tableIdx = ini.uint(kRecordTable, "TableIdx");
-    MechIndx = ini.uint(kRecordTable, "MechIndx");
-    tableOrder = ini.uint(kRecordTable, "Table_Order");
-    tableDefVal = ini.real(kRecordTable, "Table_DefVal");
-    valueIsTime = ini.flag(kRecordTable, "Table_ValIsTime");
-    if (MechIndx > numMechaVars())
-        MechIndx = 0;
-    openRecordFile();
-}
+// ---- the three streams over each section ----
 
-void GamePlayData::readRecordTableCache(BinaryReader& in)
-{
-    in.readU32(tableIdx);
-    in.readU32(MechIndx);
-    in.readU32(tableOrder);
-    in.readF32(tableDefVal);
-    in.readU8(valueIsTime);
-    if (MechIndx > numMechaVars())
-        MechIndx = 0;
-    openRecordFile();
-}
-
-void GamePlayData::writeRecordTableCache(BinaryWriter& out) const
-{
-    out.writeU32(tableIdx);
-    out.writeU32(MechIndx);
-    out.writeU32(tableOrder);
-    out.writeF32(tableDefVal);
-    out.writeU8(valueIsTime);
-}
+MODE_FILE_SECTION(GamePlayData, Settings, settingsFields)
+MODE_FILE_SECTION(GamePlayData, OvniEvents, ovniEventFields)
+MODE_FILE_SECTION(GamePlayData, IntervalPickupEvents, intervalPickupEventFields)
+MODE_FILE_SECTION(GamePlayData, TimePickupEvents, timePickupEventFields)
+MODE_FILE_SECTION(GamePlayData, AreaEvents, areaEventFields)
+MODE_FILE_SECTION(GamePlayData, RecordTable, recordTableFields)
 
 void GamePlayData::openRecordFile()
 {

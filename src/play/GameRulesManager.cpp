@@ -5,6 +5,7 @@
 #include "core/GamePlayData.h"
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
+#include "core/ModeFileFields.h"
 #include "core/PlayerProfile.h"
 #include "core/SceneContext.h"
 #include "core/Utilities.h"
@@ -25,47 +26,17 @@
 #include <OgreLogManager.h>
 #include <OgreSceneNode.h>
 
+#include <type_traits>
+
 namespace {
 
 constexpr uint32_t kMaxList = GamePlayData::kMaxModeList;
 
-// Reals the rules keep as whole numbers: truncated, negative and NaN 0, too large the top.
-uint32_t wholeFromReal(float v) { return hitPointsToWord(v); }
 
 void logLine(const std::string& text)
 {
     if (auto* log = Ogre::LogManager::getSingletonPtr())
         log->logMessage(text);
-}
-
-void writeColour(BinaryWriter& out, const Ogre::ColourValue& c)
-{
-    out.writeF32(c.r);
-    out.writeF32(c.g);
-    out.writeF32(c.b);
-    out.writeF32(c.a);
-}
-
-void readColour(BinaryReader& in, Ogre::ColourValue& c)
-{
-    in.readF32(c.r);
-    in.readF32(c.g);
-    in.readF32(c.b);
-    in.readF32(c.a);
-}
-
-void openModeIni(IniSource& ini, const std::string& mode) { ini.loadOrThrow(GameRulesManager::iniPath(mode)); }
-
-template <class Entry>
-void writePickupEntries(BinaryWriter& out, const std::vector<Entry>& list)
-{
-    out.writeU32(static_cast<uint32_t>(list.size()));
-    for (const Entry& e : list) {
-        writeBinString(out, e.definition ? e.definition->getName() : e.name);
-        out.writeF32(e.weight);
-        out.writeU32(e.SimCap);
-        out.writeU32(e.MaxSpawn);
-    }
 }
 
 }  // namespace
@@ -551,347 +522,153 @@ bool GameRulesManager::writeCacheFile(const std::string& name) const
 
 // ---- main rules ----
 
-void GameRulesManager::loadRulesIni(const std::string& mode)
+namespace {
+// Whatever a section's field list walks: the object itself when reading, const when writing.
+template <class Self, class T>
+using Like = std::conditional_t<std::is_const_v<Self>, const T, T>;
+
+// The area triggers as the file holds them (the objects keep them in their scene nodes).
+struct AreaPlace {
+    uint32_t type = 0;
+    Ogre::Vector3 pos = Ogre::Vector3::ZERO;
+    float scale = 0.0f;
+};
+}  // namespace
+
+template <class Self, class IO>
+void GameRulesManager::rulesFields(Self& m, IO& io)
 {
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadRulesIni(ini);
+    io.section("OVNI_SPAWN");
+    io.real("SpawnTime", m.SpawnTime);
+    io.uint("SGlobalCap", m.SGlobalCap);
+    io.flag("LimitSpawnMech", m.LimitSpawnMech);
+    io.uint("LSM_MechIdx", m.LSM_MechIdx);
+    io.uint("LSM_Condition", m.LSM_Condition);
+    io.wholeReal("LSM_Val", m.LSM_Val);
+    io.count("StartSpawn", m.StartSpawn, kMaxList);
+    // The cache leaves the countdown as it is: 0 on a new manager, so the first spawn comes at once.
+    if constexpr (IO::kFromIni)
+        m.spawnTimer = m.SpawnTime;
+    io.flag("VariableSpawnRate", m.VariableSpawnRate);
+    if constexpr (IO::kReading)
+        m.spawnRateKeys.clear();
+    if (m.VariableSpawnRate) {
+        modefile::list(io, "VSR_NumKeys", m.spawnRateKeys, kMaxList, [&io](auto& key, uint32_t n) {
+            io.real(indexedKey("VSR_Key_", n, "_Time"), key.Time);
+            io.real(indexedKey("VSR_Key_", n, "_Rate"), key.Rate);
+            return true;
+        });
+        if constexpr (IO::kReading)
+            if (!m.spawnRateKeys.empty())
+                m.spawnTimer = m.spawnRateKeys[0].Rate;
+    }
+
+    io.section("CLEAR_CONDITION");
+    io.text("CC_PrintName", m.CC_PrintName);
+    io.flag("CC_HasRecordTable", m.CC_HasRecordTable);
+    io.flag("CC_RT_Challange", m.CC_RT_Challange);
+    io.flag("CC_ColourCombo", m.CC_ColourCombo);
+    io.flag("CC_MechCond", m.CC_MechCond);
+    io.uint("CC_MechIndx", m.CC_MechIndx);
+    io.wholeReal("CC_Condition", m.CC_Condition);
+    io.real("CC_Val", m.CC_Val);
+    io.flag("CC_AreaClear", m.CC_AreaClear);
+    io.flag("CC_WaveClear", m.CC_WaveClear);
+    io.flag("CC_PDestroyed", m.CC_PDestroyed);
+
+    io.section("LOSE_CONDITION");
+    io.text("LC_PrintName", m.LC_PrintName);
+    io.flag("HasLoseCondition", m.HasLoseCondition);
+    io.flag("LC_HasRecordTable", m.LC_HasRecordTable);
+    io.flag("LC_RT_Challange", m.LC_RT_Challange);
+    io.flag("NeedOnlyOne", m.NeedOnlyOne);
+    io.flag("LC_MechCond", m.LC_MechCond);
+    io.uint("LC_MechIndx", m.LC_MechIndx);
+    io.wholeReal("LC_Condition", m.LC_Condition);
+    io.real("LC_Val", m.LC_Val);
+    io.flag("LC_AreaClear", m.LC_AreaClear);
+    io.flag("LC_PDestroyed", m.LC_PDestroyed);
+
+    io.section("MULTIPLIER");
+    modefile::list(io, "NumMulti", m.multiplierSteps, kMaxList, [&io](auto& step, uint32_t n) {
+        io.uint(indexedKey("Multi_", n, "_Kills"), step.Kills);
+        io.real(indexedKey("Multi_", n, "_mVar"), step.mVar);
+        return true;
+    });
+
+    io.section("HUD");
+    io.flag("ScoreHud", m.ScoreHud);
+    io.uint("ScoreMechIndx", m.ScoreMechIndx);
+    io.flag("TimeHud", m.TimeHud);
+    io.uint("TimeMechIndx", m.TimeMechIndx);
+    io.flag("WaveBarHud", m.WaveBarHud);
+    io.uint("WaveBarMechIndx", m.WaveBarMechIndx);
+    io.flag("ChronoHud", m.ChronoHud);
+    io.uint("ChronoMechIndx", m.ChronoMechIndx);
+    io.flag("LivesBarHud", m.LivesBarHud);
+    io.flag("BestSHud", m.BestSHud);
+    io.flag("HPHud", m.HPHud);
+    io.flag("KillHud", m.KillHud);
+
+    io.section("WAVE");
+    io.flag("UseWaveSystem", m.UseWaveSystem);
+    io.uint("NumWaves", m.NumWaves);
+    io.real("NewWave_StartDelay", m.NewWave_StartDelay);
+    io.real("NewWave_MechSize", m.NewWave_MechSize);
+    io.real("NewWave_SpawnRate", m.NewWave_SpawnRate);
+    io.real("NewWave_OvniCap", m.NewWave_OvniCap);
+    io.flag("WaveClear_AreaClear", m.WaveClear_AreaClear);
+    io.uint("WaveClear_MechIdx", m.WaveClear_MechIdx);
+    io.uint("WaveClear_Condition", m.WaveClear_Condition);
+    io.wholeReal("WaveClear_Val", m.WaveClear_Val);
+
+    io.section("Colour");
+    io.flag("UseColourSystem", m.UseColourSystem);
+    if (m.UseColourSystem) {
+        uint32_t balls = static_cast<uint32_t>(m.colourBalls.size());
+        io.count("NumColourBalls", balls, kMaxList);
+        if constexpr (IO::kReading)
+            m.colourBalls.assign(balls, 0u);
+        modefile::list(io, "NumColourStates", m.colourStates, kMaxList, [&io](auto& state, uint32_t n) {
+            io.text(indexedKey("CState_", n, "_Name"), state.name);
+            io.colour(indexedKey("CState_", n, "_Colour"), state.colour);
+            return true;
+        });
+        io.text("CState_Lock_Name", m.CState_Lock_Name);
+        io.flag("UseComboSys", m.UseComboSys);
+        if (m.UseComboSys) {
+            io.uint("ComboRedLineUnits", m.ComboRedLineUnits);
+            io.uint("ComboMinCombo", m.ComboMinCombo);
+            io.real("ComboMinPoint", m.ComboMinPoint);
+            io.real("ComboPointMulti", m.ComboPointMulti);
+            io.uint("ComboMechaScoreIndx", m.ComboMechaScoreIndx);
+            io.real("ComboTimeToCombo", m.ComboTimeToCombo);
+        }
+    }
+
+    io.section("TrigArea");
+    std::vector<AreaPlace> places;
+    if constexpr (!IO::kReading)
+        for (const auto& area : m.areas)
+            places.push_back({area->getType(), area->getPosition(), area->getScale()});
+    modefile::list(io, "NumAreas", places, kMaxList, [&io](AreaPlace& place, uint32_t n) {
+        io.uint(indexedKey("TArea_", n, "_Type"), place.type);
+        io.place(indexedKey("TArea_", n, "_Pos"), place.pos);
+        io.place(indexedKey("TArea_", n, "_Scale"), place.scale);
+        return true;
+    });
+    if constexpr (IO::kReading) {
+        m.createAreas(static_cast<uint32_t>(places.size()));
+        for (size_t i = 0; i < places.size(); ++i) {
+            m.areas[i]->applyScale(places[i].scale);
+            m.areas[i]->placeAt(places[i].pos);
+            m.areas[i]->setType(places[i].type);
+        }
+        m.applyLoadFixUps();
+    }
 }
 
-void GameRulesManager::loadRulesIni(IniSource& ini)
-{
-    const char* s = "OVNI_SPAWN";
-    SpawnTime = ini.real(s, "SpawnTime");
-    SGlobalCap = ini.uint(s, "SGlobalCap");
-    LimitSpawnMech = ini.flag(s, "LimitSpawnMech");
-    LSM_MechIdx = ini.uint(s, "LSM_MechIdx");
-    LSM_Condition = ini.uint(s, "LSM_Condition");
-    LSM_Val = wholeFromReal(ini.real(s, "LSM_Val"));
-    StartSpawn = ini.count(s, "StartSpawn", kMaxList);
-    spawnTimer = SpawnTime;
-    VariableSpawnRate = ini.flag(s, "VariableSpawnRate");
-    spawnRateKeys.clear();
-    if (VariableSpawnRate) {
-        spawnRateKeys.resize(ini.count(s, "VSR_NumKeys", kMaxList));
-        for (uint32_t n = 1; n <= spawnRateKeys.size(); ++n) {
-            spawnRateKeys[n - 1].Time = ini.real(s, indexedKey("VSR_Key_", n, "_Time"));
-            spawnRateKeys[n - 1].Rate = ini.real(s, indexedKey("VSR_Key_", n, "_Rate"));
-        }
-        if (!spawnRateKeys.empty())
-            spawnTimer = spawnRateKeys[0].Rate;
-    }
-
-    s = "CLEAR_CONDITION";
-    CC_PrintName = ini.text(s, "CC_PrintName");
-    CC_HasRecordTable = ini.flag(s, "CC_HasRecordTable");
-    CC_RT_Challange = ini.flag(s, "CC_RT_Challange");
-    CC_ColourCombo = ini.flag(s, "CC_ColourCombo");
-    CC_MechCond = ini.flag(s, "CC_MechCond");
-    CC_MechIndx = ini.uint(s, "CC_MechIndx");
-    CC_Condition = wholeFromReal(ini.real(s, "CC_Condition"));
-    CC_Val = ini.real(s, "CC_Val");
-    CC_AreaClear = ini.flag(s, "CC_AreaClear");
-    CC_WaveClear = ini.flag(s, "CC_WaveClear");
-    CC_PDestroyed = ini.flag(s, "CC_PDestroyed");
-
-    s = "LOSE_CONDITION";
-    LC_PrintName = ini.text(s, "LC_PrintName");
-    HasLoseCondition = ini.flag(s, "HasLoseCondition");
-    LC_HasRecordTable = ini.flag(s, "LC_HasRecordTable");
-    LC_RT_Challange = ini.flag(s, "LC_RT_Challange");
-    NeedOnlyOne = ini.flag(s, "NeedOnlyOne");
-    LC_MechCond = ini.flag(s, "LC_MechCond");
-    LC_MechIndx = ini.uint(s, "LC_MechIndx");
-    LC_Condition = wholeFromReal(ini.real(s, "LC_Condition"));
-    LC_Val = ini.real(s, "LC_Val");
-    LC_AreaClear = ini.flag(s, "LC_AreaClear");
-    LC_PDestroyed = ini.flag(s, "LC_PDestroyed");
-
-    s = "MULTIPLIER";
-    multiplierSteps.assign(ini.count(s, "NumMulti", kMaxList), MultiplierStep{});
-    for (uint32_t n = 1; n <= multiplierSteps.size(); ++n) {
-        multiplierSteps[n - 1].Kills = ini.uint(s, indexedKey("Multi_", n, "_Kills"));
-        multiplierSteps[n - 1].mVar = ini.real(s, indexedKey("Multi_", n, "_mVar"));
-    }
-
-    s = "HUD";
-    ScoreHud = ini.flag(s, "ScoreHud");
-    ScoreMechIndx = ini.uint(s, "ScoreMechIndx");
-    TimeHud = ini.flag(s, "TimeHud");
-    TimeMechIndx = ini.uint(s, "TimeMechIndx");
-    WaveBarHud = ini.flag(s, "WaveBarHud");
-    WaveBarMechIndx = ini.uint(s, "WaveBarMechIndx");
-    ChronoHud = ini.flag(s, "ChronoHud");
-    ChronoMechIndx = ini.uint(s, "ChronoMechIndx");
-    LivesBarHud = ini.flag(s, "LivesBarHud");
-    BestSHud = ini.flag(s, "BestSHud");
-    HPHud = ini.flag(s, "HPHud");
-    KillHud = ini.flag(s, "KillHud");
-
-    s = "WAVE";
-    UseWaveSystem = ini.flag(s, "UseWaveSystem");
-    NumWaves = ini.uint(s, "NumWaves");
-    NewWave_StartDelay = ini.real(s, "NewWave_StartDelay");
-    NewWave_MechSize = ini.real(s, "NewWave_MechSize");
-    NewWave_SpawnRate = ini.real(s, "NewWave_SpawnRate");
-    NewWave_OvniCap = ini.real(s, "NewWave_OvniCap");
-    WaveClear_AreaClear = ini.flag(s, "WaveClear_AreaClear");
-    WaveClear_MechIdx = ini.uint(s, "WaveClear_MechIdx");
-    WaveClear_Condition = ini.uint(s, "WaveClear_Condition");
-    WaveClear_Val = wholeFromReal(ini.real(s, "WaveClear_Val"));
-
-    s = "Colour";
-    UseColourSystem = ini.flag(s, "UseColourSystem");
-    if (UseColourSystem) {
-        colourBalls.assign(ini.count(s, "NumColourBalls", kMaxList), 0u);
-        colourStates.assign(ini.count(s, "NumColourStates", kMaxList), ColourState{});
-        for (uint32_t n = 1; n <= colourStates.size(); ++n) {
-            colourStates[n - 1].name = ini.text(s, indexedKey("CState_", n, "_Name"));
-            colourStates[n - 1].colour = ini.colour(s, indexedKey("CState_", n, "_Colour"));
-        }
-        CState_Lock_Name = ini.text(s, "CState_Lock_Name");
-        UseComboSys = ini.flag(s, "UseComboSys");
-        if (UseComboSys) {
-            ComboRedLineUnits = ini.uint(s, "ComboRedLineUnits");
-            ComboMinCombo = ini.uint(s, "ComboMinCombo");
-            ComboMinPoint = ini.real(s, "ComboMinPoint");
-            ComboPointMulti = ini.real(s, "ComboPointMulti");
-            ComboMechaScoreIndx = ini.uint(s, "ComboMechaScoreIndx");
-            ComboTimeToCombo = ini.real(s, "ComboTimeToCombo");
-        }
-    }
-
-    s = "TrigArea";
-    createAreas(ini.count(s, "NumAreas", kMaxList));
-    for (uint32_t n = 1; n <= areas.size(); ++n) {
-        AreaTrigger& area = *areas[n - 1];
-        const uint32_t type = ini.uint(s, indexedKey("TArea_", n, "_Type"));
-        const Ogre::Vector3 pos = ini.vec3(s, indexedKey("TArea_", n, "_Pos"));
-        const float scale = ini.real(s, indexedKey("TArea_", n, "_Scale"));
-        area.applyScale(scale);
-        area.placeAt(pos);
-        area.setType(type);
-    }
-    applyLoadFixUps();
-}
-
-void GameRulesManager::readRulesCache(BinaryReader& in)
-{
-    in.readF32(SpawnTime);
-    in.readU32(SGlobalCap);
-    in.readU8(LimitSpawnMech);
-    in.readU32(LSM_MechIdx);
-    in.readU32(LSM_Condition);
-    float real = 0.0f;
-    in.readF32(real);
-    LSM_Val = wholeFromReal(real);
-    in.readCount(StartSpawn, kMaxList);
-    in.readU8(VariableSpawnRate);
-    spawnRateKeys.clear();
-    if (VariableSpawnRate) {
-        uint32_t n = 0;
-        in.readCount(n, kMaxList);
-        spawnRateKeys.resize(n);
-        for (SpawnRateKey& k : spawnRateKeys) {
-            in.readF32(k.Time);
-            in.readF32(k.Rate);
-        }
-        if (!spawnRateKeys.empty())
-            spawnTimer = spawnRateKeys[0].Rate;
-    }
-
-    CC_PrintName = readBinString(in);
-    for (uint8_t* f : {&CC_HasRecordTable, &CC_RT_Challange, &CC_ColourCombo, &CC_MechCond})
-        in.readU8(*f);
-    in.readU32(CC_MechIndx);
-    real = 0.0f;
-    in.readF32(real);
-    CC_Condition = wholeFromReal(real);
-    in.readF32(CC_Val);
-    for (uint8_t* f : {&CC_AreaClear, &CC_WaveClear, &CC_PDestroyed})
-        in.readU8(*f);
-
-    LC_PrintName = readBinString(in);
-    for (uint8_t* f : {&HasLoseCondition, &LC_HasRecordTable, &LC_RT_Challange, &NeedOnlyOne, &LC_MechCond})
-        in.readU8(*f);
-    in.readU32(LC_MechIndx);
-    real = 0.0f;
-    in.readF32(real);
-    LC_Condition = wholeFromReal(real);
-    in.readF32(LC_Val);
-    in.readU8(LC_AreaClear);
-    in.readU8(LC_PDestroyed);
-
-    uint32_t n = 0;
-    in.readCount(n, kMaxList);
-    multiplierSteps.assign(n, MultiplierStep{});
-    for (MultiplierStep& step : multiplierSteps) {
-        in.readU32(step.Kills);
-        in.readF32(step.mVar);
-    }
-
-    in.readU8(ScoreHud);
-    in.readU32(ScoreMechIndx);
-    in.readU8(TimeHud);
-    in.readU32(TimeMechIndx);
-    in.readU8(WaveBarHud);
-    in.readU32(WaveBarMechIndx);
-    in.readU8(ChronoHud);
-    in.readU32(ChronoMechIndx);
-    for (uint8_t* f : {&LivesBarHud, &BestSHud, &HPHud, &KillHud})
-        in.readU8(*f);
-
-    in.readU8(UseWaveSystem);
-    in.readU32(NumWaves);
-    in.readF32(NewWave_StartDelay);
-    in.readF32(NewWave_MechSize);
-    in.readF32(NewWave_SpawnRate);
-    in.readF32(NewWave_OvniCap);
-    in.readU8(WaveClear_AreaClear);
-    in.readU32(WaveClear_MechIdx);
-    in.readU32(WaveClear_Condition);
-    real = 0.0f;
-    in.readF32(real);
-    WaveClear_Val = wholeFromReal(real);
-
-    in.readU8(UseColourSystem);
-    if (UseColourSystem) {
-        n = 0;
-        in.readCount(n, kMaxList);
-        colourBalls.assign(n, 0u);
-        n = 0;
-        in.readCount(n, kMaxList);
-        colourStates.assign(n, ColourState{});
-        for (ColourState& state : colourStates) {
-            state.name = readBinString(in);
-            readColour(in, state.colour);
-        }
-        CState_Lock_Name = readBinString(in);
-        in.readU8(UseComboSys);
-        if (UseComboSys) {
-            in.readU32(ComboRedLineUnits);
-            in.readU32(ComboMinCombo);
-            in.readF32(ComboMinPoint);
-            in.readF32(ComboPointMulti);
-            in.readU32(ComboMechaScoreIndx);
-            in.readF32(ComboTimeToCombo);
-        }
-    }
-
-    n = 0;
-    in.readCount(n, kMaxList);
-    createAreas(n);
-    for (auto& area : areas) {
-        uint32_t type = 0;
-        Ogre::Vector3 pos = Ogre::Vector3::ZERO;
-        float scale = 0.0f;
-        in.readU32(type);
-        // An area's place and size reach the scene graph: only finite, sane values.
-        in.readFiniteF32(pos.x, 1.0e6f);
-        in.readFiniteF32(pos.y, 1.0e6f);
-        in.readFiniteF32(pos.z, 1.0e6f);
-        in.readFiniteF32(scale, 1.0e6f);
-        area->applyScale(scale);
-        area->placeAt(pos);
-        area->setType(type);
-    }
-    applyLoadFixUps();
-}
-
-void GameRulesManager::writeRulesCache(BinaryWriter& out) const
-{
-    out.writeF32(SpawnTime);
-    out.writeU32(SGlobalCap);
-    out.writeU8(LimitSpawnMech);
-    out.writeU32(LSM_MechIdx);
-    out.writeU32(LSM_Condition);
-    out.writeF32(static_cast<float>(LSM_Val));
-    out.writeU32(StartSpawn);
-    out.writeU8(VariableSpawnRate);
-    if (VariableSpawnRate) {
-        out.writeU32(static_cast<uint32_t>(spawnRateKeys.size()));
-        for (const SpawnRateKey& k : spawnRateKeys) {
-            out.writeF32(k.Time);
-            out.writeF32(k.Rate);
-        }
-    }
-
-    writeBinString(out, CC_PrintName);
-    for (uint8_t f : {CC_HasRecordTable, CC_RT_Challange, CC_ColourCombo, CC_MechCond})
-        out.writeU8(f);
-    out.writeU32(CC_MechIndx);
-    out.writeF32(static_cast<float>(CC_Condition));
-    out.writeF32(CC_Val);
-    for (uint8_t f : {CC_AreaClear, CC_WaveClear, CC_PDestroyed})
-        out.writeU8(f);
-
-    writeBinString(out, LC_PrintName);
-    for (uint8_t f : {HasLoseCondition, LC_HasRecordTable, LC_RT_Challange, NeedOnlyOne, LC_MechCond})
-        out.writeU8(f);
-    out.writeU32(LC_MechIndx);
-    out.writeF32(static_cast<float>(LC_Condition));
-    out.writeF32(LC_Val);
-    out.writeU8(LC_AreaClear);
-    out.writeU8(LC_PDestroyed);
-
-    out.writeU32(static_cast<uint32_t>(multiplierSteps.size()));
-    for (const MultiplierStep& step : multiplierSteps) {
-        out.writeU32(step.Kills);
-        out.writeF32(step.mVar);
-    }
-
-    out.writeU8(ScoreHud);
-    out.writeU32(ScoreMechIndx);
-    out.writeU8(TimeHud);
-    out.writeU32(TimeMechIndx);
-    out.writeU8(WaveBarHud);
-    out.writeU32(WaveBarMechIndx);
-    out.writeU8(ChronoHud);
-    out.writeU32(ChronoMechIndx);
-    for (uint8_t f : {LivesBarHud, BestSHud, HPHud, KillHud})
-        out.writeU8(f);
-
-    out.writeU8(UseWaveSystem);
-    out.writeU32(NumWaves);
-    out.writeF32(NewWave_StartDelay);
-    out.writeF32(NewWave_MechSize);
-    out.writeF32(NewWave_SpawnRate);
-    out.writeF32(NewWave_OvniCap);
-    out.writeU8(WaveClear_AreaClear);
-    out.writeU32(WaveClear_MechIdx);
-    out.writeU32(WaveClear_Condition);
-    out.writeF32(static_cast<float>(WaveClear_Val));
-
-    out.writeU8(UseColourSystem);
-    if (UseColourSystem) {
-        out.writeU32(static_cast<uint32_t>(colourBalls.size()));
-        out.writeU32(static_cast<uint32_t>(colourStates.size()));
-        for (const ColourState& state : colourStates) {
-            writeBinString(out, state.name);
-            writeColour(out, state.colour);
-        }
-        writeBinString(out, CState_Lock_Name);
-        out.writeU8(UseComboSys);
-        if (UseComboSys) {
-            out.writeU32(ComboRedLineUnits);
-            out.writeU32(ComboMinCombo);
-            out.writeF32(ComboMinPoint);
-            out.writeF32(ComboPointMulti);
-            out.writeU32(ComboMechaScoreIndx);
-            out.writeF32(ComboTimeToCombo);
-        }
-    }
-
-    out.writeU32(static_cast<uint32_t>(areas.size()));
-    for (const auto& area : areas) {
-        out.writeU32(area->getType());
-        const Ogre::Vector3 pos = area->getPosition();
-        out.writeF32(pos.x);
-        out.writeF32(pos.y);
-        out.writeF32(pos.z);
-        out.writeF32(area->getScale());
-    }
-}
+MODE_FILE_SECTION(GameRulesManager, Rules, rulesFields)
 
 void GameRulesManager::createAreas(uint32_t count)
 {
@@ -933,13 +710,6 @@ void GameRulesManager::applyLoadFixUps()
 
 // ---- spawn lists ----
 
-void GameRulesManager::loadOvniListIni(const std::string& mode)
-{
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadOvniListIni(ini);
-}
-
 namespace {
 // The Ovni definition of a name, with its back-link to its place in the list; none without a
 // library or a cache, and then the entry keeps only its name (it never spawns).
@@ -969,194 +739,110 @@ PickupParams* linkPickup(PickupParamsLibrary* library, const std::string& name, 
 }
 }  // namespace
 
-void GameRulesManager::loadOvniListIni(IniSource& ini)
+namespace {
+// A spawn list entry's name: a reader links it to its definition, the writer stores the
+// definition's own name where there is one.
+template <class IO, class Entry, class Link>
+bool entryName(IO& io, const std::string& key, Entry& e, Link&& link)
 {
-    const char* s = "OVNI";
-    GamePlayData& d = *gamePlayData;
-    d.resizeOvniTypes(ini.count(s, "NumOvniTypes", kMaxList));
-    for (uint32_t n = 1; n <= d.ovniTypes.size(); ++n) {
-        OvniSpawnType& e = d.ovniTypes[n - 1];
-        e.name = ini.text(s, indexedKey("Ovni_", n, "_Name"));
-        e.definition = linkOvni(goLibrary, e.name, n);
-        e.weight = ini.real(s, indexedKey("Ovni_", n, "_Rate"));
-        e.SimCap = ini.uint(s, indexedKey("Ovni_", n, "_SimCap"));
-        e.MaxSpawn = ini.uint(s, indexedKey("Ovni_", n, "_MaxSpawn"));
-        e.colourIndex = ini.uint(s, indexedKey("Ovni_", n, "_ColourIdx"));
+    if constexpr (IO::kReading) {
+        io.text(key, e.name);
+        if (!io.ok())
+            return false;  // a trial read never reaches the library with a broken name
+        e.definition = link(e.name);
+    } else {
+        io.text(key, e.definition ? e.definition->getName() : e.name);
     }
-    d.recomputeOvniWeights();
+    return true;
 }
 
-void GameRulesManager::readOvniListCache(BinaryReader& in)
+template <class IO, class Vec>
+void pickupEntries(IO& io, Vec& list, PickupParamsLibrary* library, bool forceNew, uint32_t kind)
 {
-    GamePlayData& d = *gamePlayData;
-    uint32_t count = 0;
-    in.readCount(count, kMaxList);
-    d.resizeOvniTypes(count);
-    for (uint32_t n = 1; n <= count; ++n) {
-        OvniSpawnType& e = d.ovniTypes[n - 1];
-        e.name = readBinString(in);
-        if (!in.ok())
-            break;  // a trial read never reaches the library with a broken name
-        e.definition = linkOvni(goLibrary, e.name, n);
-        in.readF32(e.weight);
-        in.readU32(e.SimCap);
-        in.readU32(e.MaxSpawn);
-        in.readU32(e.colourIndex);
-    }
-    d.recomputeOvniWeights();
+    modefile::list(io, "NumPickupTypes", list, kMaxList, [&](auto& e, uint32_t n) {
+        if (!entryName(io, indexedKey("Pick_", n, "_Name"), e,
+                       [&](const std::string& name) { return linkPickup(library, name, forceNew, kind, n); }))
+            return false;
+        io.real(indexedKey("Pick_", n, "_Rate"), e.weight);
+        io.uint(indexedKey("Pick_", n, "_SimCap"), e.SimCap);
+        io.uint(indexedKey("Pick_", n, "_MaxSpawn"), e.MaxSpawn);
+        return true;
+    });
+}
+}  // namespace
+
+template <class Self, class IO>
+void GameRulesManager::ovniListFields(Self& m, IO& io)
+{
+    Like<Self, GamePlayData>& d = *m.gamePlayData;
+    io.section("OVNI");
+    modefile::list(io, "NumOvniTypes", d.ovniTypes, kMaxList, [&](auto& e, uint32_t n) {
+        if (!entryName(io, indexedKey("Ovni_", n, "_Name"), e,
+                       [&](const std::string& name) { return linkOvni(m.goLibrary, name, n); }))
+            return false;
+        io.real(indexedKey("Ovni_", n, "_Rate"), e.weight);
+        io.uint(indexedKey("Ovni_", n, "_SimCap"), e.SimCap);
+        io.uint(indexedKey("Ovni_", n, "_MaxSpawn"), e.MaxSpawn);
+        io.uint(indexedKey("Ovni_", n, "_ColourIdx"), e.colourIndex);
+        return true;
+    });
+    if constexpr (IO::kReading)
+        d.recomputeOvniWeights();
 }
 
-void GameRulesManager::writeOvniListCache(BinaryWriter& out) const
+template <class Self, class IO>
+void GameRulesManager::intervalPickupFields(Self& m, IO& io)
 {
-    const GamePlayData& d = *gamePlayData;
-    out.writeU32(d.numOvniTypes());
-    for (const OvniSpawnType& e : d.ovniTypes) {
-        writeBinString(out, e.definition ? e.definition->getName() : e.name);
-        out.writeF32(e.weight);
-        out.writeU32(e.SimCap);
-        out.writeU32(e.MaxSpawn);
-        out.writeU32(e.colourIndex);
-    }
+    Like<Self, GamePlayData>& d = *m.gamePlayData;
+    io.section("INTERVAL_PICKUPS");
+    // The writer keeps the next threshold, which is the interval until a play moves it.
+    uint32_t interval = m.nextKillThreshold;
+    io.uint("KillsInterval", interval);
+    if constexpr (IO::kReading)
+        m.KillsInterval = m.nextKillThreshold = interval;
+    io.real("ChangeVar", m.killChangeVar);
+    pickupEntries(io, d.intervalPickupTypes, m.pickupLibrary, false, 1);
+    if constexpr (IO::kReading)
+        d.recomputeIntervalPickupWeights();
 }
 
-void GameRulesManager::loadIntervalPickupsIni(const std::string& mode)
+template <class Self, class IO>
+void GameRulesManager::timePickupFields(Self& m, IO& io)
 {
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadIntervalPickupsIni(ini);
+    Like<Self, GamePlayData>& d = *m.gamePlayData;
+    io.section("TIME_PICKUPS");
+    float interval = m.nextTimeThreshold;
+    io.realSeconds("TimeInterval", interval);
+    if constexpr (IO::kReading)
+        m.TimeInterval = m.nextTimeThreshold = interval;
+    io.real("ChangeVar", m.timeChangeVar);
+    // From the .ini the time list gets definitions of its own; the cache shares the library's.
+    pickupEntries(io, d.timePickupTypes, m.pickupLibrary, IO::kFromIni, 2);
+    if constexpr (IO::kReading)
+        d.recomputeTimePickupWeights();
 }
 
-void GameRulesManager::loadIntervalPickupsIni(IniSource& ini)
-{
-    const char* s = "INTERVAL_PICKUPS";
-    GamePlayData& d = *gamePlayData;
-    KillsInterval = nextKillThreshold = ini.uint(s, "KillsInterval");
-    killChangeVar = ini.real(s, "ChangeVar");
-    d.resizeIntervalPickupTypes(ini.count(s, "NumPickupTypes", kMaxList));
-    for (uint32_t n = 1; n <= d.intervalPickupTypes.size(); ++n) {
-        PickupSpawnType& e = d.intervalPickupTypes[n - 1];
-        e.name = ini.text(s, indexedKey("Pick_", n, "_Name"));
-        e.definition = linkPickup(pickupLibrary, e.name, false, 1, n);
-        e.weight = ini.real(s, indexedKey("Pick_", n, "_Rate"));
-        e.SimCap = ini.uint(s, indexedKey("Pick_", n, "_SimCap"));
-        e.MaxSpawn = ini.uint(s, indexedKey("Pick_", n, "_MaxSpawn"));
-    }
-    d.recomputeIntervalPickupWeights();
-}
+MODE_FILE_SECTION(GameRulesManager, OvniList, ovniListFields)
 
-void GameRulesManager::readIntervalPickupsCache(BinaryReader& in)
-{
-    GamePlayData& d = *gamePlayData;
-    uint32_t interval = 0;
-    in.readU32(interval);
-    KillsInterval = nextKillThreshold = interval;
-    in.readF32(killChangeVar);
-    uint32_t count = 0;
-    in.readCount(count, kMaxList);
-    d.resizeIntervalPickupTypes(count);
-    for (uint32_t n = 1; n <= count; ++n) {
-        PickupSpawnType& e = d.intervalPickupTypes[n - 1];
-        e.name = readBinString(in);
-        if (!in.ok())
-            break;
-        e.definition = linkPickup(pickupLibrary, e.name, false, 1, n);
-        in.readF32(e.weight);
-        in.readU32(e.SimCap);
-        in.readU32(e.MaxSpawn);
-    }
-    d.recomputeIntervalPickupWeights();
-}
+MODE_FILE_SECTION(GameRulesManager, IntervalPickups, intervalPickupFields)
 
-void GameRulesManager::writeIntervalPickupsCache(BinaryWriter& out) const
-{
-    out.writeU32(nextKillThreshold);
-    out.writeF32(killChangeVar);
-    writePickupEntries(out, gamePlayData->intervalPickupTypes);
-}
-
-void GameRulesManager::loadTimePickupsIni(const std::string& mode)
-{
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadTimePickupsIni(ini);
-}
-
-void GameRulesManager::loadTimePickupsIni(IniSource& ini)
-{
-    const char* s = "TIME_PICKUPS";
-    GamePlayData& d = *gamePlayData;
-    TimeInterval = nextTimeThreshold = ini.real(s, "TimeInterval");
-    timeChangeVar = ini.real(s, "ChangeVar");
-    d.resizeTimePickupTypes(ini.count(s, "NumPickupTypes", kMaxList));
-    for (uint32_t n = 1; n <= d.timePickupTypes.size(); ++n) {
-        PickupSpawnType& e = d.timePickupTypes[n - 1];
-        e.name = ini.text(s, indexedKey("Pick_", n, "_Name"));
-        e.definition = linkPickup(pickupLibrary, e.name, true, 2, n);
-        e.weight = ini.real(s, indexedKey("Pick_", n, "_Rate"));
-        e.SimCap = ini.uint(s, indexedKey("Pick_", n, "_SimCap"));
-        e.MaxSpawn = ini.uint(s, indexedKey("Pick_", n, "_MaxSpawn"));
-    }
-    d.recomputeTimePickupWeights();
-}
-
-void GameRulesManager::readTimePickupsCache(BinaryReader& in)
-{
-    GamePlayData& d = *gamePlayData;
-    uint32_t seconds = 0;
-    in.readU32(seconds);
-    TimeInterval = nextTimeThreshold = static_cast<float>(seconds);
-    in.readF32(timeChangeVar);
-    uint32_t count = 0;
-    in.readCount(count, kMaxList);
-    d.resizeTimePickupTypes(count);
-    for (uint32_t n = 1; n <= count; ++n) {
-        PickupSpawnType& e = d.timePickupTypes[n - 1];
-        e.name = readBinString(in);
-        if (!in.ok())
-            break;
-        e.definition = linkPickup(pickupLibrary, e.name, false, 2, n);
-        in.readF32(e.weight);
-        in.readU32(e.SimCap);
-        in.readU32(e.MaxSpawn);
-    }
-    d.recomputeTimePickupWeights();
-}
-
-void GameRulesManager::writeTimePickupsCache(BinaryWriter& out) const
-{
-    out.writeU32(wholeFromReal(nextTimeThreshold));
-    out.writeF32(timeChangeVar);
-    writePickupEntries(out, gamePlayData->timePickupTypes);
-}
+MODE_FILE_SECTION(GameRulesManager, TimePickups, timePickupFields)
 
 // ---- camera ----
 
-void GameRulesManager::loadCameraIni(const std::string& mode)
+template <class Self, class IO>
+void GameRulesManager::cameraFields(Self& m, IO& io)
 {
-    IniSource ini;
-    openModeIni(ini, mode);
-    loadCameraIni(ini);
+    uint32_t style = m.cameraStyle();
+    float zoom = m.cameraZoom();
+    io.section("CAMERA");
+    io.uint("camStyle", style);
+    io.real("camZoom", zoom);
+    if constexpr (IO::kReading)
+        m.applyCamera(style, zoom);
 }
 
-void GameRulesManager::loadCameraIni(IniSource& ini)
-{
-    applyCamera(ini.uint("CAMERA", "camStyle"), ini.real("CAMERA", "camZoom"));
-}
-
-void GameRulesManager::readCameraCache(BinaryReader& in)
-{
-    uint32_t style = 0;
-    float zoom = 0.0f;
-    in.readU32(style);
-    in.readF32(zoom);
-    applyCamera(style, zoom);
-}
-
-void GameRulesManager::writeCameraCache(BinaryWriter& out) const
-{
-    out.writeU32(cameraStyle());
-    out.writeF32(cameraZoom());
-}
+MODE_FILE_SECTION(GameRulesManager, Camera, cameraFields)
 
 void GameRulesManager::applyCamera(uint32_t style, float zoom)
 {

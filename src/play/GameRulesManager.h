@@ -341,6 +341,19 @@ public:
     float camZoom = 1.0f;
 
 private:
+    // One field list per section of the rules file, walked by the .ini reader, the cache reader
+    // and the cache writer (see core/ModeFileFields.h).
+    template <class Self, class IO>
+    static void rulesFields(Self& m, IO& io);
+    template <class Self, class IO>
+    static void ovniListFields(Self& m, IO& io);
+    template <class Self, class IO>
+    static void intervalPickupFields(Self& m, IO& io);
+    template <class Self, class IO>
+    static void timePickupFields(Self& m, IO& io);
+    template <class Self, class IO>
+    static void cameraFields(Self& m, IO& io);
+
     void lightColourBall(uint32_t slot);
     // The mode's spawn place: SpawnPos, 2 higher, turned by SpawnYaw.
     void placePlayerAtSpawn();

@@ -734,13 +734,20 @@ TEST(ModeRulesFile, EveryLevelOfTheGameReadsBackFromItsCache)
 {
     const std::vector<std::string> names = levelNames();
     ASSERT_EQ(names.size(), 16u);
-    TempGameTree tree{"Data/System"};
+    TempGameTree tree{"Data/System", "Data/GamePlay"};
     ScopedWorkDir cwd(tree.workDir());
     uint32_t freeModes = 0;
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         Engine e;
         ASSERT_TRUE(e->readCacheFile(name)) << e->problem();
+        // The .ini and the cache give the same records, and those write the shipped cache again.
+        Engine fromIni;
+        ASSERT_TRUE(fromIni->loadIniFile(name)) << fromIni->problem();
+        const std::string file = testsupport::readTextFile(GameRulesManager::cachePath(name));
+        const std::vector<uint8_t> shipped(file.begin(), file.end());
+        EXPECT_EQ(fromIni->cacheBytes(name), shipped);
+        EXPECT_EQ(e->cacheBytes(name), shipped);
         EXPECT_EQ(e->Scene, "Town");
         ASSERT_GT(e.data.numOvniTypes(), 0u);
         for (const OvniSpawnType& type : e.data.ovniTypes) {
