@@ -25,6 +25,7 @@
 #include "world/GameObjectData.h"
 #include "world/GameObjectManager.h"
 #include "world/GroundVehicle.h"
+#include "world/HeadlessWorld.h"
 #include "world/Ovni.h"
 #include "world/PickupManager.h"
 #include "world/PlayWorld.h"
@@ -259,37 +260,15 @@ int main(int argc, char** argv)
         (std::filesystem::temp_directory_path() / ("play_tick_bench_" + std::to_string(::getpid()))).string();
     int status = 0;
     {
-        InterpolationAffectorFactory affectors;  // outlives the engine's particle systems
-        HeadlessEngine engine("play_tick_bench.log");
-        loadHeadlessEffects(engine.root(), &affectors, tree, media, "BenchFx");
-        auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(tree + "/Data/Meshes", "FileSystem", Ogre::RGN_DEFAULT);
-        groups.initialiseResourceGroup(Ogre::RGN_DEFAULT);
-
-        audio::SoundManager sounds;
-        Ogre::SceneManager* scene = engine.root()->createSceneManager();
-        GameSettings settings;
-        GamePlayData playData;
-        playData.loadSettings();
-        playData.playPhase = 1;
-        SceneContext context(&sounds);
-        SharedBlock stats;
-        auto creator =
-            std::make_unique<SceneCreator>(&playData, scene, nullptr, nullptr, &settings, "Town", &context, nullptr);
-        // The play area every play uses.
-        context.playArea = Ogre::Vector4(-80, -55, 80, 55);
-        context.playAreaScale = 1.0f;
+        HeadlessWorld::Options options;
+        options.gameTree = tree;
+        options.mediaDir = media;
+        options.logName = "play_tick_bench.log";
+        options.beforeMap = [](HeadlessWorld& w) { w.playData.playPhase = 1; };
+        HeadlessWorld headless(options);
         {
-            PlayWorld::Borrowed borrowed;
-            borrowed.root = engine.root();
-            borrowed.scene = scene;
-            borrowed.sounds = &sounds;
-            borrowed.playData = &playData;
-            borrowed.sharedBlock = &stats;
-            borrowed.sceneContext = &context;
-            borrowed.sceneCreator = creator.get();
-            PlayWorld world(borrowed, 1);
-            Arena arena(world, context, counts);
+            PlayWorld& world = *headless.world;
+            Arena arena(world, headless.context, counts);
             if (!arena.spawnPlayer()) {
                 std::fprintf(stderr, "play_tick_bench: the player's abrams cannot be made\n");
                 status = 2;
@@ -299,7 +278,7 @@ int main(int argc, char** argv)
                 double ovni = 0, vehicles = 0, projectiles = 0, pickups = 0;
                 for (long t = 0; t < warmUp + ticks; ++t) {
                     arena.refill();
-                    scene->getRootSceneNode()->_update(true, false);
+                    headless.settle();
                     const auto start = std::chrono::steady_clock::now();
                     world.tick(kDt, true);
                     const auto end = std::chrono::steady_clock::now();
@@ -318,7 +297,6 @@ int main(int argc, char** argv)
                             std::lround(vehicles / n), std::lround(projectiles / n), std::lround(pickups / n));
             }
         }
-        creator.reset();
     }
     std::error_code ec;
     std::filesystem::remove_all(media, ec);

@@ -18,6 +18,7 @@
 #include "world/GameObjectData.h"
 #include "world/GameObjectManager.h"
 #include "world/GroundVehicle.h"
+#include "world/HeadlessWorld.h"
 #include "world/Ovni.h"
 #include "world/Pickup.h"
 #include "world/PickupManager.h"
@@ -78,29 +79,14 @@ CC_Val = 100000
 class TownRules {
 public:
     explicit TownRules(const std::string& mode)
+        : headless(options()),
+          playData(headless.playData),
+          context(headless.context),
+          sounds(headless.sounds),
+          scene(headless.scene),
+          creator(headless.creator),
+          world(headless.world)
     {
-        fxtest::loadFxResources(engine.root(), &factory, tree.path("Particles"), true);
-        auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(testsupport::gameTreeDir() + "/Data/Meshes", "FileSystem", Ogre::RGN_DEFAULT);
-        groups.initialiseResourceGroup(Ogre::RGN_DEFAULT);
-        scene = engine.root()->createSceneManager();
-        playData.loadSettings();
-        creator = std::make_unique<SceneCreator>(&playData, scene, nullptr, nullptr, &settings, "Town", &context,
-                                                 nullptr);
-        // What the play set-up does before the rules are made.
-        context.playArea = Ogre::Vector4(-80, -55, 80, 55);
-        context.playAreaScale = 1.0f;
-        scene->getRootSceneNode()->_update(true, false);
-        PlayWorld::Borrowed borrowed;
-        borrowed.root = engine.root();
-        borrowed.scene = scene;
-        borrowed.sounds = &sounds;
-        borrowed.playData = &playData;
-        borrowed.sharedBlock = &stats;
-        borrowed.sceneContext = &context;
-        borrowed.sceneCreator = creator.get();
-        world = std::make_unique<PlayWorld>(borrowed, 3);
-
         rulestest::writeMode("TownRules", mode);
         session.levelName = "TownRules";
         rulestest::Handles h;
@@ -129,11 +115,15 @@ public:
         rules->spawnInitialOvnis();
         scene->getRootSceneNode()->_update(true, false);
     }
-    ~TownRules()
+    ~TownRules() { rules.reset(); }
+
+    HeadlessWorld::Options options()
     {
-        rules.reset();
-        world.reset();
-        creator.reset();
+        HeadlessWorld::Options o;
+        o.gameTree = testsupport::gameTreeDir();
+        o.mediaDir = tree.path("Particles");
+        o.seed = 3;
+        return o;
     }
 
     void tick()
@@ -199,19 +189,16 @@ public:
     }
 
     const bool nullOutput = shottest::useNullSoundOutput();
-    InterpolationAffectorFactory factory;
     testsupport::TempGameTree tree{"Data/System", "Data/Scenes", "Bin/Game/plugins.cfg"};
     testsupport::ScopedWorkDir cwd{tree.workDir()};
-    testsupport::HeadlessOgre engine;
-    audio::SoundManager sounds;
-    GameSettings settings;
-    GamePlayData playData;
-    SceneContext context{&sounds};
-    SharedBlock stats;
+    HeadlessWorld headless;
+    GamePlayData& playData;
+    SceneContext& context;
+    audio::SoundManager& sounds;
+    Ogre::SceneManager* const scene;
+    std::unique_ptr<SceneCreator>& creator;
+    std::unique_ptr<PlayWorld>& world;
     GameSession session{nullptr, nullptr};
-    Ogre::SceneManager* scene = nullptr;
-    std::unique_ptr<SceneCreator> creator;
-    std::unique_ptr<PlayWorld> world;
     std::unique_ptr<GameRulesManager> rules;
 };
 

@@ -16,6 +16,7 @@
 #include "definitions/WarheadDefRegistry.h"
 #include "world/AirObject.h"
 #include "world/GameObject.h"
+#include "world/HeadlessWorld.h"
 #include "world/Ovni.h"
 #include "world/PlayWorld.h"
 #include "world/ProjectileManager.h"
@@ -47,7 +48,11 @@ inline std::string arenaMap(const char* floorMesh)
 class World {
 public:
     explicit World(Floor floor = Floor::Whole)
-        : world(build(floor)),
+        : headless(options(floor)),
+          world(headless.world),
+          scene(headless.scene),
+          playData(headless.playData),
+          context(headless.context),
           random(world->random()),
           targets(world->targets()),
           damage(&world->damage()),
@@ -62,52 +67,47 @@ public:
     }
     ~World()
     {
-        world.reset();
-        creator.reset();
+        // The world's objects go before the definitions they were made from.
+        headless.world.reset();
+        headless.creator.reset();
     }
 
-    // The arena's scene and map, then the play's world over it.
-    std::unique_ptr<PlayWorld> build(Floor floor)
+    // The arena's floor meshes and map; hover values the Ovni read.
+    HeadlessWorld::Options options(Floor floor)
     {
-        fxtest::loadFxResources(engine.root(), &factory, media.path("Particles"), true);
-        auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(testsupport::gameTreeDir() + "/Data/Meshes", "FileSystem", Ogre::RGN_DEFAULT);
-        groups.initialiseResourceGroup(Ogre::RGN_DEFAULT);
-        // Floors facing up at height 2: the whole arena, or only its western half (x < 0).
-        rayfixture::makeFloor("arena_floor.mesh", 300.0f, kFloorY);
-        rayfixture::makeMesh("arena_half_floor.mesh", {},
-                             {{false,
-                               {{-300, kFloorY, 300}, {-1, kFloorY, 300}, {-1, kFloorY, -300}, {-300, kFloorY, -300}},
-                               {0, 1, 2, 0, 2, 3},
-                               false}});
-        rayfixture::makeMesh("arena_far_floor.mesh", {},
-                             {{false,
-                               {{200, kFloorY, 300}, {300, kFloorY, 300}, {300, kFloorY, -300}, {200, kFloorY, -300}},
-                               {0, 1, 2, 0, 2, 3},
-                               false}});
-        const char* mesh = floor == Floor::Whole           ? "arena_floor.mesh"
-                           : floor == Floor::HalfWest      ? "arena_half_floor.mesh"
-                           : floor == Floor::OutsideBorder ? "arena_far_floor.mesh"
-                                                           : "";
-        std::filesystem::create_directories(tree.path("Data/Scenes/Arena"));
-        testsupport::writeTextFile(tree.path("Data/Scenes/Arena/map.ini"), arenaMap(mesh));
-
-        scene = engine.root()->createSceneManager();
-        playData.playSettings[GamePlayData::OvniHoverHeight] = kHover;
-        playData.playSettings[GamePlayData::VerticalFloatSpeed] = kHoverSpeed;
-        creator = std::make_unique<SceneCreator>(nullptr, scene, nullptr, nullptr, &settings, "", &context, nullptr);
-        creator->parseMapIni("Arena");
-        context.playArea = Ogre::Vector4(-50, -50, 50, 50);
-        context.playAreaScale = 1.0f;
-        PlayWorld::Borrowed borrowed;
-        borrowed.root = engine.root();
-        borrowed.scene = scene;
-        borrowed.sounds = &sounds;
-        borrowed.playData = &playData;
-        borrowed.sharedBlock = &stats;
-        borrowed.sceneContext = &context;
-        borrowed.sceneCreator = creator.get();
-        return std::make_unique<PlayWorld>(borrowed, 77);
+        HeadlessWorld::Options o;
+        o.gameTree = testsupport::gameTreeDir();
+        o.mediaDir = media.path("Particles");
+        o.map = "Arena";
+        o.mapFromIni = true;
+        o.mapTakesPlayData = false;
+        o.loadPlaySettings = false;
+        o.sceneContextHasSounds = false;
+        o.playArea = Ogre::Vector4(-50, -50, 50, 50);
+        o.seed = 77;
+        o.beforeMap = [this, floor](HeadlessWorld& w) {
+            // Floors facing up at height 2: the whole arena, or only its western half (x < 0).
+            rayfixture::makeFloor("arena_floor.mesh", 300.0f, kFloorY);
+            rayfixture::makeMesh("arena_half_floor.mesh", {},
+                                 {{false,
+                                   {{-300, kFloorY, 300}, {-1, kFloorY, 300}, {-1, kFloorY, -300}, {-300, kFloorY, -300}},
+                                   {0, 1, 2, 0, 2, 3},
+                                   false}});
+            rayfixture::makeMesh("arena_far_floor.mesh", {},
+                                 {{false,
+                                   {{200, kFloorY, 300}, {300, kFloorY, 300}, {300, kFloorY, -300}, {200, kFloorY, -300}},
+                                   {0, 1, 2, 0, 2, 3},
+                                   false}});
+            const char* mesh = floor == Floor::Whole           ? "arena_floor.mesh"
+                               : floor == Floor::HalfWest      ? "arena_half_floor.mesh"
+                               : floor == Floor::OutsideBorder ? "arena_far_floor.mesh"
+                                                               : "";
+            std::filesystem::create_directories(tree.path("Data/Scenes/Arena"));
+            testsupport::writeTextFile(tree.path("Data/Scenes/Arena/map.ini"), arenaMap(mesh));
+            w.playData.playSettings[GamePlayData::OvniHoverHeight] = kHover;
+            w.playData.playSettings[GamePlayData::VerticalFloatSpeed] = kHoverSpeed;
+        };
+        return o;
     }
 
     // A definition from the game tree's cache, kept for the test.
@@ -160,19 +160,14 @@ public:
     size_t liveEffects() const { return pool->liveEffectCount(); }
 
     const bool nullOutput = shottest::useNullSoundOutput();
-    InterpolationAffectorFactory factory;
     testsupport::TempGameTree tree{"Data/System"};
     testsupport::ScopedWorkDir cwd{tree.workDir()};
     testsupport::TempGameTree media{"Bin/Game/plugins.cfg"};
-    testsupport::HeadlessOgre engine;
-    audio::SoundManager sounds;
-    GameSettings settings;
-    GamePlayData playData;
-    SceneContext context{nullptr};
-    ShotStatistics stats;
-    Ogre::SceneManager* scene = nullptr;
-    std::unique_ptr<SceneCreator> creator;
-    std::unique_ptr<PlayWorld> world;
+    HeadlessWorld headless;
+    std::unique_ptr<PlayWorld>& world;
+    Ogre::SceneManager* const scene;
+    GamePlayData& playData;
+    SceneContext& context;
     // The world's parts under the names the tests use.
     RandomGenerator& random;
     TargetRegistry& targets;

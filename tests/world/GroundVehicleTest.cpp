@@ -599,7 +599,7 @@ TEST_F(GroundVehicleTicks, SteeringOneSecondTurnsTheTurnRateAndTheTreadsScrollOp
 
     // The controllers move the texture of each tread's own material by frame time x rate.
     Ogre::FrameEvent frame{0.0f, 0.25f};
-    engine.root()->_fireFrameStarted(frame);
+    headless.engine.root()->_fireFrameStarted(frame);
     for (const VehicleTread& t : v.getTreads())
         t.scrollController->update();
     const auto scroll = [&](int i) {
@@ -610,14 +610,14 @@ TEST_F(GroundVehicleTicks, SteeringOneSecondTurnsTheTurnRateAndTheTreadsScrollOp
     // Frames without a tick of the vehicle (a paused or held play) leave the treads still; the next
     // tick moves them on.
     for (int i = 0; i < 3; ++i) {
-        engine.root()->_fireFrameStarted(frame);
+        headless.engine.root()->_fireFrameStarted(frame);
         for (const VehicleTread& t : v.getTreads())
             t.scrollController->update();
     }
     EXPECT_NEAR(scroll(0), 0.25f * turn, 1e-4f);
     EXPECT_NEAR(scroll(1), std::fmod(-0.25f * turn, 1.0f), 1e-4f);
     ASSERT_TRUE(run(v, 1));
-    engine.root()->_fireFrameStarted(frame);
+    headless.engine.root()->_fireFrameStarted(frame);
     for (const VehicleTread& t : v.getTreads())
         t.scrollController->update();
     EXPECT_NEAR(scroll(0), std::fmod(0.5f * turn, 1.0f), 1e-4f);

@@ -13,6 +13,7 @@
 #include "definitions/ProjectileDefRegistry.h"
 #include "definitions/WarheadDefRegistry.h"
 #include "world/GroundVehicle.h"
+#include "world/HeadlessWorld.h"
 #include "world/PlayWorld.h"
 #include "world/ProjectileManager.h"
 #include "world/WeaponContext.h"
@@ -57,7 +58,13 @@ inline void makeBox(const std::string& name, const Ogre::Vector3& lo, const Ogre
 class Arena {
 public:
     Arena()
-        : world(build()),
+        : headless(options()),
+          world(headless.world),
+          scene(headless.scene),
+          settings(headless.settings),
+          playData(headless.playData),
+          context(headless.context),
+          sounds(headless.sounds),
           random(world->random()),
           targets(world->targets()),
           damage(&world->damage()),
@@ -70,54 +77,49 @@ public:
     ~Arena()
     {
         vehicles.clear();
-        world.reset();
-        creator.reset();
+        headless.world.reset();
+        headless.creator.reset();
     }
 
-    // The arena's scene and map, then the play's world over it.
-    std::unique_ptr<PlayWorld> build()
+    // The arena's meshes and map.
+    HeadlessWorld::Options options()
     {
-        fxtest::loadFxResources(engine.root(), &factory, tree.path("Particles"), true);
-        auto& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(testsupport::gameTreeDir() + "/Data/Meshes", "FileSystem", Ogre::RGN_DEFAULT);
-        groups.initialiseResourceGroup(Ogre::RGN_DEFAULT);
-        // Headless: the tread materials without their textures, one unit each to scroll.
-        for (const char* name : {"abrams_tread", "marauder_tread"})
-            Ogre::MaterialManager::getSingleton()
-                .create(name, Ogre::RGN_DEFAULT)
-                ->getTechnique(0)
-                ->getPass(0)
-                ->createTextureUnitState();
-        // Floor 1 leaves the ramp's rectangle out: a floor triangle cached under the ramp would be
-        // tested before the ramp itself.
-        std::vector<Ogre::Vector3> floor;
-        std::vector<uint32_t> quads;
-        for (const Ogre::Vector4& r : {Ogre::Vector4(-200, -200, 30, 200), Ogre::Vector4(50, -200, 200, 200),
-                                       Ogre::Vector4(30, -200, 50, -10), Ogre::Vector4(30, 10, 50, 200)}) {
-            const uint32_t base = static_cast<uint32_t>(floor.size());
-            floor.insert(floor.end(), {{r.x, 0, r.w}, {r.z, 0, r.w}, {r.z, 0, r.y}, {r.x, 0, r.y}});
-            quads.insert(quads.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
-        }
-        rayfixture::makeMesh("arena_floor.mesh", {}, {{false, floor, quads, false}});
-        rayfixture::makeMesh("arena_ramp.mesh", {},
-                             {{false, {{30, 0, 10}, {50, 0, 10}, {50, 8, -10}, {30, 8, -10}}, {0, 1, 2, 0, 2, 3}, false}});
-        makeBox("arena_block.mesh", {-6, 0, -46}, {6, 5, -40});
-        std::filesystem::create_directories(tree.path("Data/Scenes/VehicleArena"));
-        testsupport::writeTextFile(tree.path("Data/Scenes/VehicleArena/map.ini"), arenaMap());
-
-        scene = engine.root()->createSceneManager();
-        creator = std::make_unique<SceneCreator>(nullptr, scene, nullptr, nullptr, &settings, "", &context, nullptr);
-        creator->parseMapIni("VehicleArena");
-        scene->getRootSceneNode()->_update(true, false);
-        PlayWorld::Borrowed borrowed;
-        borrowed.root = engine.root();
-        borrowed.scene = scene;
-        borrowed.sounds = &sounds;
-        borrowed.playData = &playData;
-        borrowed.sharedBlock = &stats;
-        borrowed.sceneContext = &context;
-        borrowed.sceneCreator = creator.get();
-        return std::make_unique<PlayWorld>(borrowed, 21);
+        HeadlessWorld::Options o;
+        o.gameTree = testsupport::gameTreeDir();
+        o.mediaDir = tree.path("Particles");
+        o.map = "VehicleArena";
+        o.mapFromIni = true;
+        o.mapTakesPlayData = false;
+        o.loadPlaySettings = false;
+        o.sceneContextHasSounds = false;
+        o.playArea = Ogre::Vector4::ZERO;  // as a scene context starts
+        o.seed = 21;
+        o.beforeMap = [this](HeadlessWorld&) {
+            // Headless: the tread materials without their textures, one unit each to scroll.
+            for (const char* name : {"abrams_tread", "marauder_tread"})
+                Ogre::MaterialManager::getSingleton()
+                    .create(name, Ogre::RGN_DEFAULT)
+                    ->getTechnique(0)
+                    ->getPass(0)
+                    ->createTextureUnitState();
+            // Floor 1 leaves the ramp's rectangle out: a floor triangle cached under the ramp would be
+            // tested before the ramp itself.
+            std::vector<Ogre::Vector3> floor;
+            std::vector<uint32_t> quads;
+            for (const Ogre::Vector4& r : {Ogre::Vector4(-200, -200, 30, 200), Ogre::Vector4(50, -200, 200, 200),
+                                           Ogre::Vector4(30, -200, 50, -10), Ogre::Vector4(30, 10, 50, 200)}) {
+                const uint32_t base = static_cast<uint32_t>(floor.size());
+                floor.insert(floor.end(), {{r.x, 0, r.w}, {r.z, 0, r.w}, {r.z, 0, r.y}, {r.x, 0, r.y}});
+                quads.insert(quads.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
+            }
+            rayfixture::makeMesh("arena_floor.mesh", {}, {{false, floor, quads, false}});
+            rayfixture::makeMesh("arena_ramp.mesh", {},
+                                 {{false, {{30, 0, 10}, {50, 0, 10}, {50, 8, -10}, {30, 8, -10}}, {0, 1, 2, 0, 2, 3}, false}});
+            makeBox("arena_block.mesh", {-6, 0, -46}, {6, 5, -40});
+            std::filesystem::create_directories(tree.path("Data/Scenes/VehicleArena"));
+            testsupport::writeTextFile(tree.path("Data/Scenes/VehicleArena/map.ini"), arenaMap());
+        };
+        return o;
     }
 
     // A vehicle of the definition at the place, facing -z turned by yaw degrees.
@@ -164,18 +166,15 @@ public:
     }
 
     const bool nullOutput = shottest::useNullSoundOutput();
-    InterpolationAffectorFactory factory;
     testsupport::TempGameTree tree{"Data/System", "Bin/Game/plugins.cfg"};
     testsupport::ScopedWorkDir cwd{tree.workDir()};
-    testsupport::HeadlessOgre engine;
-    audio::SoundManager sounds;
-    GameSettings settings;
-    GamePlayData playData;
-    SceneContext context{nullptr};
-    ShotStatistics stats;
-    Ogre::SceneManager* scene = nullptr;
-    std::unique_ptr<SceneCreator> creator;
-    std::unique_ptr<PlayWorld> world;
+    HeadlessWorld headless;
+    std::unique_ptr<PlayWorld>& world;
+    Ogre::SceneManager* const scene;
+    GameSettings& settings;
+    GamePlayData& playData;
+    SceneContext& context;
+    audio::SoundManager& sounds;
     // The world's parts under the names the tests use.
     RandomGenerator& random;
     TargetRegistry& targets;
