@@ -4,7 +4,7 @@
 // set-up, first frame, fade-in), the mission-info and countdown phases, the play ticks with the
 // hold sequence, pause and aim, and deletes everything it made when it ends.
 #include "core/ZV_GameState.h"
-#include "screens/MenuClick.h"
+#include "gui/MenuClick.h"
 
 #include <OgreVector.h>
 

@@ -10,7 +10,7 @@
 #include "core/Utilities.h"
 #include "play/PlayCamera.h"
 #include "play/Priget_GameHUD.h"
-#include "screens/PanelInput.h"
+#include "gui/PanelInput.h"
 #include "world/GameObjectData.h"
 #include "world/GameObjectManager.h"
 #include "world/GroundVehicle.h"

@@ -7,7 +7,7 @@
 #include "core/UiTextTable.h"
 #include "core/Utilities.h"
 #include "platform/TextConversion.h"
-#include "screens/PanelInput.h"
+#include "gui/PanelInput.h"
 
 #include <MyGUI.h>
 #include <MyGUI_RotatingSkin.h>

@@ -3,7 +3,7 @@
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
 #include "core/Utilities.h"
-#include "screens/PanelInput.h"
+#include "gui/PanelInput.h"
 
 #include <MyGUI.h>
 #include <MyGUI_RotatingSkin.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include "screens/ThreeButtonPanel.h"
+#include "gui/ThreeButtonPanel.h"
 
 namespace MyGUI {
 class Widget;

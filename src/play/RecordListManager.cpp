@@ -7,7 +7,7 @@
 #include "core/Utilities.h"
 #include "platform/TextConversion.h"
 #include "play/RecordTable.h"
-#include "screens/PanelInput.h"
+#include "gui/PanelInput.h"
 
 #include <MyGUI.h>
 #include <OIS/OIS.h>

@@ -4,7 +4,7 @@
 #include "core/FadeOverlay.h"
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
-#include "screens/PanelInput.h"
+#include "gui/PanelInput.h"
 #include "core/Utilities.h"
 #include "platform/TextConversion.h"
 

@@ -5,7 +5,7 @@
 #include "core/FadeOverlay.h"
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
-#include "screens/PanelInput.h"
+#include "gui/PanelInput.h"
 #include "screens/Priget_LCH_Garage.h"
 #include "screens/Priget_LCH_SelTier.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "core/ZV_GameState.h"
-#include "screens/MenuClick.h"
+#include "gui/MenuClick.h"
 
 #include <cstdint>
 #include <memory>

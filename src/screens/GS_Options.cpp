@@ -2,7 +2,7 @@
 
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
-#include "screens/PanelInput.h"
+#include "gui/PanelInput.h"
 #include "screens/Priget_OptionsControl.h"
 #include "screens/Priget_OptionsDisplay.h"
 #include "screens/Priget_OptionsMenu.h"

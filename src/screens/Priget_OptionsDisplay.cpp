@@ -5,7 +5,7 @@
 #include "core/GameSettings.h"
 #include "core/PlayerProfile.h"
 #include "platform/TextConversion.h"
-#include "screens/MessageWindow.h"
+#include "gui/MessageWindow.h"
 
 #include <MyGUI.h>
 #include <Ogre.h>

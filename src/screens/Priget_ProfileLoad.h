@@ -1,6 +1,6 @@
 #pragma once
-#include "screens/MenuClick.h"
-#include "screens/ThreeButtonPanel.h"
+#include "gui/MenuClick.h"
+#include "gui/ThreeButtonPanel.h"
 
 #include <cstdint>
 #include <string>

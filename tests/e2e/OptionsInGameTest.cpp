@@ -6,7 +6,7 @@
 #include "screens/GS_Credits.h"
 #include "screens/GS_Menu.h"
 #include "screens/GS_Options.h"
-#include "screens/MessageWindow.h"
+#include "gui/MessageWindow.h"
 #include "screens/Priget_Menu_MainMenu.h"
 #include "screens/Priget_OptionsDisplay.h"
 #include "screens/Priget_OptionsMenu.h"

@@ -15,7 +15,7 @@
 #include "screens/GS_ListChall.h"
 #include "screens/GS_Menu.h"
 #include "screens/GS_Options.h"
-#include "screens/MessageWindow.h"
+#include "gui/MessageWindow.h"
 #include "screens/Priget_LCH_Garage.h"
 #include "screens/Priget_LCH_SelTier.h"
 #include "screens/Priget_Menu_MainMenu.h"

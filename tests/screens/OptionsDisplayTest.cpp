@@ -3,7 +3,7 @@
 #include "core/PlayerProfile.h"
 #include "platform/TextConversion.h"
 #include "screens/GS_Options.h"
-#include "screens/MessageWindow.h"
+#include "gui/MessageWindow.h"
 #include "screens/Priget_OptionsMenu.h"
 #include "screens/Priget_OptionsDisplay.h"
 #include "screens/ScreensTestSupport.h"

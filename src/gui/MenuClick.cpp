@@ -1,4 +1,4 @@
-#include "screens/MenuClick.h"
+#include "gui/MenuClick.h"
 
 #include <MyGUI.h>
 

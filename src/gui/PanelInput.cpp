@@ -1,4 +1,4 @@
-#include "screens/PanelInput.h"
+#include "gui/PanelInput.h"
 
 #include <OIS/OIS.h>
 

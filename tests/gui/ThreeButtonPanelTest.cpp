@@ -1,5 +1,5 @@
 // The shared three-button operations on real widgets (needs an X display: run under Xvfb).
-#include "screens/ThreeButtonPanel.h"
+#include "gui/ThreeButtonPanel.h"
 
 #include "audio/Sound.h"
 #include "core/GameSession.h"

@@ -1,4 +1,4 @@
-#include "screens/ThreeButtonPanel.h"
+#include "gui/ThreeButtonPanel.h"
 
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"

@@ -1,4 +1,4 @@
-#include "screens/MessageWindow.h"
+#include "gui/MessageWindow.h"
 
 #include <MyGUI.h>
 
