@@ -72,15 +72,12 @@ void readVector(BinaryReader& in, Ogre::Vector3& v)
     readReal(in, v.y);
     readReal(in, v.z);
 }
-// An orientation too short to normalise turns nodes into NaN: damage.
 void readQuaternion(BinaryReader& in, Ogre::Quaternion& q)
 {
     readReal(in, q.w);
     readReal(in, q.x);
     readReal(in, q.y);
     readReal(in, q.z);
-    if (in.ok() && !(q.Norm() > 1.0e-3f))
-        in.fail();
 }
 bool readFlag(BinaryReader& in)
 {
@@ -136,6 +133,7 @@ public:
         real(c.b, what);
         real(c.a, what);
     }
+    // An orientation too short to normalise turns nodes into NaN.
     void quaternion(const Ogre::Quaternion& q, const char* what)
     {
         real(q.w, what);
@@ -159,7 +157,8 @@ public:
     void inGrid(const Ogre::Vector3& point, const MapData::Static& s)
     {
         for (int axis = 0; axis < 3 && problem.empty(); ++axis) {
-            const double cell = std::floor((double(point[axis]) - double(s.origin[axis])) / double(s.regionDimensions[axis]));
+            const double offset = double(point[axis]) - double(s.origin[axis]);
+            const double cell = std::floor(offset / double(s.regionDimensions[axis]));
             if (!(cell >= -kRegionGridHalf && cell < kRegionGridHalf))
                 problem = "static geometry '" + s.name + "' reaches outside its regions";
         }
