@@ -3,6 +3,7 @@
 #include "audio/Sound.h"
 #include "definitions/EffectsParams.h"
 #include "world/FxParticles.h"
+#include "world/ParticleStock.h"
 
 #include <OgreParticleSystem.h>
 #include <OgreSceneNode.h>
@@ -17,16 +18,17 @@ std::string particleNameOf(const EffectsParams* params)
 
 BaseFx::BaseFx(Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
                RandomGenerator* random, const Ogre::Vector3& position, int slot, const Ogre::Vector3& direction,
-               const std::string& poolName)
+               const std::string& poolName, fx::ParticleStock* stock)
     : VirtualFX(Placed{}, scene, params, sounds, random, position, slot, direction, poolName, 1)
 {
-    system_ = fx::createParticleSystem(scene_, objectName("effct"), particleNameOf(params));
+    stock_ = stock;
+    system_ = fx::takeParticleSystem(stock_, scene_, objectName("effct"), particleNameOf(params));
     if (system_)
         node_->attachObject(system_);
     finish({system_});
 }
 
-BaseFx::~BaseFx() { fx::destroyParticleSystem(scene_, system_); }
+BaseFx::~BaseFx() { fx::returnParticleSystem(stock_, scene_, system_); }
 
 bool BaseFx::update(float dt)
 {

@@ -7,7 +7,7 @@ class BaseFx : public VirtualFX {
 public:
     BaseFx(Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
            RandomGenerator* random, const Ogre::Vector3& position, int slot, const Ogre::Vector3& direction,
-           const std::string& poolName);
+           const std::string& poolName, fx::ParticleStock* stock = nullptr);
     ~BaseFx() override;
 
     bool update(float dt) override;

@@ -2,6 +2,7 @@
 
 #include "audio/Sound.h"
 #include "world/FxParticles.h"
+#include "world/ParticleStock.h"
 
 #include <OgreParticleEmitter.h>
 #include <OgreParticleSystem.h>
@@ -17,8 +18,8 @@ std::string particleNameOf(const VirtualReactorParams* params)
 
 BasicReactor::BasicReactor(Ogre::SceneNode* parent, const VirtualReactorParams* params, Ogre::SceneManager* scene,
                            audio::SoundManager* sounds, RandomGenerator* random, int slot,
-                           const std::string& poolName)
-    : BasicReactor(Placed{}, parent, params, scene, sounds, random, slot, poolName, "ReactorB")
+                           const std::string& poolName, fx::ParticleStock* stock)
+    : BasicReactor(Placed{}, parent, params, scene, sounds, random, slot, poolName, "ReactorB", stock)
 {
     setUpSound(FirstPitch::LevelRule);
     baseRate_ = fx::firstEmissionRate(system_);
@@ -28,16 +29,17 @@ BasicReactor::BasicReactor(Ogre::SceneNode* parent, const VirtualReactorParams* 
 
 BasicReactor::BasicReactor(Placed, Ogre::SceneNode* parent, const VirtualReactorParams* params,
                            Ogre::SceneManager* scene, audio::SoundManager* sounds, RandomGenerator* random, int slot,
-                           const std::string& poolName, const char* infix)
+                           const std::string& poolName, const char* infix, fx::ParticleStock* stock)
     : VirtualReactor(Placed{}, parent, params, scene, sounds, random, slot, poolName, 1)
 {
-    system_ = fx::createParticleSystem(scene_, objectName(infix), particleNameOf(params));
+    stock_ = stock;
+    system_ = fx::takeParticleSystem(stock_, scene_, objectName(infix), particleNameOf(params));
     if (system_)
         node_->attachObject(system_);
     linger_ = fx::longestParticleLife({system_});
 }
 
-BasicReactor::~BasicReactor() { fx::destroyParticleSystem(scene_, system_); }
+BasicReactor::~BasicReactor() { fx::returnParticleSystem(stock_, scene_, system_); }
 
 bool BasicReactor::update(float dt)
 {

@@ -5,7 +5,8 @@
 class BasicReactor : public VirtualReactor {
 public:
     BasicReactor(Ogre::SceneNode* parent, const VirtualReactorParams* params, Ogre::SceneManager* scene,
-                 audio::SoundManager* sounds, RandomGenerator* random, int slot, const std::string& poolName);
+                 audio::SoundManager* sounds, RandomGenerator* random, int slot, const std::string& poolName,
+                 fx::ParticleStock* stock = nullptr);
     ~BasicReactor() override;
 
     bool update(float dt) override;
@@ -22,7 +23,7 @@ protected:
     // Makes the system under the given infix; the subclass sets up its sound and start state.
     BasicReactor(Placed, Ogre::SceneNode* parent, const VirtualReactorParams* params, Ogre::SceneManager* scene,
                  audio::SoundManager* sounds, RandomGenerator* random, int slot, const std::string& poolName,
-                 const char* infix);
+                 const char* infix, fx::ParticleStock* stock);
     // Every emitter stops; a looping sound stops too.
     void switchOff();
 

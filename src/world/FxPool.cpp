@@ -5,6 +5,7 @@
 #include "world/BasicReactor.h"
 #include "world/MultiFX.h"
 #include "world/MultiReactor.h"
+#include "world/ParticleStock.h"
 #include "world/VariableReactor.h"
 #include "world/VirtualFX.h"
 #include "world/VirtualReactor.h"
@@ -38,7 +39,8 @@ size_t countLive(const std::vector<std::unique_ptr<T>>& slots)
 
 FxPool::FxPool(Ogre::SceneManager* scene, FxParamsLibrary* library, audio::SoundManager* sounds,
                RandomGenerator* random, const std::string& name)
-    : scene_(scene), library_(library), sounds_(sounds), random_(random), name_(name), effects_(kInitialSlots),
+    : scene_(scene), library_(library), sounds_(sounds), random_(random), name_(name),
+      stock_(std::make_unique<fx::ParticleStock>(scene)), effects_(kInitialSlots),
       reactors_(kInitialSlots)
 {
 }
@@ -51,6 +53,7 @@ FxPool::~FxPool()
     for (auto& reactor : reactors_)
         reactor.reset();
     reactors_.clear();
+    stock_.reset();
 }
 
 void FxPool::spawnEffect(const EffectsParams* params, const Ogre::Vector3& position, const Ogre::Vector3& direction)
@@ -62,11 +65,13 @@ void FxPool::spawnEffect(const EffectsParams* params, const Ogre::Vector3& posit
     switch (params->getTypeCode()) {
     case BaseEffectsParams::kTypeCode:
         effects_[slot] =
-            std::make_unique<BaseFx>(scene_, params, sounds_, random_, position, index, direction, name_);
+            std::make_unique<BaseFx>(scene_, params, sounds_, random_, position, index, direction, name_,
+                                     stock_.get());
         break;
     case MultiEffectsParams::kTypeCode:
         effects_[slot] =
-            std::make_unique<MultiFX>(scene_, params, sounds_, random_, position, index, direction, name_);
+            std::make_unique<MultiFX>(scene_, params, sounds_, random_, position, index, direction, name_,
+                                      stock_.get());
         break;
     default:
         effects_[slot] =
@@ -100,13 +105,16 @@ VirtualReactor* FxPool::createReactor(const VirtualReactorParams* params, Ogre::
         reactor = std::make_unique<VirtualReactor>(parent, params, scene_, sounds_, random_, index, name_);
         break;
     case BasicReactorParams::kTypeCode:
-        reactor = std::make_unique<BasicReactor>(parent, params, scene_, sounds_, random_, index, name_);
+        reactor = std::make_unique<BasicReactor>(parent, params, scene_, sounds_, random_, index, name_,
+                                                  stock_.get());
         break;
     case VariableReactorParams::kTypeCode:
-        reactor = std::make_unique<VariableReactor>(parent, params, scene_, sounds_, random_, index, name_);
+        reactor = std::make_unique<VariableReactor>(parent, params, scene_, sounds_, random_, index, name_,
+                                                     stock_.get());
         break;
     default:
-        reactor = std::make_unique<MultiReactor>(parent, params, scene_, sounds_, random_, index, name_);
+        reactor = std::make_unique<MultiReactor>(parent, params, scene_, sounds_, random_, index, name_,
+                                                  stock_.get());
         break;
     }
     reactors_[slot] = std::move(reactor);

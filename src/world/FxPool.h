@@ -22,6 +22,9 @@ class RandomGenerator;
 class VirtualFX;
 class VirtualReactor;
 class VirtualReactorParams;
+namespace fx {
+class ParticleStock;
+}
 
 class FxPool {
 public:
@@ -57,6 +60,8 @@ public:
     VirtualReactor* reactorInSlot(size_t slot) const;
     size_t liveEffectCount() const;
     size_t liveReactorCount() const;
+    // The spare particle systems that finished items handed back for the next of their template.
+    fx::ParticleStock& particleStock() const { return *stock_; }
 
 private:
     Ogre::SceneManager* scene_;
@@ -64,6 +69,8 @@ private:
     audio::SoundManager* sounds_;
     RandomGenerator* random_;
     std::string name_;
+    // Declared before the items: they hand their systems back to it when they go.
+    std::unique_ptr<fx::ParticleStock> stock_;
     // A null pointer is a free slot.
     std::vector<std::unique_ptr<VirtualFX>> effects_;
     std::vector<std::unique_ptr<VirtualReactor>> reactors_;

@@ -2,20 +2,22 @@
 
 #include "definitions/EffectsParams.h"
 #include "world/FxParticles.h"
+#include "world/ParticleStock.h"
 
 #include <OgreParticleSystem.h>
 #include <OgreSceneNode.h>
 
 MultiFX::MultiFX(Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
                  RandomGenerator* random, const Ogre::Vector3& position, int slot, const Ogre::Vector3& direction,
-                 const std::string& poolName)
+                 const std::string& poolName, fx::ParticleStock* stock)
     : VirtualFX(Placed{}, scene, params, sounds, random, position, slot, direction, poolName, 2)
 {
+    stock_ = stock;
     if (const auto* multi = dynamic_cast<const MultiEffectsParams*>(params)) {
         entries_.resize(multi->particles.size());
         for (size_t i = 0; i < entries_.size(); ++i) {
             Entry& e = entries_[i];
-            e.system = fx::createParticleSystem(scene_, objectName("effct") + "_" + std::to_string(i),
+            e.system = fx::takeParticleSystem(stock_, scene_, objectName("effct") + "_" + std::to_string(i),
                                                 multi->particles[i].ParticleName);
             if (e.system)
                 node_->attachObject(e.system);
@@ -28,7 +30,7 @@ MultiFX::MultiFX(Ogre::SceneManager* scene, const EffectsParams* params, audio::
 MultiFX::~MultiFX()
 {
     for (Entry& e : entries_)
-        fx::destroyParticleSystem(scene_, e.system);
+        fx::returnParticleSystem(stock_, scene_, e.system);
 }
 
 std::vector<Ogre::ParticleSystem*> MultiFX::particleSystems() const

@@ -12,7 +12,7 @@ public:
 
     MultiFX(Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
             RandomGenerator* random, const Ogre::Vector3& position, int slot, const Ogre::Vector3& direction,
-            const std::string& poolName);
+            const std::string& poolName, fx::ParticleStock* stock = nullptr);
     ~MultiFX() override;
 
     bool update(float dt) override;

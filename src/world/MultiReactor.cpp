@@ -1,6 +1,7 @@
 #include "world/MultiReactor.h"
 
 #include "world/FxParticles.h"
+#include "world/ParticleStock.h"
 
 #include <OgreParticleEmitter.h>
 #include <OgreParticleSystem.h>
@@ -8,14 +9,15 @@
 
 MultiReactor::MultiReactor(Ogre::SceneNode* parent, const VirtualReactorParams* params, Ogre::SceneManager* scene,
                            audio::SoundManager* sounds, RandomGenerator* random, int slot,
-                           const std::string& poolName)
+                           const std::string& poolName, fx::ParticleStock* stock)
     : VirtualReactor(Placed{}, parent, params, scene, sounds, random, slot, poolName, 3)
 {
+    stock_ = stock;
     if (const auto* multi = dynamic_cast<const MultiReactorParams*>(params)) {
         entries_.resize(multi->particles.size());
         for (size_t i = 0; i < entries_.size(); ++i) {
             Entry& e = entries_[i];
-            e.system = fx::createParticleSystem(scene_, objectName("ReactorM") + "_" + std::to_string(i),
+            e.system = fx::takeParticleSystem(stock_, scene_, objectName("ReactorM") + "_" + std::to_string(i),
                                                 multi->particles[i].ParticleName);
             if (e.system)
                 node_->attachObject(e.system);
@@ -33,7 +35,7 @@ MultiReactor::MultiReactor(Ogre::SceneNode* parent, const VirtualReactorParams* 
 MultiReactor::~MultiReactor()
 {
     for (Entry& e : entries_)
-        fx::destroyParticleSystem(scene_, e.system);
+        fx::returnParticleSystem(stock_, scene_, e.system);
 }
 
 std::vector<Ogre::ParticleSystem*> MultiReactor::particleSystems() const

@@ -12,7 +12,8 @@ public:
     };
 
     MultiReactor(Ogre::SceneNode* parent, const VirtualReactorParams* params, Ogre::SceneManager* scene,
-                 audio::SoundManager* sounds, RandomGenerator* random, int slot, const std::string& poolName);
+                 audio::SoundManager* sounds, RandomGenerator* random, int slot, const std::string& poolName,
+                 fx::ParticleStock* stock = nullptr);
     ~MultiReactor() override;
 
     bool update(float dt) override;

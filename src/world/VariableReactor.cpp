@@ -2,14 +2,15 @@
 
 #include "core/Utilities.h"
 #include "world/FxParticles.h"
+#include "world/ParticleStock.h"
 
 #include <OgreParticleEmitter.h>
 #include <OgreParticleSystem.h>
 
 VariableReactor::VariableReactor(Ogre::SceneNode* parent, const VirtualReactorParams* params,
                                  Ogre::SceneManager* scene, audio::SoundManager* sounds, RandomGenerator* random,
-                                 int slot, const std::string& poolName)
-    : BasicReactor(Placed{}, parent, params, scene, sounds, random, slot, poolName, "Reactor"),
+                                 int slot, const std::string& poolName, fx::ParticleStock* stock)
+    : BasicReactor(Placed{}, parent, params, scene, sounds, random, slot, poolName, "Reactor", stock),
       variable_(dynamic_cast<const VariableReactorParams*>(params))
 {
     setUpSound(FirstPitch::Spread);

@@ -7,7 +7,8 @@
 class VariableReactor : public BasicReactor {
 public:
     VariableReactor(Ogre::SceneNode* parent, const VirtualReactorParams* params, Ogre::SceneManager* scene,
-                    audio::SoundManager* sounds, RandomGenerator* random, int slot, const std::string& poolName);
+                    audio::SoundManager* sounds, RandomGenerator* random, int slot, const std::string& poolName,
+                    fx::ParticleStock* stock = nullptr);
 
     void setLevel(const float& level) override;
     void setState(int state) override;

@@ -17,6 +17,9 @@ namespace audio {
 class Sound;
 class SoundManager;
 }
+namespace fx {
+class ParticleStock;
+}
 class EffectsParams;
 class RandomGenerator;
 
@@ -68,6 +71,8 @@ protected:
     audio::Sound* sound_ = nullptr;
     std::string poolName_;
     int slot_ = 0;
+    // Where the particle systems come from and go back to; null: copied and destroyed.
+    fx::ParticleStock* stock_ = nullptr;
 
 private:
     void createSound();

@@ -21,6 +21,9 @@ namespace audio {
 class Sound;
 class SoundManager;
 }
+namespace fx {
+class ParticleStock;
+}
 class RandomGenerator;
 
 class VirtualReactor {
@@ -97,4 +100,6 @@ protected:
     int state_ = ReactorState_Unset;
     std::string poolName_;
     int slot_ = 0;
+    // Where the particle systems come from and go back to; null: copied and destroyed.
+    fx::ParticleStock* stock_ = nullptr;
 };

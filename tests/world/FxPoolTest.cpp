@@ -7,9 +7,12 @@
 #include "world/FxPool.h"
 #include "world/MultiFX.h"
 #include "world/MultiReactor.h"
+#include "world/ParticleStock.h"
 #include "world/VariableReactor.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -179,7 +182,12 @@ TEST_F(FxPoolTest, AReleasedReactorStaysWhereItWasSwitchedOffUntilItsParticlesDi
     EXPECT_EQ(pool->reactorInSlot(0), smoke);
     pool->update(0.1f);  // no sound to wait for
     EXPECT_EQ(pool->reactorInSlot(0), nullptr);
-    EXPECT_FALSE(scene->hasParticleSystem("GMSReactorB0"));
+    // Its system waits, cleared and out of the scene graph, for the next reactor of its template.
+    ASSERT_TRUE(scene->hasParticleSystem("GMSReactorB0"));
+    Ogre::ParticleSystem* spare = scene->getParticleSystem("GMSReactorB0");
+    EXPECT_FALSE(spare->isAttached());
+    EXPECT_EQ(spare->getNumParticles(), 0u);
+    EXPECT_EQ(pool->particleStock().spareCount(), 1u);
 }
 
 TEST_F(FxPoolTest, APlainReactorLivesUntilReleasedThenUntilItsSoundEnds)
@@ -232,4 +240,129 @@ TEST_F(FxPoolTest, PauseStopsParticlesAndSoundsAndResumeBringsBackEveryPausedSou
         EXPECT_EQ(e.system->getSpeedFactor(), 1.0f);
     EXPECT_EQ(pool->liveEffectCount(), 1u);
     EXPECT_EQ(pool->liveReactorCount(), 2u);
+}
+
+namespace {
+
+// Every text parameter of a system, its emitters and its affectors, by owner and name.
+std::map<std::string, std::string> parametersOf(Ogre::ParticleSystem* system)
+{
+    std::map<std::string, std::string> all;
+    const auto add = [&](const std::string& owner, Ogre::StringInterface* object) {
+        for (const Ogre::ParameterDef& p : object->getParameters())
+            all[owner + "." + p.name] = object->getParameter(p.name);
+    };
+    add("system", system);
+    for (unsigned short i = 0; i < system->getNumEmitters(); ++i)
+        add("emitter" + std::to_string(i), system->getEmitter(i));
+    for (unsigned short i = 0; i < system->getNumAffectors(); ++i)
+        add("affector" + std::to_string(i), system->getAffector(i));
+    return all;
+}
+
+}  // namespace
+
+TEST_F(FxPoolTest, ASpareSystemStartsAsANewCopyOfItsTemplateAfterAnyUse)
+{
+    fx::ParticleStock stock(scene);
+    Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(5, 0, -3));
+    node->yaw(Ogre::Degree(70));
+    auto templates = Ogre::ParticleSystemManager::getSingleton().getTemplateIterator();
+    int checked = 0;
+    while (templates.hasMoreElements()) {
+        const std::string name = templates.peekNextKey();
+        templates.moveNext();
+        SCOPED_TRACE(name);
+        Ogre::ParticleSystem* used = stock.take("used", name);
+        ASSERT_NE(used, nullptr);
+        const fx::ParticleStock::SystemStart start = fx::ParticleStock::startOf(used);
+        const auto parameters = parametersOf(used);
+
+        // Everything the effects and reactors change, and a few frames of running.
+        node->attachObject(used);
+        for (int frame = 0; frame < 7; ++frame)
+            used->_update(0.037f);
+        ASSERT_GT(used->getNumParticles(), 0u);
+        fx::setEmitterPositions(used, Ogre::Vector3(1, 2, 3));
+        fx::setEmitterDirectionsX(used, 0.8f);
+        for (unsigned short i = 0; i < used->getNumEmitters(); ++i)
+            used->getEmitter(i)->setTimeToLive(0.1f, 9.0f);
+        used->_update(0.05f);
+        fx::setAllEmissionRates(used, 0.0f);
+        fx::setSpeedFactor(used, 0.0f);
+        ASSERT_FALSE(fx::ParticleStock::startOf(used) == start);
+        stock.giveBack(used);
+        EXPECT_FALSE(used->isAttached());
+        EXPECT_EQ(used->getNumParticles(), 0u);
+        EXPECT_EQ(stock.spareCount(name), 1u);
+
+        Ogre::ParticleSystem* again = stock.take("again", name);
+        ASSERT_EQ(again, used);
+        EXPECT_EQ(stock.spareCount(name), 0u);
+        EXPECT_EQ(fx::ParticleStock::startOf(again), start);
+        Ogre::ParticleSystem* copy = fx::createParticleSystem(scene, "copy", name);
+        EXPECT_EQ(fx::ParticleStock::startOf(copy), start);
+        EXPECT_EQ(parametersOf(again), parametersOf(copy));
+        EXPECT_EQ(parametersOf(again), parameters);
+        fx::destroyParticleSystem(scene, copy);
+        stock.giveBack(again);
+        ++checked;
+    }
+    EXPECT_GE(checked, 30);
+}
+
+TEST_F(FxPoolTest, SparesKeepOneNameEachAndGiveUpANameThatANewSystemNeeds)
+{
+    fx::ParticleStock stock(scene);
+    const std::string spark = "Vantorel/ImpactSpark", smoke = "Vantorel/SmokePuff";
+    Ogre::ParticleSystem* a = stock.take("n1", spark);
+    Ogre::ParticleSystem* b = stock.take("n2", spark);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->getName(), "n1");
+    stock.giveBack(a);
+    // The spare under the asked-for name first, else the last one handed back.
+    stock.giveBack(b);
+    EXPECT_EQ(stock.take("n1", spark), a);
+    EXPECT_EQ(stock.take("n9", spark), b);
+    EXPECT_EQ(b->getName(), "n2");
+
+    // A live system keeps its name: the new one gets another, still its own.
+    Ogre::ParticleSystem* c = stock.take("n1", smoke);
+    ASSERT_NE(c, nullptr);
+    EXPECT_NE(c->getName(), "n1");
+    EXPECT_EQ(c->getName().rfind("n1", 0), 0u);
+    // A spare gives its name up to a new system of another template.
+    stock.giveBack(b);
+    Ogre::ParticleSystem* d = stock.take("n2", smoke);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->getName(), "n2");
+    EXPECT_EQ(stock.spareCount(), 0u);
+
+    // Unknown templates give nothing; a system the stock did not make is destroyed.
+    EXPECT_EQ(stock.take("n3", "no/such/template"), nullptr);
+    stock.giveBack(fx::createParticleSystem(scene, "stranger", smoke));
+    EXPECT_FALSE(scene->hasParticleSystem("stranger"));
+    for (Ogre::ParticleSystem* s : {a, c, d})
+        stock.giveBack(s);
+    EXPECT_EQ(stock.spareCount(), 3u);
+}
+
+TEST_F(FxPoolTest, BlastsReuseTheSystemsOfFinishedOnesAndThePoolLeavesNoneBehind)
+{
+    auto* first = dynamic_cast<MultiFX*>(spawn("exp_large", Ogre::Vector3(0, 0, 1)));
+    ASSERT_NE(first, nullptr);
+    std::vector<Ogre::ParticleSystem*> systems = first->particleSystems();
+    while (pool->liveEffectCount() > 0)
+        pool->update(0.25f);
+    EXPECT_EQ(pool->particleStock().spareCount(), systems.size());
+
+    auto* second = dynamic_cast<MultiFX*>(spawn("exp_large", Ogre::Vector3(1, 0, 0)));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->particleSystems(), systems);
+    for (Ogre::ParticleSystem* s : systems)
+        EXPECT_EQ(s->getParentSceneNode(), second->getNode());
+    EXPECT_EQ(pool->particleStock().spareCount(), 0u);
+
+    pool.reset();
+    EXPECT_EQ(scene->getMovableObjects("ParticleSystem").size(), 0u);
 }

@@ -1,8 +1,10 @@
 // Effects and reactors drawn by the GL renderer on the virtual display: what the player sees.
 #include "FxTestEngine.h"
 
+#include "definitions/EffectsParams.h"
 #include "world/BasicReactor.h"
 #include "world/FxPool.h"
+#include "world/ParticleStock.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +66,8 @@ protected:
     {
         pool_->update(kDt);
         root_->renderOneFrame();
-        std::vector<uint8_t> pixels(kWidth * kHeight * 3);
+        std::vector<uint8_t>& pixels = pixels_;
+        pixels.assign(kWidth * kHeight * 3, 0);
         Ogre::PixelBox box(kWidth, kHeight, 1, Ogre::PF_BYTE_RGB, pixels.data());
         window_->copyContentsToMemory(box, box);
         if (shot && std::getenv("VANTOREL_FX_SHOTS"))
@@ -87,6 +90,7 @@ protected:
     FxParamsLibrary library_;
     RandomGenerator random_;
     std::unique_ptr<FxPool> pool_;
+    std::vector<uint8_t> pixels_;  // the last frame drawn
 };
 
 }  // namespace
@@ -142,4 +146,70 @@ TEST_F(FxRender, AReactorSwitchedOnKeepsEmittingUntilSwitchedOff)
     for (int i = 0; i < 12; ++i)
         frame();
     EXPECT_EQ(pool_->reactorInSlot(0), nullptr);
+}
+
+TEST_F(FxRender, ABlastFromSpareSystemsDrawsWhatANewOneDraws)
+{
+    // Debris thrown up along the effect's own turn, from one system so that the engine's random
+    // numbers go to it alone.
+    BaseEffectsParams debris("test_debris");
+    debris.ParticleName = "Vantorel/ExpDebris";
+    debris.TimeToLive = 0.6f;
+    const Ogre::Vector3 place(-2, -1, -20), facing(0.3f, 0.2f, 1.0f);
+    // Draws the blast to its end from a known random state; the frames of its first second.
+    const auto blast = [&](const EffectsParams* params, const Ogre::Vector3& at, const Ogre::Vector3& direction,
+                           const char* shot) {
+        std::srand(4242);
+        pool_->spawnEffect(params, at, direction);
+        std::vector<std::vector<uint8_t>> frames;
+        for (int i = 0; i < 20; ++i) {
+            frame(i == 6 ? shot : nullptr);
+            frames.push_back(pixels_);
+        }
+        for (int i = 0; i < 100 && pool_->liveEffectCount() > 0; ++i)
+            frame();
+        EXPECT_EQ(pool_->liveEffectCount(), 0u);
+        return frames;
+    };
+    const auto differing = [](const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+        int n = 0;
+        for (size_t i = 0; i < a.size(); i += 3)
+            n += std::equal(a.begin() + i, a.begin() + i + 3, b.begin() + i) ? 0 : 1;
+        return n;
+    };
+
+    frame();  // the engine skips its controllers on the very first frame
+    const auto fresh = blast(&debris, place, facing, "_debris_new.png");
+    ASSERT_EQ(pool_->particleStock().spareCount(), 1u);
+    Ogre::ParticleSystem* system = pool_->particleStock().take("probe", "Vantorel/ExpDebris");
+    pool_->particleStock().giveBack(system);
+    // Used elsewhere, turned otherwise, paused and resumed on the way.
+    std::srand(99);
+    pool_->spawnEffect(&debris, Ogre::Vector3(6, 1, -30), Ogre::Vector3(-1, -0.5f, 0.2f));
+    for (int i = 0; i < 5; ++i)
+        frame();
+    pool_->pauseAll();
+    frame();
+    pool_->resumeAll();
+    for (int i = 0; i < 100 && pool_->liveEffectCount() > 0; ++i)
+        frame();
+    ASSERT_EQ(pool_->liveEffectCount(), 0u);
+
+    const auto reused = blast(&debris, place, facing, "_debris_spare.png");
+    ASSERT_EQ(pool_->particleStock().spareCount(), 1u);
+    EXPECT_EQ(pool_->particleStock().take("probe", "Vantorel/ExpDebris"), system);
+    ASSERT_EQ(fresh.size(), reused.size());
+    int lit = 0;
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        EXPECT_EQ(differing(fresh[i], reused[i]), 0) << "frame " << i;
+        int shown = 0;
+        for (size_t p = 0; p < fresh[i].size(); p += 3)
+            shown += std::max({fresh[i][p], fresh[i][p + 1], fresh[i][p + 2]}) > 60 ? 1 : 0;
+        lit = std::max(lit, shown);
+    }
+    EXPECT_GT(lit, 150) << "the debris was in view";
+
+    // The whole blast of fireball, debris and smoke, as a player sees it from a spare.
+    blast(library_.getEffectParams("exp_large"), place, facing, nullptr);
+    blast(library_.getEffectParams("exp_large"), place, facing, "_blast_spare.png");
 }
