@@ -32,7 +32,7 @@ def black_dip(x, y, w=128, h=256):
 
 
 # Atlas cells (must match vt_skins_hud.xml).
-BAR = (0, 0, 64, 12)         # HPbar: the gradient in rows 2..9, drawn from "4 2 56 8"
+BAR = (0, 0, 64, 12)         # HPbar: six rows 2..7, drawn from "4 2 56 6"
 BALL_Y = 32                  # ccCombo: 32 x 32 cells from x 0
 BALLS = ["normal", "grey", "red", "green", "blue", "Eff"]
 GLOW = (0, 64, 256, 64)      # BonusEff, drawn from "0 65 256 62"
@@ -41,15 +41,15 @@ BALL_COLOURS = {"grey": (0.55, 0.55, 0.55), "red": (1.0, 0.2, 0.15), "green": (0
                 "blue": (0.25, 0.45, 1.0)}
 
 
+# The fill's rows from the top: a pale edge, amber, a deep lower edge, then deep amber. The HP
+# corner shows only the upper three rows of its fill, so those make a whole bar on their own; the
+# wave bar shows all six.
+BAR_ROWS = [(255, 240, 175), (255, 182, 70), (232, 116, 22), (222, 106, 16), (214, 98, 12), (206, 92, 10)]
+
+
 def bar(x, y):
-    # Amber fill, lighter along its top edge.
-    t = clamp((y - 2) / 7.0)
-    r = 1.0
-    g = 0.85 - 0.45 * t
-    b = 0.45 - 0.45 * t
-    if y == 2:
-        g, b = 0.95, 0.7
-    return (int(255 * r), int(255 * clamp(g)), int(255 * clamp(b)), 255)
+    r, g, b = BAR_ROWS[y - 2]
+    return (r, g, b, 255)
 
 
 def ball(kind, lx, ly):
@@ -111,7 +111,7 @@ def glow(lx, ly):
 def atlas(x, y):
     bx, by, bw, bh = BAR
     if bx <= x < bx + bw and by <= y < by + bh:
-        return bar(x, clamp(y, 2, 9)) if 0 <= y < 12 else (0, 0, 0, 0)
+        return bar(x, int(clamp(y, 2, 7))) if 0 <= y < 12 else (0, 0, 0, 0)
     if BALL_Y <= y < BALL_Y + 32 and x < 32 * len(BALLS):
         return ball(BALLS[x // 32], x % 32, y - BALL_Y)
     gx, gy, gw, gh = GLOW

@@ -20,6 +20,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 using testsupport::GameHarness;
 using testsupport::Rgb;
@@ -34,8 +35,19 @@ int countWhere(const Screenshot& shot, const MyGUI::IntCoord& at, const std::fun
 
 // The HUD's orange value texts (1, 0.5, 0), also where the text's edge blends.
 bool orange(const Rgb& c) { return c.r > 200 && c.g > 80 && c.g < 170 && c.b < 60; }
-// The amber fill of the HP bar, pale along its top edge.
+// The amber fill of the HP bar, pale along its top edge and deep along its lower one.
 bool amber(const Rgb& c) { return c.r > 200 && c.g > 90 && c.r > c.b + 60; }
+
+// The rows around the bar's clip that the fill crosses (nearly) from end to end, top first, each
+// by its colour in the middle.
+std::vector<Rgb> filledRows(const Screenshot& shot, const MyGUI::IntCoord& clip)
+{
+    std::vector<Rgb> rows;
+    for (int y = clip.top - 3; y < clip.top + clip.height + 3; ++y)
+        if (shot.countWhere(clip.left, y, clip.width, 1, amber) >= clip.width * 9 / 10)
+            rows.push_back(shot.at(clip.left + clip.width / 2, y));
+    return rows;
+}
 bool white(const Rgb& c) { return c.r > 220 && c.g > 220 && c.b > 220; }
 
 }  // namespace
@@ -72,7 +84,16 @@ TEST(HudWholeGame, ShownInPlay)
     const Screenshot playing = game.screenshot();
     testsupport::keepShot(playing, "hud_playing");
     EXPECT_GT(countWhere(playing, scoreValue, orange), 15);
-    EXPECT_GT(countWhere(playing, hpBar, amber), hpBar.width * 2);
+    // The whole bar in the three rows the corner shows: its pale top edge, amber, and its deep
+    // lower edge (a fill cut to its upper half ends in amber).
+    const std::vector<Rgb> rows = filledRows(playing, hpBar);
+    ASSERT_EQ(rows.size(), 3u) << "rows of the HP fill";
+    EXPECT_GT(rows[0].g, 220) << rows[0];
+    EXPECT_GT(rows[0].b, 140) << rows[0];
+    EXPECT_GT(rows[1].g, 150) << rows[1];
+    EXPECT_LT(rows[1].g, rows[0].g - 30) << rows[1];
+    EXPECT_LT(rows[2].g, 140) << rows[2];
+    EXPECT_LT(rows[2].b, 60) << rows[2];
     // The labels in the profile's language.
     EXPECT_EQ(hud->scoreRow.label->getCaption().asUTF8(), "Puntos");
     EXPECT_EQ(hud->livesRow.label->getCaption().asUTF8(), "Vidas");

@@ -61,6 +61,11 @@ TEST(SurvivalHudWholeGame, ShowsTheWaveNumberAndBar)
     const int barWidth = hud->waveBarClip->getWidth();
     EXPECT_GT(barWidth, 300) << "a full bar: eight wrecks to go";
     EXPECT_GT(countOrange(shot, hud->waveBarClip), barWidth * 2) << "the bar's fill";
+    // The fill crosses every row of its clip, the pale top edge too.
+    const MyGUI::IntCoord clip = hud->waveBarClip->getAbsoluteCoord();
+    auto fill = [](const Rgb& c) { return c.r > 200 && c.g > 80 && c.r > c.b + 60; };
+    for (int y = clip.top; y < clip.top + clip.height; ++y)
+        EXPECT_GE(shot.countWhere(clip.left, y, clip.width, 1, fill), clip.width * 9 / 10) << "row " << y - clip.top;
 
     // A wreck: one of the eight, and the bar shortens.
     Ovni* wisp = testsupport::firstWisp(play);
