@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// Index of an interface text within one language's table. The gaps (15, 21, 23, 58, 78, 80 to
-// 83 and 88 to 90) are texts kept in the tables that no screen asks for.
+// Index of an interface text within one language's table. The gaps (15, 21, 23, 58, 78, 80 and
+// 88 to 90) are texts kept in the tables that no screen asks for here.
 enum class UiTextId : uint32_t {
     LanguageName = 0,
     ChallengeMode = 1,
@@ -81,16 +81,21 @@ enum class UiTextId : uint32_t {
     QualityLow = 76,
     QualityVeryLow = 77,
     QualityCustom = 79,
+    PauseResume = 81,
+    Yes = 82,
+    No = 83,
     ApplyNotice = 84,
     GarageOwned = 85,
     GarageNeedPrevious = 86,
     Kudos = 87,
+    QuitQuestion = 91,
+    Version = 92,
 };
 
 // The interface texts of one language (Windows-1252 text, as every game string).
 class UiTextTable {
 public:
-    static constexpr uint32_t kTextCount = 91;
+    static constexpr uint32_t kTextCount = 93;
 
     // "" for an index outside the table.
     const std::string& get(uint32_t index) const;

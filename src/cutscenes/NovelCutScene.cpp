@@ -1,5 +1,7 @@
 #include "cutscenes/NovelCutScene.h"
 
+#include "core/GameSession.h"
+#include "core/GameSettings.h"
 #include "core/Utilities.h"
 #include "platform/TextConversion.h"
 
@@ -48,6 +50,13 @@ class SectionReader {
 public:
     SectionReader(Ogre::ConfigFile& config, std::string section) : config_(config), section_(std::move(section)) {}
     std::string text(const std::string& key) const { return stripQuotes(config_.getSetting(key, section_, "")); }
+    // A text the player reads: "<key>_<n>" holds it for language n - 1 of the text tables; a
+    // language without its own line shows the plain key's.
+    std::string languageText(const std::string& key, uint32_t language) const
+    {
+        std::string own = text(key + "_" + std::to_string(language + 1));
+        return own.empty() ? text(key) : own;
+    }
     uint32_t count(const std::string& key) const { return Ogre::StringConverter::parseUnsignedInt(text(key)); }
     float real(const std::string& key) const { return Ogre::StringConverter::parseReal(text(key)); }
     bool flag(const std::string& key) const { return Ogre::StringConverter::parseBool(text(key)); }
@@ -110,6 +119,11 @@ void NovelCutScene::createTextHolder()
                                                   "Main", "NovelCUTS_BG_txtHold");
 }
 
+uint32_t NovelCutScene::language() const
+{
+    return gameSession && gameSession->settings ? gameSession->settings->Language : 0;
+}
+
 void NovelCutScene::setup(Ogre::ConfigFile& config)
 {
     if (loaded)
@@ -136,7 +150,7 @@ void NovelCutScene::setup(Ogre::ConfigFile& config)
     showPageCount = canControlPages && in.flag("ShowPageCout");
     if (showPageCount) {
         pageCounter->setVisible(true);
-        pageCountPrefix = in.text("ShowPageCout_Prefix");
+        pageCountPrefix = in.languageText("ShowPageCout_Prefix", language());
         pageCounter->setTextColour(opaque(in.colour("ShowPageCout_TColour")));
         pageCounter->setAlpha(in.real("ShowPageCout_TAlpha"));
         pageCounter->setFontName(in.text("ShowPageCout_TFont"));
@@ -176,7 +190,7 @@ bool NovelCutScene::readPages(Ogre::ConfigFile& config)
         for (uint32_t k = 0; k < page.paragraphCount; ++k) {
             NovelParagraph& paragraph = page.paragraphs[k];
             const std::string pk = key + "_Paragaf_" + std::to_string(k + 1);
-            paragraph.text = in.text(pk + "_text");
+            paragraph.text = in.languageText(pk + "_text", language());
             paragraph.offset = in.pair(pk + "_Offset");
             paragraph.font = in.text(pk + "_TFont");
             paragraph.colour = in.colour(pk + "_TColour");

@@ -105,6 +105,8 @@ private:
     bool readPages(Ogre::ConfigFile& config);
     bool readImages(Ogre::ConfigFile& config);
     void createTextHolder();
+    // The settings' language, which picks the texts a player reads.
+    uint32_t language() const;
     void animateImage(NovelImage& image);
     void placeImage(NovelImage& image, const Ogre::Vector2& offset);
 };

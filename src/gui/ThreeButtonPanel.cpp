@@ -1,7 +1,9 @@
 #include "gui/ThreeButtonPanel.h"
 
 #include "core/GameSession.h"
+#include "core/GameSettings.h"
 #include "core/GlobalSounds.h"
+#include "core/PlayerProfile.h"
 
 #include <MyGUI.h>
 #include <OIS/OIS.h>
@@ -139,4 +141,16 @@ void ThreeButtonPanel::turnSelectCog(MyGUI::RotatingSkin* cog, float step) const
     else if (angle > target)
         angle = std::max(angle - step, target);
     cog->setAngle(angle);
+}
+
+const PlayerProfile* ThreeButtonPanel::textTables(uint32_t& language) const
+{
+    const PlayerProfile* profile = session_ ? session_->profile : nullptr;
+    GameSettings* settings = session_ ? session_->settings : nullptr;
+    if (!profile || !settings || profile->getLanguageCount() == 0)
+        return nullptr;
+    if (settings->Language >= profile->getLanguageCount())
+        settings->Language = 0;
+    language = settings->Language;
+    return profile;
 }

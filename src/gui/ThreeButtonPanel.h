@@ -17,6 +17,7 @@ class Mouse;
 }
 class GameSession;
 class GlobalSounds;
+class PlayerProfile;
 
 // Base of the panels with three buttons (0, 1, 2) whose highlight lives in the session's
 // selectedIndex: button looks, mouse hit-test, the focus click and the next and previous steps.
@@ -55,6 +56,9 @@ protected:
     // The first of the two choices whose button is enabled, else the current index.
     uint32_t firstEnabled(uint32_t first, uint32_t second, uint32_t current) const;
     bool isSelectable(uint32_t index) const;
+    // The profile whose text tables the captions come from, with the settings' language (set
+    // back to the first when the profile has no such table); null without tables.
+    const PlayerProfile* textTables(uint32_t& language) const;
 
     // A black, hidden cog image on a layer, turning about its centre; its rotating skin goes to `skin`.
     MyGUI::ImageBox* makeCog(const std::string& layer, int left, int top, int size, const std::string& texture,

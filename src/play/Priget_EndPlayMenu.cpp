@@ -2,7 +2,6 @@
 
 #include "core/CampaignData.h"
 #include "core/GameSession.h"
-#include "core/GameSettings.h"
 #include "core/PlayerProfile.h"
 #include "core/UiTextTable.h"
 #include "core/Utilities.h"
@@ -255,13 +254,10 @@ void Priget_EndPlayMenu::setupContinue()
 
 void Priget_EndPlayMenu::setLabelTexts()
 {
-    const PlayerProfile* profile = session_->profile;
-    GameSettings* settings = session_->settings;
-    if (!profile || !settings || profile->getLanguageCount() == 0)
+    uint32_t language = 0;
+    const PlayerProfile* profile = textTables(language);
+    if (!profile)
         return;
-    if (settings->Language >= profile->getLanguageCount())
-        settings->Language = 0;
-    const uint32_t language = settings->Language;
     buttons[0]->setCaption(toUTFString(profile->getText(language, UiTextId::EndRetry)));
     buttons[1]->setCaption(toUTFString(profile->getText(language, UiTextId::EndQuit)));
     buttons[2]->setCaption(toUTFString(profile->getText(language, UiTextId::EndContinue)));

@@ -2,8 +2,11 @@
 
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
+#include "core/PlayerProfile.h"
+#include "core/UiTextTable.h"
 #include "core/Utilities.h"
 #include "gui/PanelInput.h"
+#include "platform/TextConversion.h"
 
 #include <MyGUI.h>
 #include <MyGUI_RotatingSkin.h>
@@ -60,7 +63,20 @@ void Priget_PlayPause::create(bool show)
         buttons[i]->setAlpha(1.0f);
         bindMoveSound(buttons[i]);
     }
+    setLabelTexts();
     setButtonStates();
+}
+
+// The buttons in the player's language; without text tables the English captions stay.
+void Priget_PlayPause::setLabelTexts()
+{
+    uint32_t language = 0;
+    const PlayerProfile* profile = textTables(language);
+    if (!profile)
+        return;
+    const UiTextId texts[3] = {UiTextId::PauseResume, UiTextId::EndRetry, UiTextId::EndQuit};
+    for (int i = 0; i < 3; ++i)
+        buttons[i]->setCaption(toUTFString(profile->getText(language, texts[i])));
 }
 
 void Priget_PlayPause::reset(bool on)

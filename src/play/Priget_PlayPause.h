@@ -26,6 +26,8 @@ public:
     void handleInput(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse);
     // One play tick of the fade-out after show(false).
     void animate(float dt);
+    // The button captions from the profile's text tables in the settings' language.
+    void setLabelTexts();
 
     MyGUI::Button* resumeButton() const { return buttons[0]; }
     MyGUI::Button* retryButton() const { return buttons[1]; }

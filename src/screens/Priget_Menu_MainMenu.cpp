@@ -27,8 +27,18 @@ const char* const kItemCaptions[Priget_Menu_MainMenu::kItemCount] = {
 const char* const kChallengeHint = "Up to the challenge? Fight in a story-based campaign";
 const char* const kOptionsHint = "Configure the game";
 const char* const kQuitHint = "Exit game";
+
 const float kVersion = 1.004f;
 const float kPi = 3.14159265f;
+
+// "<word> 1.004": the version line in the player's language.
+MyGUI::UString versionCaption(const std::string& word)
+{
+    std::ostringstream version;
+    version.precision(6);
+    version << word << " " << kVersion;
+    return toUTFString(version.str());
+}
 
 bool povIs(int direction, int a, int b, int c) { return direction == a || direction == b || direction == c; }
 
@@ -114,10 +124,7 @@ void Priget_Menu_MainMenu::create(bool showNow)
                                                      "OverPause");
     versionText_->setTextColour(MyGUI::Colour::White);
     versionText_->setTextAlign(MyGUI::Align::Right | MyGUI::Align::Bottom);
-    std::ostringstream version;
-    version.precision(6);
-    version << "Version " << kVersion;
-    versionText_->setCaption(version.str());
+    versionText_->setCaption(versionCaption("Version"));
 
     const int logoLeft = (W - 512) / 2 + 16;
     const int logoTop = static_cast<int>(0.11f * static_cast<float>(H) - 100.0f);
@@ -131,11 +138,11 @@ void Priget_Menu_MainMenu::create(bool showNow)
     quitBox_->setColour(MyGUI::Colour::Black);
     quitBox_->setAlpha(0.5f);
     quitBox_->setVisible(false);
-    auto* question = quitBox_->createWidget<MyGUI::TextBox>("TextBox", 0, 20, 290, 25, MyGUI::Align::Default);
-    question->setTextColour(MyGUI::Colour::White);
-    question->setTextAlign(MyGUI::Align::Center);
-    question->setCaption("Do you really want to quit?");
-    question->setInheritsAlpha(false);
+    quitQuestion_ = quitBox_->createWidget<MyGUI::TextBox>("TextBox", 0, 20, 290, 25, MyGUI::Align::Default);
+    quitQuestion_->setTextColour(MyGUI::Colour::White);
+    quitQuestion_->setTextAlign(MyGUI::Align::Center);
+    quitQuestion_->setCaption("Do you really want to quit?");
+    quitQuestion_->setInheritsAlpha(false);
     quitYes_ = quitBox_->createWidget<MyGUI::Button>("SelectedButton", 35, 58, 100, 32, MyGUI::Align::Default);
     quitYes_->setCaption("Yes");
     quitNo_ = quitBox_->createWidget<MyGUI::Button>("SelectedButton", 155, 58, 100, 32, MyGUI::Align::Default);
@@ -245,6 +252,13 @@ void Priget_Menu_MainMenu::setCaptions()
     items_[6]->setCaption(toUTFString(profile->getText(lang, UiTextId::ChallengeMode)));
     items_[7]->setCaption(toUTFString(profile->getText(lang, UiTextId::Options)));
     items_[8]->setCaption(toUTFString(profile->getText(lang, UiTextId::QuitGame)));
+    if (quitQuestion_) {
+        quitQuestion_->setCaption(toUTFString(profile->getText(lang, UiTextId::QuitQuestion)));
+        quitYes_->setCaption(toUTFString(profile->getText(lang, UiTextId::Yes)));
+        quitNo_->setCaption(toUTFString(profile->getText(lang, UiTextId::No)));
+    }
+    if (versionText_)
+        versionText_->setCaption(versionCaption(profile->getText(lang, UiTextId::Version)));
 }
 
 void Priget_Menu_MainMenu::layoutByLocks()
@@ -612,7 +626,11 @@ std::string Priget_Menu_MainMenu::itemHelpText() const
 
 std::string Priget_Menu_MainMenu::quitHelpText() const
 {
-    return session && session->selectedIndex == 1 ? "Back to main menu" : "Quit game";
+    const bool back = session && session->selectedIndex == 1;
+    const PlayerProfile* profile = session ? session->profile : nullptr;
+    if (profile && profile->getLanguageCount() > 0)
+        return profile->getText(language(), back ? UiTextId::OptBack : UiTextId::QuitGameHint);
+    return back ? "Back to main menu" : "Quit game";
 }
 
 MyGUI::Widget* Priget_Menu_MainMenu::getFreeButton() const { return gui->findWidgetT("mm_FreeBtn", false); }

@@ -68,6 +68,8 @@ public:
     MyGUI::Widget* quitBox() const { return quitBox_; }
     MyGUI::Button* quitYes() const { return quitYes_; }
     MyGUI::Button* quitNo() const { return quitNo_; }
+    MyGUI::TextBox* quitQuestion() const { return quitQuestion_; }
+    MyGUI::TextBox* versionText() const { return versionText_; }
     MyGUI::TextBox* helpLine() const { return helpLine_; }
     MyGUI::Widget* helpStrip() const { return helpStrip_; }
     MyGUI::ImageBox* cog(int index) const { return cogs_[static_cast<size_t>(index)]; }
@@ -98,6 +100,7 @@ private:
     void destroyWidgets();
 
     MyGUI::TextBox* versionText_ = nullptr;
+    MyGUI::TextBox* quitQuestion_ = nullptr;
     MyGUI::Widget* helpStrip_ = nullptr;
     MyGUI::TextBox* helpLine_ = nullptr;
     ControllerSmoothCaption* caption_ = nullptr;

@@ -339,7 +339,7 @@ TEST(PlayerProfile, BadIndicesAnswerEmpty)
     EXPECT_EQ(p.getModeTitle(0, 6), "");
     EXPECT_EQ(p.getModeDescription(2, 0), "");
     EXPECT_EQ(p.getText(2, UiTextId::HudBest), "");
-    EXPECT_EQ(p.getText(0, static_cast<UiTextId>(91)), "");
+    EXPECT_EQ(p.getText(0, static_cast<UiTextId>(UiTextTable::kTextCount)), "");
     EXPECT_EQ(p.getMode(6), nullptr);
     p.recordModeResult(6, 10.0f);  // nothing to record, nothing broken
     EXPECT_EQ(p.getModeName(5), "BadRef");

@@ -1,6 +1,8 @@
 // The paged-text player (needs an X display: run under Xvfb).
 #include "CutsceneTestEngine.h"
 
+#include "core/GameSession.h"
+#include "core/GameSettings.h"
 #include "cutscenes/NovelCutScene.h"
 
 #include <MyGUI.h>
@@ -13,10 +15,11 @@ using playertest::CutsceneEngine;
 using testsupport::Rgb;
 
 namespace {
-std::unique_ptr<NovelCutScene> startNovel(CutsceneEngine& engine, const std::string& section, bool play = true)
+std::unique_ptr<NovelCutScene> startNovel(CutsceneEngine& engine, const std::string& section, bool play = true,
+                                          GameSession* session = nullptr)
 {
     engine.writeSequence("Nov", "[Sequence]\nnum_Cutscenes = 1\n[CutScene_1]\nCutScene_Type = 2\n" + section);
-    auto player = std::make_unique<NovelCutScene>(nullptr, nullptr, nullptr, engine.gui(), nullptr, "", false, 0, nullptr);
+    auto player = std::make_unique<NovelCutScene>(nullptr, nullptr, nullptr, engine.gui(), nullptr, "", false, 0, session);
     player->setSequenceName("Nov");
     player->loadFile();
     if (play)
@@ -97,6 +100,38 @@ TEST(NovelCutScene, CounterReadsPrefixPageAndCount)
     EXPECT_EQ(paragraph(engine, "NovelCUTS_p1p0")->getCaption().asUTF8(), "Page 2");
     // The first page's paragraphs went with it.
     EXPECT_EQ(paragraph(engine, "NovelCUTS_p0p0"), nullptr);
+}
+
+// "<key>_2" holds a text in the second language of the tables; a language without a line of its
+// own, or no settings at all, reads the plain key.
+TEST(NovelCutScene, TextsFollowTheSettingsLanguage)
+{
+    CutsceneEngine engine;
+    const std::string section = kCounter +
+                                "ShowPageCout_Prefix_2 = P\xE1gina\nnum_Pages = 1\nPage_1_NumParagafs = 2\n"
+                                "Page_1_Paragaf_1_text = \"Report\"\nPage_1_Paragaf_1_text_2 = \"Informe\"\n"
+                                "Page_1_Paragaf_2_text = \"Only one\"\n";
+    GameSettings settings;
+    GameSession session(nullptr, &settings);
+    const struct {
+        GameSession* session;
+        uint32_t language;
+        const char *counter, *first, *second;
+    } cases[] = {
+        {nullptr, 0, "Page 1/1", "Report", "Only one"},
+        {&session, 0, "Page 1/1", "Report", "Only one"},
+        {&session, 1, "P\xC3\xA1gina 1/1", "Informe", "Only one"},
+        {&session, 4, "Page 1/1", "Report", "Only one"},
+    };
+    for (const auto& c : cases) {
+        settings.Language = c.language;
+        auto player = startNovel(engine, section, true, c.session);
+        SCOPED_TRACE(c.counter);
+        EXPECT_EQ(player->pageCounter->getCaption().asUTF8(), c.counter);
+        ASSERT_NE(paragraph(engine, "NovelCUTS_p0p1"), nullptr);
+        EXPECT_EQ(paragraph(engine, "NovelCUTS_p0p0")->getCaption().asUTF8(), c.first);
+        EXPECT_EQ(paragraph(engine, "NovelCUTS_p0p1")->getCaption().asUTF8(), c.second);
+    }
 }
 
 TEST(NovelCutScene, ParagraphsTakeTheirKeys)

@@ -3,6 +3,7 @@
 
 #include "audio/Sound.h"
 #include "core/GameSession.h"
+#include "core/GameSettings.h"
 #include "core/GlobalSounds.h"
 #include "support/PanelTestBed.h"
 
@@ -231,3 +232,33 @@ TEST_F(PlayPauseTest, NothingHappensOnceDestroyedAndTheLayoutIsNamed)
 }
 
 }  // namespace
+
+// The buttons read the profile's texts in the settings' language; without a profile the built-in
+// English captions stay.
+TEST(PlayPauseTexts, ButtonsComeFromTheProfileInItsLanguage)
+{
+    testsupport::PanelTestBed bed;
+    GameSession* s = bed.session();
+    {
+        Priget_PlayPause bare(s, bed.gui(), bed.sounds());
+        EXPECT_EQ(bare.resumeButton()->getCaption().asUTF8(), "Resume");
+    }
+    s->setProfileName("Tester");
+    s->recreateProfile();
+    const struct {
+        uint32_t language, repaired;
+        const char *resume, *retry, *quit;
+    } cases[] = {
+        {0, 0, "Resume", "Retry", "Quit"},
+        {1, 1, "Continuar", "Reintentar", "Salir"},
+        {9, 0, "Resume", "Retry", "Quit"},
+    };
+    for (const auto& c : cases) {
+        bed.settings()->Language = c.language;
+        Priget_PlayPause panel(s, bed.gui(), bed.sounds());
+        EXPECT_EQ(bed.settings()->Language, c.repaired);
+        EXPECT_EQ(panel.resumeButton()->getCaption().asUTF8(), c.resume);
+        EXPECT_EQ(panel.retryButton()->getCaption().asUTF8(), c.retry);
+        EXPECT_EQ(panel.quitButton()->getCaption().asUTF8(), c.quit);
+    }
+}

@@ -130,3 +130,33 @@ TEST(MainMenu, CaptionsComeFromTheProfileAndAStrayLanguageFallsBackToTheFirst)
     EXPECT_EQ(menu->item(7)->getCaption().asUTF8(), profile->getText(0, UiTextId::Options));
     EXPECT_FALSE(menu->item(7)->getCaption().empty());
 }
+
+// The quit box, its help lines and the version line in the second language of the tables.
+TEST(MainMenu, QuitBoxAndVersionLineFollowTheLanguage)
+{
+    GameHarness game;
+    ASSERT_TRUE(game.enterMainMenu());
+    Priget_Menu_MainMenu* menu = game.stateAs<GS_Menu>()->mainMenu;
+    ASSERT_GE(game.session()->profile->getLanguageCount(), 2u);
+    const struct {
+        uint32_t language;
+        const char *question, *yes, *no, *version, *yesHelp, *noHelp;
+    } cases[] = {
+        {0, "Do you really want to quit?", "Yes", "No", "Version 1.004", "Exit game", "Back to Menu"},
+        {1, "\xC2\xBFSeguro que quieres salir?", "S\xC3\xAD", "No", "Versi\xC3\xB3n 1.004", "Cerrar el juego",
+         "Volver al men\xFA"},
+    };
+    for (const auto& c : cases) {
+        game.settings()->Language = c.language;
+        menu->reset();
+        EXPECT_EQ(menu->quitQuestion()->getCaption().asUTF8(), c.question);
+        EXPECT_EQ(menu->quitYes()->getCaption().asUTF8(), c.yes);
+        EXPECT_EQ(menu->quitNo()->getCaption().asUTF8(), c.no);
+        EXPECT_EQ(menu->versionText()->getCaption().asUTF8(), c.version);
+        // The help lines are game text (Windows-1252), as the help line's controller takes it.
+        game.session()->selectedIndex = 0;
+        EXPECT_EQ(menu->quitHelpText(), c.yesHelp);
+        game.session()->selectedIndex = 1;
+        EXPECT_EQ(menu->quitHelpText(), c.noHelp);
+    }
+}
