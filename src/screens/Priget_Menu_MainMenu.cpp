@@ -27,7 +27,6 @@ const char* const kItemCaptions[Priget_Menu_MainMenu::kItemCount] = {
 const char* const kChallengeHint = "Up to the challenge? Fight in a story-based campaign";
 const char* const kOptionsHint = "Configure the game";
 const char* const kQuitHint = "Exit game";
-
 const float kVersion = 1.004f;
 const float kPi = 3.14159265f;
 

@@ -44,7 +44,25 @@ using testsupport::HarnessOptions;
 
 namespace {
 
-const int kTypingFrames = 100;
+DialogCutScene* dialogPlayer(GameHarness& game)
+{
+    auto* state = game.stateAs<GS_Cutscene>();
+    return state ? dynamic_cast<DialogCutScene*>(state->getPlayer()) : nullptr;
+}
+
+// Frames until a typed help line shows its whole text: the caption holds still without the
+// typing cursor (at most a character a frame, so a hundred frames cover the longest).
+void waitTyped(GameHarness& game, const MyGUI::TextBox* line)
+{
+    std::string last = line->getCaption().asUTF8();
+    for (int frames = 0, still = 0; frames < 100 && still < 2; ++frames) {
+        game.frame();
+        const std::string now = line->getCaption().asUTF8();
+        const bool cursor = now.size() >= 2 && now.compare(now.size() - 2, 2, " _") == 0;
+        still = now == last && !cursor ? still + 1 : 0;
+        last = now;
+    }
+}
 
 struct Variant {
     unsigned width, height;
@@ -99,6 +117,29 @@ protected:
         EXPECT_EQ(warnings, 0);
     }
 
+    // A dialog scene also keeps every character it shows clear of its dialog box and name plate.
+    void checkDialog(GameHarness& game, const std::string& screen)
+    {
+        check(game, screen);
+        DialogCutScene* dialog = dialogPlayer(game);
+        if (!dialog || !dialog->dialogBox)
+            return;
+        const int boxTop = dialog->dialogBox->getAbsoluteTop();
+        for (size_t c = 0; c < dialog->actors.size(); ++c) {
+            const MyGUI::Widget* image = dialog->actors[c].image;
+            if (image && image->getInheritedVisible() && image->getAlpha() > 0.0f) {
+                EXPECT_LE(image->getAbsoluteRect().bottom, boxTop)
+                    << variantName(GetParam()) << "_" << screen << ": character " << c << " at "
+                    << image->getAbsoluteCoord().print();
+            }
+        }
+    }
+
+    void playChallenge(GameHarness& game);
+    void visitGarage(GameHarness& game);
+    void playToTheEnd(GameHarness& game);
+    void storyAndCredits(GameHarness& game);
+
     int checked = 0;
 };
 
@@ -111,33 +152,29 @@ void chooseMenuItem(GameHarness& game, uint32_t item)
     game.runFrames(2);
 }
 
-DialogCutScene* dialogPlayer(GameHarness& game)
-{
-    auto* state = game.stateAs<GS_Cutscene>();
-    return state ? dynamic_cast<DialogCutScene*>(state->getPlayer()) : nullptr;
-}
-
 }  // namespace
 
-// Title, main menu with its new-mode badges, quit box, display options, challenge list, garage.
-TEST_P(ScreenLayout, FrontEnd)
+// One session per size and language, as a player goes through the game: the title with its quit
+// box, the options, the challenge list, a challenge with its story scene, HUD and pause, the
+// garage, a free play to its end, the main menu with every mode open, the paged story text, the
+// credits, and out through the quit box. One process for all of it keeps the run cheap.
+TEST_P(ScreenLayout, EveryScreenOfASession)
 {
     GameHarness game(optionsFor(GetParam()));
     game.runFrames(14);
     check(game, "splash");
     ASSERT_TRUE(game.enterMainMenu("Pilot"));
-    // The help lines type at most a character a frame: enough frames for the longest.
-    game.runFrames(kTypingFrames);
+    auto* menu = game.stateAs<GS_Menu>();
+    ASSERT_NE(menu, nullptr);
+    waitTyped(game, menu->mainMenu->helpLine());
     check(game, "main_menu");
 
     // The quit box over the profile screen, then back.
-    auto* menu = game.stateAs<GS_Menu>();
-    ASSERT_NE(menu, nullptr);
     game.clickWidget(menu->mainMenu->item(8));
     game.runFrames(10);
     check(game, "profiles");
     game.clickWidget(menu->profilePanel->quitButton);
-    game.runFrames(10);
+    waitTyped(game, menu->mainMenu->helpLine());
     check(game, "quit_box");
     game.clickWidget(menu->mainMenu->quitNo());
     game.runFrames(10);
@@ -164,9 +201,9 @@ TEST_P(ScreenLayout, FrontEnd)
     ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 90));
     game.runFrames(24);
 
+    // The challenge list, its second challenge and second tier, back to the first and into it.
     chooseMenuItem(game, 6);
     ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_ListChall>() != nullptr; }, 10));
-    auto* list = game.stateAs<GS_ListChall>();
     game.runFrames(24);
     check(game, "challenge_list");
     game.tapKey(OIS::KC_RIGHT);
@@ -177,45 +214,50 @@ TEST_P(ScreenLayout, FrontEnd)
     check(game, "challenge_list_tier2");
     game.tapKey(OIS::KC_DOWN);
     game.tapKey(OIS::KC_LEFT);
-
-    game.clickWidget(list->tierPanel->garageButton);
-    game.runFrames(kTypingFrames);
-    check(game, "garage");
-    for (OIS::KeyCode k : {OIS::KC_LCONTROL, OIS::KC_F11, OIS::KC_W})
-        game.press(k);
-    game.runFrames(2);
-    for (OIS::KeyCode k : {OIS::KC_LCONTROL, OIS::KC_F11, OIS::KC_W})
-        game.release(k);
-    game.frame();
-    game.clickWidget(list->garagePanel->item(SHOP_TURRET, 0)->frame);
-    game.clickWidget(list->garagePanel->buyButton);
-    game.clickWidget(list->garagePanel->item(SHOP_WEAPONS, 1)->frame);
-    game.runFrames(kTypingFrames);
-    check(game, "garage_bought");
-    // The heading counts what is left to spend, the purchase taken off.
-    CampaignData* campaign = game.session()->campaign;
-    ASSERT_NE(campaign, nullptr);
-    EXPECT_GT(campaign->pointsSpent, 0u);
-    EXPECT_EQ(list->tierPanel->kudosNumber->getCaption().asUTF8(), std::to_string(campaign->getAvailablePoints()));
-    // A weapon the story has not opened yet: refused, and the help line says why.
-    const std::string reason = list->garagePanel->refusalText();
-    EXPECT_FALSE(reason.empty());
-    game.clickWidget(list->garagePanel->buyButton);
-    game.runFrames(kTypingFrames);
-    EXPECT_EQ(list->garagePanel->captionWidget->getCaption(), toUTFString(reason));
-    check(game, "garage_refused");
-    expectCleanGuiLog(game);
-}
-
-// A challenge: its story scene with both speakers, the HUD, the pause with the mission info.
-TEST_P(ScreenLayout, ChallengePlay)
-{
-    GameHarness game(optionsFor(GetParam()));
+    game.runFrames(4);
+    ASSERT_NO_FATAL_FAILURE(playChallenge(game));
+    EXPECT_EQ(game.session()->selectedTier, 0u);
+    EXPECT_EQ(game.session()->selectedChallenge, 0u);
+    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_ListChall>() != nullptr; }, 20));
+    game.runFrames(10);
+    ASSERT_NO_FATAL_FAILURE(visitGarage(game));
+    game.tapKey(OIS::KC_ESCAPE);
+    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 20));
     ASSERT_TRUE(game.enterMainMenu("Pilot"));
     game.runFrames(24);
-    chooseMenuItem(game, 6);
-    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_ListChall>() != nullptr; }, 10));
+
+    // Free play of the first mode to its end.
+    chooseMenuItem(game, 0);
+    ASSERT_NO_FATAL_FAILURE(playToTheEnd(game));
+    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 40))
+        << "state " << game.state()->name << " phase " << game.session()->menuPhase << " index "
+        << game.session()->selectedIndex;
+    ASSERT_TRUE(game.enterMainMenu("Pilot"));
+    game.runFrames(24);
+
+    ASSERT_NO_FATAL_FAILURE(storyAndCredits(game));
+    ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_Menu>() != nullptr; }, 200));
+
+    // Out through the quit box: the loop ends, and the GUI's log has no warning.
+    ASSERT_TRUE(game.enterMainMenu("Pilot"));
+    game.runFrames(24);
+    menu = game.stateAs<GS_Menu>();
+    ASSERT_NE(menu, nullptr);
+    game.clickWidget(menu->mainMenu->item(8));
     game.runFrames(10);
+    game.clickWidget(menu->profilePanel->quitButton);
+    game.runFrames(4);
+    game.clickWidget(menu->mainMenu->quitYes());
+    game.frame();
+    EXPECT_TRUE(game.loopEnded());
+    expectCleanGuiLog(game);
+    EXPECT_GE(checked, 26);
+}
+
+// The first challenge from the list: its story scene with both speakers, the HUD, the pause with
+// the mission info; the pause's Quit leads back to the list.
+void ScreenLayout::playChallenge(GameHarness& game)
+{
     game.moveMouseTo(0, 0);
     game.tapKey(OIS::KC_RETURN);
     ASSERT_NE(game.stateAs<GS_Cutscene>(), nullptr);
@@ -229,10 +271,10 @@ TEST_P(ScreenLayout, ChallengePlay)
             const bool right = dialog->namePlate->getAbsoluteLeft() > static_cast<int>(GetParam().width) / 2;
             if (right && !sawRight) {
                 sawRight = true;
-                check(game, "dialog_right_speaker");
+                checkDialog(game, "dialog_right_speaker");
             } else if (!right && !sawLeft) {
                 sawLeft = true;
-                check(game, "dialog_left_speaker");
+                checkDialog(game, "dialog_left_speaker");
             }
         }
         // One press shows the whole line, the next passes it; none is left over for the play.
@@ -262,13 +304,50 @@ TEST_P(ScreenLayout, ChallengePlay)
     // The pause of a challenge shows its mission info beside the pause column.
     EXPECT_TRUE(play->missionInfo->infoBox->getVisible());
     check(game, "pause_challenge");
+    game.tapKey(OIS::KC_DOWN);
+    game.tapKey(OIS::KC_DOWN);
+    game.tapKey(OIS::KC_RETURN);
 }
 
-// Free play: its HUD, the pause, the end of play with the local record list.
-TEST_P(ScreenLayout, FreePlayAndEnd)
+// The garage: a purchase, its heading, and a refusal that says why.
+void ScreenLayout::visitGarage(GameHarness& game)
 {
-    GameHarness game(optionsFor(GetParam()));
-    GS_PlayOnly* play = testsupport::startFreePlay(game, "Pilot");
+    auto* list = game.stateAs<GS_ListChall>();
+    ASSERT_NE(list, nullptr);
+    game.clickWidget(list->tierPanel->garageButton);
+    waitTyped(game, list->garagePanel->captionWidget);
+    check(game, "garage");
+    for (OIS::KeyCode k : {OIS::KC_LCONTROL, OIS::KC_F11, OIS::KC_W})
+        game.press(k);
+    game.runFrames(2);
+    for (OIS::KeyCode k : {OIS::KC_LCONTROL, OIS::KC_F11, OIS::KC_W})
+        game.release(k);
+    game.frame();
+    game.clickWidget(list->garagePanel->item(SHOP_TURRET, 0)->frame);
+    game.clickWidget(list->garagePanel->buyButton);
+    game.clickWidget(list->garagePanel->item(SHOP_WEAPONS, 1)->frame);
+    waitTyped(game, list->garagePanel->captionWidget);
+    check(game, "garage_bought");
+    // The heading counts what is left to spend, the purchase taken off.
+    CampaignData* campaign = game.session()->campaign;
+    ASSERT_NE(campaign, nullptr);
+    EXPECT_GT(campaign->pointsSpent, 0u);
+    EXPECT_EQ(list->tierPanel->kudosNumber->getCaption().asUTF8(), std::to_string(campaign->getAvailablePoints()));
+    // A weapon the story has not opened yet: refused, and the help line says why.
+    const std::string reason = list->garagePanel->refusalText();
+    EXPECT_FALSE(reason.empty());
+    game.clickWidget(list->garagePanel->buyButton);
+    waitTyped(game, list->garagePanel->captionWidget);
+    EXPECT_EQ(list->garagePanel->captionWidget->getCaption(), toUTFString(reason));
+    check(game, "garage_refused");
+    game.moveMouseTo(0, 0);
+}
+
+// Free play: its HUD, the pause, the end of play with the local and world record lists, and the
+// end menu's Quit.
+void ScreenLayout::playToTheEnd(GameHarness& game)
+{
+    GS_PlayOnly* play = testsupport::playUntilPlaying(game);
     ASSERT_NE(play, nullptr);
     game.runFrames(20);
     check(game, "hud_free_play");
@@ -294,15 +373,18 @@ TEST_P(ScreenLayout, FreePlayAndEnd)
     check(game, "end_menu_world_list");
     game.tapKey(OIS::KC_TAB);
     game.runFrames(2);
-    expectCleanGuiLog(game);
+    // Quit, the end menu's second button.
+    game.moveMouseTo(0, 0);
+    game.frame();
+    for (int i = 0; i < 3 && game.session()->selectedIndex != 1; ++i)
+        game.tapKey(OIS::KC_DOWN);
+    ASSERT_EQ(game.session()->selectedIndex, 1u);
+    game.tapKey(OIS::KC_RETURN);
 }
 
 // The main menu with every mode open, the paged story text and the credits.
-TEST_P(ScreenLayout, NovelAndCredits)
+void ScreenLayout::storyAndCredits(GameHarness& game)
 {
-    GameHarness game(optionsFor(GetParam()));
-    ASSERT_TRUE(game.enterMainMenu("Pilot"));
-    game.runFrames(24);
     // Every mode unlocked, as a seasoned player has them: the longest captions show.
     auto* menuState = game.stateAs<GS_Menu>();
     ASSERT_NE(menuState, nullptr);
@@ -310,7 +392,7 @@ TEST_P(ScreenLayout, NovelAndCredits)
         if (GameModeDef* def = const_cast<GameModeDef*>(game.session()->profile->getMode(m)))
             def->locked = 0;
     menuState->mainMenu->reset();
-    game.runFrames(kTypingFrames);
+    waitTyped(game, menuState->mainMenu->helpLine());
     check(game, "main_menu_all_modes");
     game.session()->cutsceneName = "Cs_Meltdown_Out";
     game.session()->cutsceneRequested = 1;
@@ -326,7 +408,7 @@ TEST_P(ScreenLayout, NovelAndCredits)
             sawNovel = true;
             check(game, "novel");
         } else if (state && dialogPlayer(game) && presses < 2) {
-            check(game, "dialog_scene");
+            checkDialog(game, "dialog_scene");
         }
         game.tapKey(OIS::KC_RETURN);
     }
@@ -337,6 +419,7 @@ TEST_P(ScreenLayout, NovelAndCredits)
     ASSERT_TRUE(game.runUntil([&] { return game.stateAs<GS_Credits>() != nullptr; }, 200));
     game.runFrames(30);
     check(game, "credits");
+    game.tapKey(OIS::KC_ESCAPE);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScreenLayout,
