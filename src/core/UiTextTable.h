@@ -90,12 +90,13 @@ enum class UiTextId : uint32_t {
     Kudos = 87,
     QuitQuestion = 91,
     Version = 92,
+    SelClear = 93,
 };
 
 // The interface texts of one language (Windows-1252 text, as every game string).
 class UiTextTable {
 public:
-    static constexpr uint32_t kTextCount = 93;
+    static constexpr uint32_t kTextCount = 94;
 
     // "" for an index outside the table.
     const std::string& get(uint32_t index) const;

@@ -335,8 +335,10 @@ void Priget_LCH_SelTier::create(bool show)
                 if (c->getChallenge(i, n)->timesFinished > 0)
                     ++finished;
             tierTabs[i].kudosText->setCaption("Kudos: " + decimal(c->getTierPointsEarned(i)));
-            tierTabs[i].clearText->setCaption("Clear: " + decimal(finished) + " / " +
-                                              decimal(c->countOpenChallenges(i)));
+            const std::string clear =
+                hasTextTables() ? gameSession->profile->getText(language(), UiTextId::SelClear) + ": " : "Clear: ";
+            tierTabs[i].clearText->setCaption(toUTFString(clear + decimal(finished) + " / " +
+                                                          decimal(c->countOpenChallenges(i))));
         }
     }
     fillInfoTexts();

@@ -3,6 +3,8 @@
 
 #include "ChallengeFixture.h"
 #include "ChallengeTestSupport.h"
+#include "core/GameSettings.h"
+#include "core/PlayerProfile.h"
 #include "core/CampaignData.h"
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
@@ -99,6 +101,16 @@ TEST_F(SelTierTest, RowsShowMedalsMarkersAndLocks)
     // One finished over the three open; its gold is the tier's kudos.
     EXPECT_EQ(panel->tierTabs[0].clearText->getCaption().asUTF8(), "Clear: 1 / 3");
     EXPECT_EQ(panel->tierTabs[0].kudosText->getCaption().asUTF8(), "Kudos: 30");
+    // With a profile's text tables the word is the table's, in the settings' language.
+    bed.session()->setProfileName("Tester");
+    bed.session()->recreateProfile();
+    bed.settings()->Language = 1;
+    makePanel();
+    EXPECT_EQ(panel->tierTabs[0].clearText->getCaption().asUTF8(), "Superados: 1 / 3");
+    delete bed.session()->profile;
+    bed.session()->profile = nullptr;
+    bed.settings()->Language = 0;
+    makePanel();
 
     // Open: the info box with the description's lines broken.
     EXPECT_TRUE(panel->infoBox->getVisible());
