@@ -143,6 +143,7 @@ void RecordListManager::refreshTexts()
     localButton->setCaption(toUTFString(profile->getText(language, UiTextId::RecordsLocal)));
     worldButton->setCaption(toUTFString(profile->getText(language, UiTextId::RecordsWorld)));
     connectingCaption = profile->getText(language, UiTextId::RecordsConnecting);
+    unavailableCaption = profile->getText(language, UiTextId::RecordsUnavailable);
     connectingText->setCaption(toUTFString(connectingCaption + "....."));
     connectingShown = connectingText->getCaption();
 }
@@ -303,7 +304,7 @@ void RecordListManager::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick*
     const uint8_t unavailable = !worldReceived && session->scoreUnavailable ? 1 : 0;
     if (unavailable != worldUnavailable) {
         worldUnavailable = unavailable;
-        connectingText->setCaption(unavailable ? MyGUI::UString(kWorldUnavailableCaption) : connectingShown);
+        connectingText->setCaption(unavailable ? toUTFString(unavailableCaption) : connectingShown);
     }
 
     MyGUI::Button* blinking = nullptr;

@@ -80,6 +80,7 @@ public:
 private:
     void buildLayout();
     MyGUI::UString connectingShown;  // the connecting text as refreshTexts left it
+    std::string unavailableCaption = kWorldUnavailableCaption;  // game text, in the player's language
     void onLocalClicked(MyGUI::Widget* sender);
     void onWorldClicked(MyGUI::Widget* sender);
     std::string valueText(float value) const;

@@ -2,6 +2,7 @@
 #include "play/RecordListManager.h"
 
 #include "core/GameSession.h"
+#include "core/GameSettings.h"
 #include "core/PlayerProfile.h"
 #include "play/RecordTable.h"
 #include "support/PanelTestBed.h"
@@ -276,6 +277,9 @@ TEST_F(RecordListTest, LooksLikeAListBesideTheScreen)
 TEST_F(RecordListTest, TheConnectingBoxSaysTheWorldTableIsUnavailableOnceTheClientGaveUp)
 {
     GameSession* s = bed.session();
+    s->settings->Language = 0;
+    list.reset();
+    list = std::make_unique<RecordListManager>(bed.gui(), &table, s);
     list->showLocal(3, 0);
     list->selectWorld();
     frame();
@@ -298,4 +302,15 @@ TEST_F(RecordListTest, TheConnectingBoxSaysTheWorldTableIsUnavailableOnceTheClie
     frame();
     EXPECT_FALSE(list->connectingBox->getVisible());
     EXPECT_EQ(caption(list->connectingText), connecting);
+
+    // In the second language of the tables the box says it in that language.
+    s->settings->Language = 1;
+    list.reset();
+    list = std::make_unique<RecordListManager>(bed.gui(), &table, s);
+    list->showLocal(3, 0);
+    list->selectWorld();
+    s->scoreReplyReady = 0;
+    s->scoreUnavailable = 1;
+    frame();
+    EXPECT_EQ(caption(list->connectingText), "Sin tabla mundial");
 }
