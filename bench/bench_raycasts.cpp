@@ -21,6 +21,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,10 +79,11 @@ Outcome cast(DamageRegistry* registry, const RayJob& job, CallerState& state, ui
     case Cast::ProjBlock:
     case Cast::ProjFloor:
     case Cast::Border: {
-        using Single = bool (*)(DamageRegistry*, const Vector3&, const Vector3&, float&, Vector3&);
+        using Single = bool (*)(DamageRegistry*, const Vector3&, const Vector3&, float&, Vector3&, float);
         const Single single[] = {raycastMoveBlock, raycastProjBlock, raycastProjFloor, raycastBorder};
         o.distance = -1.0f;
-        o.hit = single[int(job.cast) - int(Cast::MoveBlock)](registry, job.origin, job.direction, o.distance, o.point);
+        o.hit = single[int(job.cast) - int(Cast::MoveBlock)](registry, job.origin, job.direction, o.distance, o.point,
+                                                             std::numeric_limits<float>::infinity());
         break;
     }
     case Cast::DamageBodies:

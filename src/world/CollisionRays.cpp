@@ -48,7 +48,7 @@ bool extractedMeshRay(Entity* entity, const Ogre::Ray& ray, float& closest, Vect
 
 // still: the entity is one of the map's bodies, which never move.
 bool meshRay(DamageRegistry* registry, Entity* entity, const Ogre::Ray& ray, float& closest, Vector3 corners[3],
-             bool still = false)
+             bool still = false, float within = std::numeric_limits<float>::infinity())
 {
     if (!registry || registry->perRayExtraction())
         return extractedMeshRay(entity, ray, closest, corners);
@@ -57,7 +57,7 @@ bool meshRay(DamageRegistry* registry, Entity* entity, const Ogre::Ray& ray, flo
     if (!(still ? cache.placeStill(entity, body) : cache.place(entity, body)))
         return false;
     uint32_t triangle = 0;
-    return MeshRayCache::intersect(body, ray, closest, triangle, corners);
+    return MeshRayCache::intersect(body, ray, closest, triangle, corners, within);
 }
 
 // The sorted scene query, refined to triangles entity by entity until no nearer box can follow.
@@ -189,7 +189,7 @@ struct Step {
 // bodies below it, so it enters the queue no later than they would, and the search stops where
 // the scan stops, at the first box beyond the nearest hit.
 bool treeDamageBodies(DamageRegistry* registry, const DamageRegistry::BodyTree& tree, const Ogre::Ray& ray,
-                      uint32_t excludedOwner, Vector3& point, uint32_t& slot, float& distance)
+                      uint32_t excludedOwner, float within, Vector3& point, uint32_t& slot, float& distance)
 {
     MeshRayCache& cache = registry->meshCache();
     std::vector<MeshRayCache::Candidate>& candidates = cache.candidates();
@@ -230,12 +230,12 @@ bool treeDamageBodies(DamageRegistry* registry, const DamageRegistry::BodyTree& 
         std::pop_heap(queue.begin(), queue.end(), std::greater<Step>());
         const Step step = queue.back();
         queue.pop_back();
-        if (closest >= 0.0f && step.key > closest)
+        if ((closest >= 0.0f && step.key > closest) || step.key > within)
             break;
         if (step.body) {
             uint32_t triangle = 0;
             Vector3 corners[3];
-            if (MeshRayCache::intersect(candidates[step.item].body, ray, closest, triangle, corners))
+            if (MeshRayCache::intersect(candidates[step.item].body, ray, closest, triangle, corners, within))
                 slot = step.slot;
             continue;
         }
@@ -267,13 +267,13 @@ int floorNumber(DamageRegistry* registry, Entity* entity)
 }
 
 bool singleMeshRay(DamageRegistry* registry, Entity* entity, const Vector3& origin, const Vector3& direction,
-                   float& closest, Vector3& point)
+                   float& closest, Vector3& point, float within)
 {
     if (!entity)
         return false;
     const Ogre::Ray ray(origin, direction);
     Vector3 corners[3];
-    if (!meshRay(registry, entity, ray, closest, corners, true))
+    if (!meshRay(registry, entity, ray, closest, corners, true, within))
         return false;
     point = ray.getPoint(closest);
     return true;
@@ -287,7 +287,7 @@ SceneContext* contextOf(DamageRegistry* registry)
 }  // namespace
 
 bool raycastDamageBodies(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, Vector3& point,
-                         uint32_t& slot, uint32_t excludedOwner, float& distance)
+                         uint32_t& slot, uint32_t excludedOwner, float& distance, float within)
 {
     slot = 0;
     if (!registry || !registry->rayQuery())
@@ -305,15 +305,19 @@ bool raycastDamageBodies(DamageRegistry* registry, const Vector3& origin, const 
     const DamageRegistry::BodyTree* tree = registry->bodyTree();
     if (!tree)
         return scanDamageBodies(registry, ray, excludedOwner, point, slot, distance);
-    const bool hit = treeDamageBodies(registry, *tree, ray, excludedOwner, point, slot, distance);
+    const bool hit = treeDamageBodies(registry, *tree, ray, excludedOwner, within, point, slot, distance);
 #ifndef NDEBUG
-    // The tree is a shortcut only: trying every body must give the same, bit for bit.
+    // The tree is a shortcut only: trying every body must give the same, bit for bit, as far as
+    // the caller looks.
     Vector3 scanPoint = point;
     uint32_t scanSlot = 0;
     float scanDistance = 0.0f;
     const bool scanHit = scanDamageBodies(registry, ray, excludedOwner, scanPoint, scanSlot, scanDistance);
-    assert(scanHit == hit && scanSlot == slot && std::memcmp(&scanDistance, &distance, sizeof distance) == 0 &&
-           scanPoint == point);
+    if (scanHit && scanDistance <= within)
+        assert(hit && scanSlot == slot && std::memcmp(&scanDistance, &distance, sizeof distance) == 0 &&
+               scanPoint == point);
+    else
+        assert(!hit || !(distance <= within));
 #endif
     return hit;
 }
@@ -396,31 +400,32 @@ bool raycastToMesh(DamageRegistry* registry, Entity* entity, const Ogre::Ray& ra
 }
 
 bool raycastMoveBlock(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, float& closest,
-                      Vector3& point)
+                      Vector3& point, float within)
 {
     SceneContext* context = contextOf(registry);
-    return context && singleMeshRay(registry, context->movementBlocker, origin, direction, closest, point);
+    return context && singleMeshRay(registry, context->movementBlocker, origin, direction, closest, point, within);
 }
 
 bool raycastProjBlock(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, float& closest,
-                      Vector3& point)
+                      Vector3& point, float within)
 {
     SceneContext* context = contextOf(registry);
-    return context && singleMeshRay(registry, context->projectileBlocker, origin, direction, closest, point);
+    return context && singleMeshRay(registry, context->projectileBlocker, origin, direction, closest, point, within);
 }
 
 bool raycastProjFloor(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, float& closest,
-                      Vector3& point)
+                      Vector3& point, float within)
 {
     SceneContext* context = contextOf(registry);
-    return context && singleMeshRay(registry, context->projectileFloor, origin, direction, closest, point);
+    return context && singleMeshRay(registry, context->projectileFloor, origin, direction, closest, point, within);
 }
 
 bool raycastBorder(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, float& closest,
-                   Vector3& point)
+                   Vector3& point, float within)
 {
     SceneContext* context = contextOf(registry);
-    return context && singleMeshRay(registry, context->borderCollisionEntity, origin, direction, closest, point);
+    return context &&
+           singleMeshRay(registry, context->borderCollisionEntity, origin, direction, closest, point, within);
 }
 
 bool raycastAllDamageBodies(DamageRegistry* registry, const Vector3& origin, const Vector3& direction, Vector3& point,

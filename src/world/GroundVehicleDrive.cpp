@@ -228,14 +228,15 @@ void GroundVehicle::checkProbeCollisions(float dt)
 
 void GroundVehicle::probeSegment(const Ogre::Vector3& origin, const Ogre::Vector3& direction, float length, float dt)
 {
+    const float reach = length + 0.3f;
     float closest = -10.0f;
     Ogre::Vector3 point;
-    if (raycastMoveBlock(damage_, origin, direction, closest, point) && closest < length + 0.3f) {
+    if (raycastMoveBlock(damage_, origin, direction, closest, point, reach) && closest < reach) {
         onCrash(dt);
         return;
     }
     closest = -10.0f;
-    if (raycastBorder(damage_, origin, direction, closest, point) && closest < length + 0.3f)
+    if (raycastBorder(damage_, origin, direction, closest, point, reach) && closest < reach)
         onCrash(dt);
 }
 

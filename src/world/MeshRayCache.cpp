@@ -231,7 +231,7 @@ bool MeshRayCache::mayMeet(const Placement& body, const Ogre::Ray& ray)
 }
 
 bool MeshRayCache::intersect(const Placement& body, const Ogre::Ray& ray, float& closest, uint32_t& triangle,
-                             Vector3 corners[3])
+                             Vector3 corners[3], float within)
 {
     const Geometry& g = *body.geometry;
     if (g.nodes.empty())
@@ -274,7 +274,8 @@ bool MeshRayCache::intersect(const Placement& body, const Ogre::Ray& ray, float&
         while (depth > 0) {
             const Geometry::Node& node = g.nodes[stack[--depth]];
             float entry = 0.0f;
-            if (!enterBox(node.min, node.max, origin, direction, entry) || (best >= 0.0f && entry > best))
+            if (!enterBox(node.min, node.max, origin, direction, entry) || (best >= 0.0f && entry > best) ||
+                entry > within)
                 continue;
             if (node.count > 0) {
                 for (uint32_t i = node.first; i < node.first + node.count; ++i)

@@ -12,6 +12,7 @@
 #include <OgreVector.h>
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -68,9 +69,10 @@ public:
     // bodies far from a ray.
     static bool mayMeet(const Placement& body, const Ogre::Ray& ray);
     // As intersectTriangles over the placed mesh, ties going to the lower triangle number; the
-    // hit triangle's world corners on a hit.
+    // hit triangle's world corners on a hit. Parts of the mesh farther along the ray than within
+    // are skipped: a hit that far may be missed, a nearer one never is.
     static bool intersect(const Placement& body, const Ogre::Ray& ray, float& closest, uint32_t& triangle,
-                          Ogre::Vector3 corners[3]);
+                          Ogre::Vector3 corners[3], float within = std::numeric_limits<float>::infinity());
 
     // A body met by a ray, for the nearest-box-first searches; reused from ray to ray.
     struct Candidate {

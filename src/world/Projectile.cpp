@@ -279,33 +279,37 @@ bool Projectile::rayHitTest(float dt)
     const Ogre::Vector3 direction = facing();
     Ogre::Vector3 point;
     float closest = -1.0f;
-    if (raycastProjBlock(damage_, origin, direction, closest, point) && closest <= (dt * 60.0f + 1.0f) * speed_) {
+    const float blockReach = (dt * 60.0f + 1.0f) * speed_;
+    if (raycastProjBlock(damage_, origin, direction, closest, point, blockReach) && closest <= blockReach) {
         areaDamage(origin, warhead_->FriendlyFire);
         return true;
     }
     closest = -1.0f;
-    if (raycastBorder(damage_, origin, direction, closest, point) && closest <= window(dt)) {
+    if (raycastBorder(damage_, origin, direction, closest, point, window(dt)) && closest <= window(dt)) {
         areaDamage(origin, warhead_->FriendlyFire);
         return true;
     }
     return collideObjects(dt);
 }
 
-bool Projectile::nearestForeignBody(uint32_t& slot, float& distance)
+bool Projectile::nearestForeignBody(uint32_t& slot, float& distance, float within)
 {
     // The shooter's own bodies (hull and parts alike carry its key as their owner) never stop
     // its shot.
     Ogre::Vector3 point;
-    return raycastDamageBodies(damage_, node_->getPosition(), facing(), point, slot, record_->ownerId, distance);
+    return raycastDamageBodies(damage_, node_->getPosition(), facing(), point, slot, record_->ownerId, distance,
+                               within);
 }
 
 bool Projectile::collideObjects(float dt)
 {
     uint32_t slot = 0;
     float distance = -1.0f;
-    if (!damage_ || !nearestForeignBody(slot, distance) || distance <= 0.0f)
-        return false;
     const float reach = window(dt);
+    // Nothing farther than the fuse or the tick's flight decides anything below.
+    const float within = definition_->UseProximityFuse ? reach + definition_->ProxFuse_TGTDist : reach;
+    if (!damage_ || !nearestForeignBody(slot, distance, within) || distance <= 0.0f)
+        return false;
     const float amount = static_cast<float>(record_->damage);
     if (definition_->UseProximityFuse) {
         if (reach + definition_->ProxFuse_TGTDist <= distance)

@@ -125,7 +125,7 @@ protected:
     // Direct damage on a body unless friendly fire is off and the body is on the shooter's team.
     void directDamage(uint32_t slot, float amount);
     // The nearest damage body along the facing that the shooter does not own.
-    bool nearestForeignBody(uint32_t& slot, float& distance);
+    bool nearestForeignBody(uint32_t& slot, float& distance, float within);
     // The TargetRegistry slot is in use (not free, active).
     bool targetInUse(int32_t slot) const;
     // The impact sound exists and plays (a paused one counts: the play is only held).

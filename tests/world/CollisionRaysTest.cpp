@@ -15,6 +15,8 @@
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -345,6 +347,8 @@ TEST(TownRays, BothFormsAgreeOnFixedSeedRays)
     RandomGenerator random;
     random.seed(17);
     const auto uniform = [&](float lo, float hi) { return lo + float(random.nextUnit()) * (hi - lo); };
+    using SingleRay = bool (*)(DamageRegistry*, const Vector3&, const Vector3&, float&, Vector3&, float);
+    const SingleRay single[] = {raycastMoveBlock, raycastProjBlock, raycastProjFloor, raycastBorder};
     const auto run = [&](bool perRay, const Vector3& origin, const Vector3& direction) {
         registry->setPerRayExtraction(perRay);
         std::vector<Outcome> out(10);
@@ -360,16 +364,16 @@ TEST(TownRays, BothFormsAgreeOnFixedSeedRays)
         floor.hit = raycastFromTo(registry.get(), origin, direction, floor.point, floor.distance, number,
                                   floor.corners[0], floor.corners[1], floor.corners[2]);
         floor.what = number;
-        using SingleRay = bool (*)(DamageRegistry*, const Vector3&, const Vector3&, float&, Vector3&);
-        const SingleRay single[] = {raycastMoveBlock, raycastProjBlock, raycastProjFloor, raycastBorder};
         for (int k = 0; k < 4; ++k) {
             out[4 + k].distance = -1.0f;
-            out[4 + k].hit = single[k](registry.get(), origin, direction, out[4 + k].distance, out[4 + k].point);
+            out[4 + k].hit = single[k](registry.get(), origin, direction, out[4 + k].distance, out[4 + k].point,
+                                       std::numeric_limits<float>::infinity());
         }
         out[8].hit = raycastAllDamageBodies(registry.get(), origin, direction, out[8].point, 999);
         return out;
     };
     std::vector<int> hits(10, 0);
+    int nearHits = 0;
     for (int i = 0; i < 400; ++i) {
         // Half the rays aim at a hull, the rest anywhere; lengths vary so distances are not unit.
         const Vector3 origin(uniform(-170, 170), uniform(0.5f, 40), uniform(-170, 170));
@@ -387,7 +391,26 @@ TEST(TownRays, BothFormsAgreeOnFixedSeedRays)
             expectSame(cached[k], perRay[k], "ray " + std::to_string(i) + " kind " + std::to_string(k));
             hits[k] += perRay[k].hit;
         }
+        // Looking only so far finds the same hit when it lies that near, and none nearer.
+        const float within = uniform(0.0f, 60.0f);
+        for (int k = 0; k < 4; ++k) {
+            SCOPED_TRACE("ray " + std::to_string(i) + " within " + std::to_string(within) + " map body " +
+                         std::to_string(k));
+            Outcome near;
+            near.distance = -1.0f;
+            near.hit = single[k](registry.get(), origin, direction, near.distance, near.point, within);
+            const Outcome& full = cached[4 + k];
+            if (full.hit && full.distance <= within) {
+                ++nearHits;
+                EXPECT_TRUE(near.hit);
+                EXPECT_EQ(std::memcmp(&near.distance, &full.distance, sizeof(float)), 0);
+                EXPECT_EQ(near.point, full.point);
+            } else {
+                EXPECT_FALSE(near.hit && near.distance <= within);
+            }
+        }
     }
+    EXPECT_GT(nearHits, 50);
     // The comparison means something only where both forms hit.
     for (int k = 0; k < 9; ++k)
         EXPECT_GT(hits[k], 20) << "kind " << k;
@@ -541,9 +564,10 @@ TEST(CrowdRays, TheStillBodiesTreeFindsWhatTryingEveryBodyFinds)
         float distance = 0.0f;
         Vector3 point = Vector3::ZERO;
     };
-    const auto cast = [&](const Shot& s) {
+    const auto cast = [&](const Shot& s, float within = std::numeric_limits<float>::infinity()) {
         Result r;
-        r.hit = raycastDamageBodies(registry.get(), s.origin, s.direction, r.point, r.slot, s.excluded, r.distance);
+        r.hit = raycastDamageBodies(registry.get(), s.origin, s.direction, r.point, r.slot, s.excluded, r.distance,
+                                    within);
         return r;
     };
     const auto moveAll = [&] {
@@ -578,14 +602,15 @@ TEST(CrowdRays, TheStillBodiesTreeFindsWhatTryingEveryBodyFinds)
         return s;
     };
 
-    int hits = 0, agree = 0, queried = 0;
+    int hits = 0, agree = 0, queried = 0, nearHits = 0;
     for (int round = 0; round < 6; ++round) {
         moveAll();
         std::vector<Shot> shots;
         for (int i = 0; i < 250; ++i)
             shots.push_back(aim());
         // Trying every body, then the scene query, then through the tree while held still.
-        std::vector<Result> scan, query, tree;
+        std::vector<Result> scan, query, tree, near;
+        std::vector<float> reach;
         for (const Shot& s : shots)
             scan.push_back(cast(s));
         registry->setPerRayExtraction(true);
@@ -597,10 +622,23 @@ TEST(CrowdRays, TheStillBodiesTreeFindsWhatTryingEveryBodyFinds)
             ASSERT_NE(registry->bodyTree(), nullptr);
             for (const Shot& s : shots)
                 tree.push_back(cast(s));
+            // A shot looks only as far as it flies in a tick.
+            for (const Shot& s : shots) {
+                reach.push_back(uniform(0.0f, 30.0f));
+                near.push_back(cast(s, reach.back()));
+            }
         }
         EXPECT_EQ(registry->bodyTree(), nullptr);
         for (size_t i = 0; i < shots.size(); ++i) {
             SCOPED_TRACE("round " + std::to_string(round) + " shot " + std::to_string(i));
+            if (scan[i].hit && scan[i].distance <= reach[i]) {
+                ++nearHits;
+                EXPECT_TRUE(near[i].hit);
+                EXPECT_EQ(near[i].slot, scan[i].slot);
+                EXPECT_EQ(std::memcmp(&near[i].distance, &scan[i].distance, sizeof(float)), 0);
+            } else {
+                EXPECT_FALSE(near[i].hit && near[i].distance <= reach[i]);
+            }
             ASSERT_EQ(tree[i].hit, scan[i].hit);
             EXPECT_EQ(tree[i].slot, scan[i].slot);
             EXPECT_EQ(std::memcmp(&tree[i].distance, &scan[i].distance, sizeof(float)), 0);
@@ -618,6 +656,7 @@ TEST(CrowdRays, TheStillBodiesTreeFindsWhatTryingEveryBodyFinds)
         queried += static_cast<int>(std::count_if(scan.begin(), scan.end(), [](const Result& r) { return r.hit; }));
     }
     EXPECT_GT(hits, 400);
+    EXPECT_GT(nearHits, 100);
     EXPECT_GE(agree, queried * 98 / 100);
 
     // Area damage held still takes the same bodies as the walk over every slot.
