@@ -40,10 +40,11 @@ Rgb backdropPixel(int x, int y)
     if (v < horizon) {
         Rgb sky = mix(Rgb{18, 20, 48}, Rgb{160, 80, 40}, std::pow(v / horizon, 2.2));
         const double dx = x - 1010.0, dy = y - 330.0, d = std::sqrt(dx * dx + dy * dy);
+        // A faint moon: the garage's small print lies over it.
         if (d < 45)
-            sky = mix(sky, Rgb{235, 220, 190}, 0.9);
+            sky = mix(sky, Rgb{150, 130, 120}, 0.35);
         else if (std::fabs(d - 70) < 3)
-            sky = mix(sky, Rgb{220, 200, 170}, 0.5);
+            sky = mix(sky, Rgb{150, 130, 120}, 0.2);
         return sky;
     }
     const double depth = (v - horizon) / (1.0 - horizon);
