@@ -1,6 +1,7 @@
 #include "core/ExampleFrameListener.h"
 
 #include "core/BinaryIO.h"
+#include "core/FrameInput.h"
 #include "platform/Platform.h"
 
 #include <OIS/OIS.h>
@@ -38,15 +39,18 @@ ExampleFrameListener::ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Cam
     mInputManager = OIS::InputManager::createInputSystem(params);
 
     mKeyboard = static_cast<OIS::Keyboard*>(mInputManager->createInputObject(OIS::OISKeyboard, true));
-    mKeyboard->setEventCallback(this);
-    mMouse = static_cast<OIS::Mouse*>(mInputManager->createInputObject(OIS::OISMouse, false));
+    mMouse = static_cast<OIS::Mouse*>(mInputManager->createInputObject(OIS::OISMouse, true));
     try {
-        mJoy = static_cast<OIS::JoyStick*>(mInputManager->createInputObject(OIS::OISJoyStick, false));
+        mJoy = static_cast<OIS::JoyStick*>(mInputManager->createInputObject(OIS::OISJoyStick, true));
     } catch (...) {
         mJoy = nullptr;
     }
 
     windowResized(mWindow);
+    mInput = std::make_unique<FrameInput>(mKeyboard, mMouse, mJoy);
+    void* display = nullptr;
+    window->getCustomAttribute("XDISPLAY", &display);
+    platform::offerWindowClose(display, handle);
     if (mDebugOverlay)
         mDebugOverlay->hide();
     OgreBites::WindowEventUtilities::addWindowEventListener(mWindow, this);
@@ -58,15 +62,21 @@ ExampleFrameListener::~ExampleFrameListener()
     windowClosed(mWindow);
 }
 
-bool ExampleFrameListener::keyPressed(const OIS::KeyEvent& arg)
+void ExampleFrameListener::useInputDevices(OIS::Keyboard* keyboard, OIS::Mouse* mouse, OIS::JoyStick* joystick)
 {
-    platform::setKeyText(static_cast<int>(arg.key), arg.text);
-    return true;
+    mInput.reset();
+    mKeyboard = keyboard;
+    mMouse = mouse;
+    mJoy = joystick;
+    windowResized(mWindow);
+    mInput = std::make_unique<FrameInput>(mKeyboard, mMouse, mJoy);
 }
 
-bool ExampleFrameListener::keyReleased(const OIS::KeyEvent&)
+bool ExampleFrameListener::windowClosing(Ogre::RenderWindow* rw)
 {
-    return true;
+    if (rw == mWindow)
+        mCloseRequested = true;
+    return false;
 }
 
 void ExampleFrameListener::windowResized(Ogre::RenderWindow* rw)
@@ -83,7 +93,10 @@ void ExampleFrameListener::windowResized(Ogre::RenderWindow* rw)
 
 void ExampleFrameListener::windowClosed(Ogre::RenderWindow* rw)
 {
-    if (rw != mWindow || !mInputManager)
+    if (rw != mWindow)
+        return;
+    mInput.reset();
+    if (!mInputManager)
         return;
     mInputManager->destroyInputObject(mMouse);
     mInputManager->destroyInputObject(mKeyboard);
@@ -98,13 +111,18 @@ void ExampleFrameListener::windowClosed(Ogre::RenderWindow* rw)
 
 bool ExampleFrameListener::frameStarted(const Ogre::FrameEvent& evt)
 {
-    if (mWindow->isClosed() || !mKeyboard)
+    // The window's close button, read here: the engine's own handling of it waits for a
+    // protocol atom it never offers.
+    void* display = nullptr;
+    unsigned long xid = 0;
+    mWindow->getCustomAttribute("XDISPLAY", &display);
+    mWindow->getCustomAttribute("WINDOW", &xid);
+    if (platform::windowCloseRequested(display, xid))
+        mCloseRequested = true;
+    if (mCloseRequested || mWindow->isClosed() || !mKeyboard || !mInput)
         return false;
 
-    mKeyboard->capture();
-    mMouse->capture();
-    if (mJoy)
-        mJoy->capture();
+    mInput->capture();
 
     if (mTimeUntilNextToggle >= 0)
         mTimeUntilNextToggle -= evt.timeSinceLastFrame;
@@ -157,7 +175,8 @@ bool ExampleFrameListener::processUnbufferedKeyInput(const Ogre::FrameEvent&)
     if (mQuit)
         return false;
 
-    if (kb.isKeyDown(OIS::KC_SYSRQ) && mTimeUntilNextToggle <= 0) {
+    const bool screenshotKey = kb.isKeyDown(OIS::KC_SYSRQ) || (mInput && mInput->pressedInFrame(OIS::KC_SYSRQ));
+    if (screenshotKey && mTimeUntilNextToggle <= 0) {
         ++mNumScreenShots;
         const std::string name = "screenshot_" + std::to_string(mNumScreenShots) + ".png";
         saveScreenshot(mWindow, name);

@@ -2,9 +2,9 @@
 #include <OgreFrameListener.h>
 #include <OgreVector.h>
 #include <Bites/OgreWindowEventUtilities.h>
-#include <OIS/OISKeyboard.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace Ogre {
@@ -18,13 +18,13 @@ class Mouse;
 class Keyboard;
 class JoyStick;
 }
+class FrameInput;
 
 // Opens the input devices on the window, keeps the statistics overlay, moves the camera with
 // the free-camera keys and the mouse, saves screenshots and ends the loop on a quit request.
-// The keyboard is buffered so that each key press also hands over the character it typed
-// (kept by the platform layer); its key states are read unbuffered as before.
-class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener,
-                             public OIS::KeyListener {
+// The devices are buffered: every press and release of a frame reaches the game (FrameInput),
+// each key press with the character it typed. The window's close button ends the loop.
+class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener {
 public:
     ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera);
     ~ExampleFrameListener() override;
@@ -35,16 +35,20 @@ public:
     bool processUnbufferedMouseInput(const Ogre::FrameEvent& evt);
     void updateStats();
 
-    bool keyPressed(const OIS::KeyEvent& arg) override;
-    bool keyReleased(const OIS::KeyEvent& arg) override;
-
     void windowResized(Ogre::RenderWindow* rw) override;
+    // The close button asks the loop to end; the window stays until the game has shut down.
+    bool windowClosing(Ogre::RenderWindow* rw) override;
     void windowClosed(Ogre::RenderWindow* rw) override;
+    bool closeRequested() const { return mCloseRequested; }
 
     unsigned screenshotCount() const { return mNumScreenShots; }
 
 protected:
+    // Reads the given devices (in place of the window's) from the next frame on.
+    void useInputDevices(OIS::Keyboard* keyboard, OIS::Mouse* mouse, OIS::JoyStick* joystick);
+
     uint8_t mQuit = 0;
+    bool mCloseRequested = false;
     Ogre::Camera* mCamera = nullptr;
     Ogre::Vector3 mTranslateVector = Ogre::Vector3::ZERO;
     Ogre::RenderWindow* mWindow = nullptr;
@@ -67,4 +71,6 @@ protected:
     OIS::Mouse* mMouse = nullptr;
     OIS::Keyboard* mKeyboard = nullptr;
     OIS::JoyStick* mJoy = nullptr;
+    // What the game reads, step by step, from the devices above.
+    std::unique_ptr<FrameInput> mInput;
 };

@@ -3,6 +3,7 @@
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/ControllerSmoothCaption.h"
+#include "core/FrameInput.h"
 #include "core/GameCore.h"
 #include "core/SharedBlock.h"
 #include "core/ZV_GameState.h"
@@ -93,7 +94,15 @@ bool MainFrameListener::frameStarted(const Ogre::FrameEvent& evt)
 
     const float dt = frameTimeFromMicroseconds(frameTimerMicroseconds());
     mFrameTimer->reset();
-    mGameCore->update(dt, mKeyboard, mJoy, mMouse);
+    // One update per step of the frame's input, sharing the frame's time, so that a press
+    // released within the frame is still seen once.
+    const size_t steps = mInput->stepCount();
+    for (size_t i = 0; i < steps; ++i) {
+        mInput->applyStep(i);
+        mGameCore->update(dt / static_cast<float>(steps), mInput->keyboard(), mInput->joystick(), mInput->mouse());
+        if (mGameCore->currentState()->quitRequested)
+            break;
+    }
     mQuit = mGameCore->currentState()->quitRequested ? 1 : 0;
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <OgreLogManager.h>
 
+#include <X11/Xlib.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -300,6 +302,32 @@ void setKeyText(int keyCode, uint32_t codePoint)
 uint32_t keyText(int keyCode)
 {
     return keyCode >= 0 && keyCode < 256 ? keyTexts()[static_cast<size_t>(keyCode)] : 0;
+}
+
+void offerWindowClose(void* displayHandle, unsigned long window)
+{
+    auto* display = static_cast<Display*>(displayHandle);
+    if (!display || !window)
+        return;
+    // The engine offers a protocol atom of 0 in place of this one; a window manager would then
+    // end the connection instead of asking.
+    Atom protocol = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, static_cast<Window>(window), &protocol, 1);
+    XFlush(display);
+}
+
+bool windowCloseRequested(void* displayHandle, unsigned long window)
+{
+    auto* display = static_cast<Display*>(displayHandle);
+    if (!display || !window)
+        return false;
+    const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", True);
+    bool requested = false;
+    XEvent event;
+    while (XCheckTypedWindowEvent(display, static_cast<Window>(window), ClientMessage, &event))
+        if (event.xclient.format == 32 && static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow)
+            requested = true;
+    return requested;
 }
 
 void keepGraphicsDriverLoaded()

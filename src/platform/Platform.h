@@ -61,6 +61,12 @@ void setKeyText(int keyCode, uint32_t codePoint);
 // The character of the last press of that key, 0 for none or an unknown key code.
 uint32_t keyText(int keyCode);
 
+// The window's close button, for an X window of the given display connection: the window manager
+// is asked to send it as a WM_DELETE_WINDOW message (rather than end the connection), and each
+// check takes the close messages that arrived and tells whether there was one.
+void offerWindowClose(void* display, unsigned long window);
+bool windowCloseRequested(void* display, unsigned long window);
+
 // In sanitizer builds: keeps the loaded graphics driver modules mapped until the process ends.
 // The driver is unloaded when the engine closes its display, and the leak report at exit could
 // then neither name nor suppress the driver's own leaks. Does nothing in other builds.

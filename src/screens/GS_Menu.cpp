@@ -53,6 +53,7 @@ GS_Menu::GS_Menu(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
     const int W = view.width, H = view.height;
     titlePrompt = gui->createWidget<MyGUI::Widget>("PressEnter", (W - 190) / 2, (H - 24) / 2, 190, 24,
                                                    MyGUI::Align::Default, "OverPause");
+    titlePrompt->setNeedMouseFocus(false);
 
     mainMenu = new Priget_Menu_MainMenu(session, gui, globalSounds);
     for (int i = 0; i < Priget_Menu_MainMenu::kModeCount; ++i)
@@ -66,6 +67,7 @@ GS_Menu::GS_Menu(Ogre::RenderWindow* window_, Ogre::SceneManager* sceneManager_,
     logo = gui->createWidget<MyGUI::ImageBox>("ImageBox", W - 315, H - 152, 265, 102, MyGUI::Align::Default,
                                               "Main", "gsMenu_logoTitle");
     logo->setImageTexture("Mtitle.png");
+    logo->setNeedMouseFocus(false);
 
     if (viewport && sceneCreator && sceneCreator->camera())
         viewport->setCamera(sceneCreator->camera());
@@ -151,7 +153,8 @@ void GS_Menu::createSplash()
 void GS_Menu::detectGamepad(OIS::JoyStick* joystick)
 {
     gamepadCheckPending = false;
-    if (joystick && joystick->vendor() == kPadVendor)
+    // Whatever pad the input library found is the player's, whoever made it.
+    if (joystick)
         session->gamepadEnabled = 1;
 }
 
@@ -266,8 +269,14 @@ void GS_Menu::updateProfileScreen(float dt, OIS::Keyboard* keyboard, OIS::JoySti
         mainMenu->animateIn(dt);
     profilePanel->update(dt, keyboard, joystick, mouse);
     handleMouse(mouse);
-    if (!handleConfirm(keyboard, joystick, mouse))
+    // Back from the name dialog to the list, as its "Back" button does.
+    if (profilePanel->entryMode && backDown(keyboard, joystick)) {
+        if (!session->inputLatch)
+            profilePanel->onBackClick(nullptr);
+        session->inputLatch = 1;
+    } else if (!handleConfirm(keyboard, joystick, mouse)) {
         session->inputLatch = 0;
+    }
 }
 
 void GS_Menu::updateMainMenu(float dt, OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
@@ -341,10 +350,19 @@ bool GS_Menu::handleConfirm(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OI
             quitRequested = 1;
         break;
     case MENU_PROFILES:
-        if (index == 2)
+        if (profilePanel->entryMode) {
+            // The name dialog: confirm creates the typed profile, as its "Create" does.
+            if (profilePanel->entryCreateButton->getEnabled())
+                loadSelectedProfile();
+            else if (globalSounds)
+                globalSounds->playWarning();
+        } else if (index == 2) {
             openQuitOrProfile();
-        else if (index != 1)
+        } else if (index == 1) {
+            profilePanel->onCreateClick(nullptr);
+        } else {
             loadSelectedProfile();
+        }
         break;
     default:
         break;
@@ -450,6 +468,7 @@ void GS_Menu::loadSelectedProfile()
     profilePanel->setListVisible(false);
     if (profilePanel->entryPanel)
         profilePanel->entryPanel->setVisible(false);
+    MyGUI::InputManager::getInstance().resetKeyFocusWidget();
     if (globalSounds)
         globalSounds->playAccept();
 }

@@ -45,7 +45,6 @@ enum MenuPhase : uint32_t {
 class GS_Menu : public ZV_GameState {
 public:
     static constexpr float kSplashTime = 5.0f;
-    static constexpr const char* kPadVendor = "Controller (Xbox 360 Wireless Receiver for Windows)";
 
     GS_Menu(Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager, audio::SoundManager* soundManager,
             SharedBlock* block, ConfigManager* configManager, Ogre::Root* root, GameSettings* settings,

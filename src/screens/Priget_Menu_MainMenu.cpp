@@ -130,6 +130,9 @@ void Priget_Menu_MainMenu::create(bool showNow)
     logo_ = gui->createWidget<MyGUI::ImageBox>("ImageBox", logoLeft, logoTop, 512, 256, MyGUI::Align::Default,
                                                "OverPause");
     logo_->setImageTexture("VNT_LogoB.png");
+    // The logo's picture reaches over the first items: it must not take the pointer from them.
+    logo_->setNeedMouseFocus(false);
+    versionText_->setNeedMouseFocus(false);
 
     // Quit box: the question and two buttons on a half-dark panel; the texts stay opaque.
     quitBox_ = gui->createWidget<MyGUI::Widget>("WhiteSkin", (W - 290) / 2, (H - 130) / 2, 290, 100,
@@ -648,12 +651,15 @@ void Priget_Menu_MainMenu::onItemFocus(MyGUI::Widget*, bool gained)
     pushHelp(itemHelpText());
 }
 
-void Priget_Menu_MainMenu::onQuitItemFocus(MyGUI::Widget*, bool gained)
+void Priget_Menu_MainMenu::onQuitItemFocus(MyGUI::Widget* sender, bool gained)
 {
     session->mouseOverButton = gained ? 1 : 0;
     if (!gained)
         return;
     if (globalSounds)
         globalSounds->playMove();
-    pushHelp(quitHelpText());
+    // The hovered button is the chosen one, and the hint speaks of it.
+    if (sender == quitYes_ || sender == quitNo_)
+        session->selectedIndex = sender == quitYes_ ? 0 : 1;
+    setQuitButtonStates(true);
 }

@@ -1,6 +1,7 @@
 #include "screens/Priget_ProfileLoad.h"
 
 #include "core/BinaryIO.h"
+#include "core/FrameInput.h"
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
 #include "core/PlayerProfile.h"
@@ -22,6 +23,13 @@ const OIS::KeyCode kTypingKeys[] = {
     OIS::KC_O, OIS::KC_P, OIS::KC_A, OIS::KC_S, OIS::KC_D, OIS::KC_F, OIS::KC_G, OIS::KC_H, OIS::KC_J,
     OIS::KC_K, OIS::KC_L, OIS::KC_Z, OIS::KC_X, OIS::KC_C, OIS::KC_V, OIS::KC_B, OIS::KC_N, OIS::KC_M,
     OIS::KC_DELETE, OIS::KC_BACK, OIS::KC_UNDERLINE, OIS::KC_LEFT, OIS::KC_RIGHT};
+
+// Keys that edit the field rather than type into it.
+bool isEditKey(int key)
+{
+    return key == OIS::KC_DELETE || key == OIS::KC_BACK || key == OIS::KC_LEFT || key == OIS::KC_RIGHT ||
+           key == OIS::KC_HOME || key == OIS::KC_END;
+}
 
 const int kListWidth = 320;
 const int kListHeight = 224;
@@ -218,6 +226,15 @@ void Priget_ProfileLoad::show(bool visibleNow)
         slideTimer = 0.0f;
         return;
     }
+    // Shown anew, the panel is in list mode: the name typed last time must not be what "Load"
+    // hands on. The list shows the profiles made since it was filled.
+    entryMode = 0;
+    entryPanel->setVisible(false);
+    profileList->removeAllItems();
+    loadButton->setEnabled(true);
+    loadButton->setAlpha(1.0f);
+    fillProfileList();
+    session_->selectedIndex = profileList->getItemCount() > 0 ? 0 : 1;
     setButtonStates();
     listPanel->setAlpha(0.5f);
     listPanel->setVisible(true);
@@ -256,7 +273,26 @@ void Priget_ProfileLoad::update(float dt, OIS::Keyboard* keyboard, OIS::JoyStick
     // At least four characters, and only such as can name a profile file.
     const std::string typed = platform::utf8ToCp1252(nameEdit->getOnlyText().asUTF8());
     entryCreateButton->setEnabled(typed.size() > 3 && PlayerProfile::isValidName(typed));
-    navigate(keyboard, joystick, mouse);
+    // The keys belong to the name field while its dialog is open; the hidden list stays put.
+    if (entryMode)
+        navLatch = 1;
+    else
+        navigate(keyboard, joystick, mouse);
+}
+
+void Priget_ProfileLoad::moveRow(int step)
+{
+    const size_t count = profileList->getItemCount();
+    if (count == 0)
+        return;
+    size_t row = profileList->getIndexSelected();
+    if (row == MyGUI::ITEM_NONE)
+        row = 0;
+    else
+        row = static_cast<size_t>((static_cast<long>(row) + step + static_cast<long>(count)) % static_cast<long>(count));
+    profileList->setIndexSelected(row);
+    profileList->beginToItemSelected();
+    playMoveClick();
 }
 
 void Priget_ProfileLoad::navigate(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse)
@@ -276,12 +312,16 @@ void Priget_ProfileLoad::navigate(OIS::Keyboard* keyboard, OIS::JoyStick* joysti
                     povIs(pov, OIS::Pov::North, OIS::Pov::NorthEast, OIS::Pov::NorthWest) || axis0 < -16384;
     const bool down = key(OIS::KC_DOWN) || key(OIS::KC_S) || wheel < 0 ||
                       povIs(pov, OIS::Pov::South, OIS::Pov::SouthEast, OIS::Pov::SouthWest) || axis0 > 16383;
-    if (!right && !up && !down) {
+    const bool previousRow = key(OIS::KC_LEFT);
+    const bool nextRow = key(OIS::KC_RIGHT);
+    if (!right && !up && !down && !previousRow && !nextRow) {
         navLatch = 0;
         return;
     }
     if (!navLatch) {
-        if (session_->mouseOverButton) {
+        if ((previousRow || nextRow) && !right && !up && !down) {
+            moveRow(previousRow ? -1 : 1);
+        } else if (session_->mouseOverButton) {
             playWarningClick();
         } else if (right) {
             session_->selectedIndex = 2;
@@ -308,17 +348,48 @@ void Priget_ProfileLoad::typeProfileName(OIS::Keyboard* keyboard)
     // The GUI never sees a key held: it would repeat it.
     for (OIS::KeyCode k : kTypingKeys)
         input.injectKeyRelease(MyGUI::KeyCode::Enum(k));
-    if (!keyboard || keyboard->isKeyDown(OIS::KC_LCONTROL) || keyboard->isKeyDown(OIS::KC_RCONTROL))
+    input.injectKeyRelease(MyGUI::KeyCode::Space);
+    if (!keyboard)
         return;
-    for (OIS::KeyCode k : kTypingKeys) {
-        if (!keyboard->isKeyDown(k))
-            continue;
-        if (!typingLatch)
-            input.injectKeyPress(MyGUI::KeyCode::Enum(k), translateWin32Text(static_cast<int>(k)));
-        typingLatch = 1;
+
+    // The presses of this update in the order they were made; from a plain device, the keys
+    // that went down since the last update.
+    std::vector<KeyPress> presses;
+    if (const auto* frame = dynamic_cast<const FrameKeyboard*>(keyboard)) {
+        presses = frame->presses();
+    } else {
+        for (int k = 1; k < 256; ++k)
+            if (keyboard->isKeyDown(static_cast<OIS::KeyCode>(k)) && !keysDown_.test(static_cast<size_t>(k)))
+                presses.push_back(KeyPress{static_cast<OIS::KeyCode>(k), 0});
+    }
+    for (int k = 1; k < 256; ++k)
+        keysDown_.set(static_cast<size_t>(k), keyboard->isKeyDown(static_cast<OIS::KeyCode>(k)));
+    typingLatch = presses.empty() ? 0 : 1;
+
+    if (!entryMode || keyboard->isKeyDown(OIS::KC_LCONTROL) || keyboard->isKeyDown(OIS::KC_RCONTROL))
+        return;
+    if (input.getKeyFocusWidget() != nameEdit)
+        input.setKeyFocusWidget(nameEdit);
+    for (const KeyPress& p : presses)
+        typeKey(static_cast<int>(p.key), p.text ? p.text : translateWin32Text(static_cast<int>(p.key)));
+}
+
+void Priget_ProfileLoad::typeKey(int key, uint32_t text)
+{
+    MyGUI::InputManager& input = MyGUI::InputManager::getInstance();
+    if (isEditKey(key)) {
+        input.injectKeyPress(MyGUI::KeyCode::Enum(key), 0);
         return;
     }
-    typingLatch = 0;
+    // Keys that type nothing (Shift, Return, the function keys) are not the field's.
+    if (text < 0x20 || text == 0x7F)
+        return;
+    const unsigned char c = platform::codePointToCp1252(text);
+    const bool fits = nameEdit->getTextLength() < PlayerProfile::kMaxNameLength;
+    if (c != 0 && fits && PlayerProfile::isValidName(std::string(1, static_cast<char>(c))))
+        input.injectKeyPress(MyGUI::KeyCode::Enum(key), text);
+    else
+        playWarningClick();
 }
 
 std::string Priget_ProfileLoad::getSelectedProfile() const
@@ -336,12 +407,16 @@ void Priget_ProfileLoad::onCreateClick(MyGUI::Widget*)
     setListVisible(false);
     entryMode = 1;
     entryPanel->setVisible(true);
+    // Typing goes to the name at once, without a click into the field.
+    MyGUI::InputManager::getInstance().setKeyFocusWidget(nameEdit);
     if (sounds_)
         sounds_->playAccept();
 }
 
 void Priget_ProfileLoad::onBackClick(MyGUI::Widget*)
 {
+    if (MyGUI::InputManager::getInstance().getKeyFocusWidget() == nameEdit)
+        MyGUI::InputManager::getInstance().resetKeyFocusWidget();
     show(true);
     entryMode = 0;
     entryPanel->setVisible(false);

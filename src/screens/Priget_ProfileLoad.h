@@ -2,6 +2,7 @@
 #include "gui/MenuClick.h"
 #include "gui/ThreeButtonPanel.h"
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -48,6 +49,8 @@ public:
     void addProfileFile(const std::string& fileName);
     // The stored name of a profile file, when its header holds and the file's name sorts after it.
     static bool readProfileName(const std::string& path, const std::string& fileName, std::string& name);
+    // While the name dialog is open, every key pressed goes to the name field, in order: a
+    // character a profile name may hold is typed, any other is refused with the warning click.
     void typeProfileName(OIS::Keyboard* keyboard);
     // The previous enabled list button, with the move click.
     void playMoveSound();
@@ -69,6 +72,11 @@ public:
 private:
     void navigate(OIS::Keyboard* keyboard, OIS::JoyStick* joystick, OIS::Mouse* mouse);
     void disableLoadWhenEmpty();
+    void typeKey(int key, uint32_t text);
+    // Left and right step through the list's rows.
+    void moveRow(int step);
+
+    std::bitset<256> keysDown_;
 
     MenuClick clicks_;
 };

@@ -82,7 +82,7 @@ TEST(PlayThrough, EveryScreenAndBackThenQuit)
 {
     testsupport::HarnessOptions options;
     options.joystick = true;
-    options.joystickVendor = GS_Menu::kPadVendor;
+    options.joystickVendor = "Controller (Xbox 360 Wireless Receiver for Windows)";
     GameHarness game(options);
     ASSERT_TRUE(game.enterMainMenu("Pimo"));
     expectMainMenuShown(game);

@@ -123,6 +123,9 @@ TEST(Credits, PadButtonsCountOnlyWithThePadEnabled)
     ASSERT_NE(credits, nullptr);
     game.runFrames(3);
     testsupport::ScriptedJoyStick& pad = *game.joystick();
+    // The title enables any pad it finds; switched off here, the credits must ignore it.
+    EXPECT_EQ(game.session()->gamepadEnabled, 1);
+    game.session()->gamepadEnabled = 0;
 
     pad.setButton(0, true);
     game.runFrames(2);

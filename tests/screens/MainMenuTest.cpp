@@ -4,14 +4,20 @@
 #include "core/GameSettings.h"
 #include "core/GlobalSounds.h"
 #include "core/PlayerProfile.h"
+#include "platform/TextConversion.h"
+#include "play/GS_PlayOnly.h"
+#include "screens/GS_ChallCampSel.h"
 #include "screens/GS_Menu.h"
+#include "screens/GS_Options.h"
 #include "screens/Priget_Menu_MainMenu.h"
+#include "screens/Priget_ProfileLoad.h"
 #include "support/GameHarness.h"
 
 #include <MyGUI.h>
 #include <gtest/gtest.h>
 
 using testsupport::GameHarness;
+using testsupport::HarnessOptions;
 
 namespace {
 
@@ -159,4 +165,109 @@ TEST(MainMenu, QuitBoxAndVersionLineFollowTheLanguage)
         game.session()->selectedIndex = 1;
         EXPECT_EQ(menu->quitHelpText(), c.noHelp);
     }
+}
+
+namespace {
+
+// A click shorter than a frame in the middle of a widget, after the pointer came to rest there.
+void quickClick(GameHarness& game, const MyGUI::Widget* widget)
+{
+    const MyGUI::IntCoord c = widget->getAbsoluteCoord();
+    game.moveMouseTo(c.left + c.width / 2, c.top + c.height / 2);
+    game.runFrames(2);
+    game.mouse().tap(OIS::MB_Left);
+    game.frame();
+}
+
+class MainMenuClicks : public ::testing::TestWithParam<int> {};
+
+}  // namespace
+
+// Every item answers the pointer: it is highlighted under it and a click acts, the first items
+// under the logo's picture too; the quit item leads on to the quit box, whose "Yes" ends the game.
+TEST_P(MainMenuClicks, ClickOnTheItemActs)
+{
+    const int item = GetParam();
+    GameHarness game;
+    ASSERT_TRUE(game.enterMainMenu());
+    GS_Menu* state = game.stateAs<GS_Menu>();
+    Priget_Menu_MainMenu* menu = state->mainMenu;
+    GameSession* session = game.session();
+    unlockOnly(session->profile, {0, 1});
+    menu->reset();
+    game.runFrames(70);
+
+    const MyGUI::IntCoord c = menu->item(item)->getAbsoluteCoord();
+    game.moveMouseTo(c.left + c.width / 2, c.top + c.height / 2);
+    game.runFrames(2);
+    EXPECT_EQ(session->selectedIndex, static_cast<uint32_t>(item));
+    EXPECT_EQ(session->mouseOverButton, 1);
+    quickClick(game, menu->item(item));
+
+    switch (item) {
+    case 0:
+    case 1:
+        ASSERT_NE(game.stateAs<GS_PlayOnly>(), nullptr);
+        EXPECT_EQ(session->selectedMode, static_cast<uint32_t>(item));
+        break;
+    case 6: EXPECT_NE(game.stateAs<GS_ChallCampSel>(), nullptr); break;
+    case 7: EXPECT_NE(game.stateAs<GS_Options>(), nullptr); break;
+    case 8: {
+        ASSERT_EQ(session->menuPhase, MENU_PROFILES);
+        game.runFrames(20);
+        quickClick(game, state->profilePanel->quitButton);
+        ASSERT_EQ(session->menuPhase, MENU_QUIT_BOX);
+        // The hint speaks of the button under the pointer.
+        game.moveMouseTo(0, 0);
+        game.runFrames(2);
+        quickClick(game, menu->quitNo());
+        ASSERT_EQ(session->menuPhase, MENU_MAIN);
+        game.runFrames(30);
+        quickClick(game, menu->item(8));
+        ASSERT_EQ(session->menuPhase, MENU_PROFILES);
+        game.runFrames(20);
+        quickClick(game, state->profilePanel->quitButton);
+        ASSERT_EQ(session->menuPhase, MENU_QUIT_BOX);
+        const MyGUI::IntCoord yes = menu->quitYes()->getAbsoluteCoord();
+        game.moveMouseTo(yes.left + 10, yes.top + 10);
+        game.runFrames(60);
+        EXPECT_EQ(session->selectedIndex, 0u);
+        EXPECT_EQ(menu->helpLine()->getCaption().asUTF8(), toUTFString(menu->quitHelpText()).asUTF8());
+        quickClick(game, menu->quitYes());
+        EXPECT_EQ(state->quitRequested, 1);
+        game.frame();
+        EXPECT_TRUE(game.loopEnded());
+        break;
+    }
+    default: FAIL() << "no outcome for item " << item;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Items, MainMenuClicks, ::testing::Values(0, 1, 6, 7, 8));
+
+// Whatever its maker, the pad the input library reports moves the menu and confirms.
+TEST(MainMenu, PadOfAnyMakerMovesAndConfirms)
+{
+    HarnessOptions options;
+    options.joystick = true;
+    options.joystickVendor = "Logitech Gamepad F310";
+    GameHarness game(options);
+    ASSERT_TRUE(game.enterMainMenu());
+    GameSession* session = game.session();
+    EXPECT_EQ(session->gamepadEnabled, 1);
+    game.runFrames(70);
+    ASSERT_EQ(session->selectedIndex, 0u);
+    testsupport::ScriptedJoyStick* pad = game.joystick();
+    ASSERT_NE(pad, nullptr);
+    for (uint32_t expected : {8u, 7u}) {
+        pad->setPov(OIS::Pov::North);
+        game.frame();
+        pad->setPov(OIS::Pov::Centered);
+        game.frame();
+        EXPECT_EQ(session->selectedIndex, expected);
+    }
+    pad->setButton(0, true);
+    game.frame();
+    pad->setButton(0, false);
+    EXPECT_NE(game.stateAs<GS_Options>(), nullptr);
 }

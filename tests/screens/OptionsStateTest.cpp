@@ -92,6 +92,8 @@ TEST(OptionsState, BackInputsLeaveAndThePadCountsOnlyWhenEnabled)
     switchTo(game, GAMESTATE_OPTIONS);
     ASSERT_NE(game.stateAs<GS_Options>(), nullptr);
     game.frame();
+    // The title enables any pad it finds; switched off here, the options must ignore it.
+    game.session()->gamepadEnabled = 0;
 
     game.joystick()->setButton(1, true);
     game.runFrames(2);

@@ -3,6 +3,8 @@
 #include "core/BinaryIO.h"
 #include "core/GameSession.h"
 #include "core/GlobalSounds.h"
+#include "core/PlayerProfile.h"
+#include "core/RandomGenerator.h"
 #include "screens/GS_Menu.h"
 #include "screens/Priget_ProfileLoad.h"
 #include "support/GameHarness.h"
@@ -10,6 +12,7 @@
 #include <MyGUI.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using testsupport::GameHarness;
@@ -180,26 +183,22 @@ TEST(ProfileLoad, TypingTakesOneCharacterPerPressAndCreateNeedsAValidName)
     EXPECT_EQ(typed(), "pil");
     EXPECT_FALSE(panel->entryCreateButton->getEnabled());
 
-    // Four characters of which one cannot be part of a file name: "Create" stays off, and a
-    // confirm that would hand the name on is refused with the warning click.
+    // A character that cannot be part of a file name is refused where it is typed, with the
+    // warning click; a confirm with a name too short is refused the same way.
+    menu->globalSounds->warningClick()->stop();
     game.press(OIS::KC_A, 0x4E2D);
     game.frame();
     game.keyboard().releaseAll();
     game.frame();
-    EXPECT_EQ(panel->nameEdit->getTextLength(), 4u);
-    EXPECT_FALSE(panel->entryCreateButton->getEnabled());
-    const MyGUI::IntCoord load = panel->loadButton->getAbsoluteCoord();  // hidden, still hit
-    game.moveMouseTo(load.left + 4, load.top + 4);
-    game.frame();
-    ASSERT_EQ(session->selectedIndex, 0u);
+    EXPECT_EQ(typed(), "pil");
+    EXPECT_TRUE(menu->globalSounds->warningClick()->isPlaying());
+    menu->globalSounds->warningClick()->stop();
     game.tapKey(OIS::KC_RETURN);
     EXPECT_EQ(session->menuPhase, MENU_PROFILES);
     EXPECT_TRUE(menu->globalSounds->warningClick()->isPlaying());
     EXPECT_TRUE(fs::is_empty(game.tree().path("Saves")));
 
     // The field stops at the longest name a profile may have.
-    game.clickWidget(panel->nameEdit);
-    game.tapKey(OIS::KC_BACK);
     game.typeText("abcdefghijklmnopqrs");
     EXPECT_EQ(typed(), "pilabcdefghijklm");
 
@@ -211,3 +210,139 @@ TEST(ProfileLoad, TypingTakesOneCharacterPerPressAndCreateNeedsAValidName)
     EXPECT_GT(panel->slideTimer, 0.0f);
     EXPECT_EQ(session->selectedIndex, 1u);
 }
+
+namespace {
+
+enum class Saves { Empty, One, Several };
+enum class Hands { Mouse, Keyboard };
+
+struct PanelWay {
+    Saves saves;
+    Hands hands;
+    const char* name;
+};
+
+std::vector<std::string> savedBefore(Saves saves)
+{
+    switch (saves) {
+    case Saves::Empty: return {};
+    case Saves::One: return {"Bob"};
+    case Saves::Several: return {"Bob", "Kim", "Zed"};
+    }
+    return {};
+}
+
+class ProfilePanelWays : public ::testing::TestWithParam<PanelWay> {};
+
+}  // namespace
+
+// Create, then load another listed profile, then open the name dialog, leave it and load: each
+// by mouse alone and by keyboard alone, over an empty, a one-profile and a several-profile Saves.
+TEST_P(ProfilePanelWays, CreateThenLoadAfterCreateAndAfterLeavingTheDialog)
+{
+    const PanelWay way = GetParam();
+    const std::vector<std::string> before = savedBefore(way.saves);
+    HarnessOptions options;
+    options.prepareTree = [&](const std::string& workDir) {
+        const std::string saves = workDir + "/../../Saves/";
+        fs::create_directories(saves);
+        // Whole profiles, as the game writes them (the working directory is the tree's).
+        for (const std::string& name : before) {
+            RandomGenerator random;
+            PlayerProfile profile(name, &random);
+        }
+    };
+    GameHarness game(options);
+    GS_Menu* menu = openProfileScreen(game);
+    ASSERT_NE(menu, nullptr);
+    Priget_ProfileLoad* panel = menu->profilePanel;
+    GameSession* session = game.session();
+    const bool mouse = way.hands == Hands::Mouse;
+
+    auto openNameDialog = [&] {
+        if (mouse) {
+            game.clickWidget(panel->createButton);
+        } else {
+            while (session->selectedIndex != 1)
+                game.tapKey(OIS::KC_DOWN);
+            game.tapKey(OIS::KC_RETURN);
+        }
+        ASSERT_EQ(panel->entryMode, 1u);
+    };
+    auto loadRow = [&](const std::string& wanted) {
+        std::vector<std::string> listed = rows(panel);
+        const auto at = std::find(listed.begin(), listed.end(), wanted);
+        ASSERT_NE(at, listed.end()) << wanted;
+        const size_t row = static_cast<size_t>(at - listed.begin());
+        if (mouse) {
+            game.clickWidget(panel->profileList->getWidgetByIndex(row));
+            game.clickWidget(panel->loadButton);
+        } else {
+            ASSERT_EQ(session->selectedIndex, 0u);
+            while (panel->profileList->getIndexSelected() != row)
+                game.tapKey(OIS::KC_RIGHT);
+            game.tapKey(OIS::KC_RETURN);
+        }
+    };
+    auto backToProfiles = [&] {
+        game.tapKey(OIS::KC_ESCAPE);
+        game.runFrames(20);
+        ASSERT_EQ(session->menuPhase, MENU_PROFILES);
+        ASSERT_EQ(panel->entryMode, 0u);
+    };
+
+    // Create: the name dialog, typing (S and W included), then its "Create" or Return.
+    openNameDialog();
+    game.typeText("Swan");
+    EXPECT_EQ(panel->nameEdit->getOnlyText().asUTF8(), "Swan");
+    if (mouse)
+        game.clickWidget(panel->entryCreateButton);
+    else
+        game.tapKey(OIS::KC_RETURN);
+    ASSERT_EQ(session->menuPhase, MENU_MAIN);
+    EXPECT_EQ(session->profileName, "Swan");
+
+    // Back on the profile screen, a listed profile loads, not the name typed before.
+    backToProfiles();
+    const std::string other = before.empty() ? "Swan" : before.back();
+    loadRow(other);
+    ASSERT_EQ(session->menuPhase, MENU_MAIN);
+    EXPECT_EQ(session->profileName, other);
+
+    // A name typed and left with Back (or Escape) is not what "Load" hands on.
+    backToProfiles();
+    openNameDialog();
+    game.typeText("Ghost");
+    if (mouse)
+        game.clickWidget(panel->entryBackButton);
+    else
+        game.tapKey(OIS::KC_ESCAPE);
+    ASSERT_EQ(panel->entryMode, 0u);
+    game.runFrames(20);  // the list slides in again
+    const std::string first = rows(panel).front();
+    loadRow(first);
+    ASSERT_EQ(session->menuPhase, MENU_MAIN);
+    EXPECT_EQ(session->profileName, first);
+
+    std::vector<std::string> expected = before;
+    expected.push_back("Swan");
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(game.tree().path("Saves")))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> expectedFiles;
+    for (const std::string& name : expected)
+        expectedFiles.push_back(name + "_Game.ZVP");
+    EXPECT_EQ(files, expectedFiles);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, ProfilePanelWays,
+    ::testing::Values(PanelWay{Saves::Empty, Hands::Mouse, "EmptyByMouse"},
+                      PanelWay{Saves::Empty, Hands::Keyboard, "EmptyByKeyboard"},
+                      PanelWay{Saves::One, Hands::Mouse, "OneByMouse"},
+                      PanelWay{Saves::One, Hands::Keyboard, "OneByKeyboard"},
+                      PanelWay{Saves::Several, Hands::Mouse, "SeveralByMouse"},
+                      PanelWay{Saves::Several, Hands::Keyboard, "SeveralByKeyboard"}),
+    [](const ::testing::TestParamInfo<PanelWay>& info) { return std::string(info.param.name); });

@@ -131,11 +131,8 @@ public:
         realKeyboard_ = mKeyboard;
         realMouse_ = mMouse;
         realJoy_ = mJoy;
-        mKeyboard = keyboard;
-        mMouse = mouse;
-        mJoy = joystick;
-        // Typed characters come through the key listener, as from the real keyboard.
-        mKeyboard->setEventCallback(this);
+        // Their events reach the game as the real devices' do.
+        useInputDevices(keyboard, mouse, joystick);
     }
 
     ~Listener() override

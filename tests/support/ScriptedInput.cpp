@@ -37,10 +37,26 @@ OIS::KeyCode ScriptedKeyboard::keyForChar(char c)
     return OIS::KC_UNASSIGNED;
 }
 
+void ScriptedKeyboard::releaseAll()
+{
+    for (int i = 0; i < 256; ++i)
+        release(static_cast<OIS::KeyCode>(i));
+}
+
 void ScriptedKeyboard::capture()
 {
-    const std::bitset<256> before = down_;
-    down_ = pending_;
+    std::vector<Event> events;
+    events.swap(events_);
+    for (const Event& e : events) {
+        const size_t k = static_cast<size_t>(e.key) & 0xFF;
+        if (down_.test(k) == e.down)
+            continue;
+        down_.set(k, e.down);
+        if (mListener && e.down)
+            mListener->keyPressed(OIS::KeyEvent(this, e.key, e.text));
+        else if (mListener)
+            mListener->keyReleased(OIS::KeyEvent(this, e.key, 0));
+    }
     mModifiers = 0;
     if (down_.test(OIS::KC_LSHIFT) || down_.test(OIS::KC_RSHIFT))
         mModifiers |= Shift;
@@ -48,15 +64,6 @@ void ScriptedKeyboard::capture()
         mModifiers |= Ctrl;
     if (down_.test(OIS::KC_LMENU) || down_.test(OIS::KC_RMENU))
         mModifiers |= Alt;
-    if (!mListener)
-        return;
-    for (int i = 0; i < 256; ++i) {
-        const OIS::KeyCode key = static_cast<OIS::KeyCode>(i);
-        if (down_.test(i) && !before.test(i))
-            mListener->keyPressed(OIS::KeyEvent(this, key, pendingText_[i]));
-        else if (!down_.test(i) && before.test(i))
-            mListener->keyReleased(OIS::KeyEvent(this, key, 0));
-    }
 }
 
 ScriptedMouse::ScriptedMouse() : OIS::Mouse("Scripted", false, 0, nullptr) {}
@@ -90,10 +97,26 @@ void ScriptedMouse::capture()
     mState.X.abs = x;
     mState.Y.abs = y;
     mState.Z.abs += pendingZ_;
-    mState.buttons = pendingButtons_;
     targetX_ = x;
     targetY_ = y;
+    if (mListener && (mState.X.rel || mState.Y.rel || mState.Z.rel))
+        mListener->mouseMoved(OIS::MouseEvent(this, mState));
     pendingZ_ = 0;
+    std::vector<std::pair<OIS::MouseButtonID, bool>> events;
+    events.swap(buttonEvents_);
+    for (const auto& [button, down] : events) {
+        const int bit = 1 << button;
+        if (((mState.buttons & bit) != 0) == down)
+            continue;
+        if (down)
+            mState.buttons |= bit;
+        else
+            mState.buttons &= ~bit;
+        if (mListener && down)
+            mListener->mousePressed(OIS::MouseEvent(this, mState), button);
+        else if (mListener)
+            mListener->mouseReleased(OIS::MouseEvent(this, mState), button);
+    }
 }
 
 ScriptedJoyStick::ScriptedJoyStick(const std::string& vendor, int buttons, int axes, int povs)

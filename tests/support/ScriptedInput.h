@@ -5,22 +5,27 @@
 
 #include <bitset>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testsupport {
 
-// Key presses and releases also reach the key listener (OIS::Keyboard::setEventCallback) at the
-// capture that sees them, as a buffered device's events do; a press carries the character it typed.
+// Key presses and releases reach the key listener (OIS::Keyboard::setEventCallback) at the next
+// capture in the order they were made, as a buffered device's events do, so a press and its
+// release between two frames still arrive; a press carries the character it typed.
 class ScriptedKeyboard : public OIS::Keyboard {
 public:
     ScriptedKeyboard();
 
-    void press(OIS::KeyCode key, unsigned int text = 0)
+    void press(OIS::KeyCode key, unsigned int text = 0) { events_.push_back(Event{key, true, text}); }
+    void release(OIS::KeyCode key) { events_.push_back(Event{key, false, 0}); }
+    void releaseAll();
+    // Down and up again before the next capture: shorter than any frame.
+    void tap(OIS::KeyCode key, unsigned int text = 0)
     {
-        pending_.set(key);
-        pendingText_[key] = text;
+        press(key, text);
+        release(key);
     }
-    void release(OIS::KeyCode key) { pending_.reset(key); }
-    void releaseAll() { pending_.reset(); }
     // The key that types this character on a US layout (letters, digits, '_'); KC_UNASSIGNED otherwise.
     static OIS::KeyCode keyForChar(char c);
 
@@ -33,12 +38,17 @@ public:
     void _initialize() override {}
 
 private:
-    std::bitset<256> pending_;
+    struct Event {
+        OIS::KeyCode key;
+        bool down;
+        unsigned int text;
+    };
+    std::vector<Event> events_;
     std::bitset<256> down_;
-    unsigned int pendingText_[256] = {};
     std::string keyName_;
 };
 
+// Moves and button changes reach the mouse listener at the next capture, in order.
 class ScriptedMouse : public OIS::Mouse {
 public:
     ScriptedMouse();
@@ -47,8 +57,14 @@ public:
     void moveTo(int x, int y);
     void moveBy(int dx, int dy);
     void scroll(int dz) { pendingZ_ += dz; }
-    void press(OIS::MouseButtonID button) { pendingButtons_ |= 1 << button; }
-    void release(OIS::MouseButtonID button) { pendingButtons_ &= ~(1 << button); }
+    void press(OIS::MouseButtonID button) { buttonEvents_.emplace_back(button, true); }
+    void release(OIS::MouseButtonID button) { buttonEvents_.emplace_back(button, false); }
+    // Pressed and released before the next capture: a click shorter than any frame.
+    void tap(OIS::MouseButtonID button)
+    {
+        press(button);
+        release(button);
+    }
     void setArea(int width, int height);
 
     void setBuffered(bool) override {}
@@ -57,7 +73,8 @@ public:
     void _initialize() override {}
 
 private:
-    int targetX_ = 0, targetY_ = 0, pendingZ_ = 0, pendingButtons_ = 0;
+    int targetX_ = 0, targetY_ = 0, pendingZ_ = 0;
+    std::vector<std::pair<OIS::MouseButtonID, bool>> buttonEvents_;
 };
 
 class ScriptedJoyStick : public OIS::JoyStick {
