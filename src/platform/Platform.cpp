@@ -3,6 +3,8 @@
 #include <OgreLogManager.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <array>
@@ -44,11 +46,100 @@ LocalTime localTime()
     return t;
 }
 
+namespace {
+
+// The message cut into lines of at most `width` characters, at spaces where it can be.
+std::vector<std::string> wrapText(const std::string& text, size_t width)
+{
+    std::vector<std::string> lines;
+    std::string rest = text;
+    while (!rest.empty()) {
+        const size_t newline = rest.find('\n');
+        std::string line = rest.substr(0, newline);
+        if (line.size() > width) {
+            const size_t space = line.rfind(' ', width);
+            line = line.substr(0, space == std::string::npos || space == 0 ? width : space);
+        }
+        lines.push_back(line);
+        rest.erase(0, line.size());
+        if (!rest.empty() && (rest[0] == ' ' || rest[0] == '\n'))
+            rest.erase(0, 1);
+    }
+    return lines;
+}
+
+// A small window of the game's own with the message and an OK button, answered by a click on
+// it, Return, Escape, Space or the window's close button. Returns at once without a display.
+void showFatalWindow(const std::string& title, const std::string& text)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return;
+    const std::vector<std::string> lines = wrapText(text, 72);
+    const int lineHeight = 16;
+    const int width = 480;
+    const int height = 32 + static_cast<int>(std::min<size_t>(lines.size(), 30)) * lineHeight + 56;
+    const int screen = DefaultScreen(display);
+    const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 80, 80, width, height, 1,
+                                              BlackPixel(display, screen), WhitePixel(display, screen));
+    XStoreName(display, window, title.c_str());
+    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &deleteWindow, 1);
+    XSelectInput(display, window, ExposureMask | KeyPressMask | ButtonPressMask);
+    XMapRaised(display, window);
+    GC gc = XCreateGC(display, window, 0, nullptr);
+    XSetForeground(display, gc, BlackPixel(display, screen));
+    XFontStruct* font = XLoadQueryFont(display, "fixed");
+    if (font)
+        XSetFont(display, gc, font->fid);
+    const int buttonW = 80, buttonH = 26;
+    const int buttonX = (width - buttonW) / 2, buttonY = height - buttonH - 14;
+
+    for (bool answered = false; !answered;) {
+        XEvent event;
+        XNextEvent(display, &event);
+        switch (event.type) {
+        case Expose:
+            if (event.xexpose.count != 0)
+                break;
+            for (size_t i = 0; i < lines.size() && i < 30; ++i)
+                XDrawString(display, window, gc, 16, 28 + static_cast<int>(i) * lineHeight, lines[i].c_str(),
+                            static_cast<int>(lines[i].size()));
+            XDrawRectangle(display, window, gc, buttonX, buttonY, buttonW, buttonH);
+            XDrawString(display, window, gc, buttonX + buttonW / 2 - 6, buttonY + 17, "OK", 2);
+            break;
+        case KeyPress: {
+            const KeySym key = XLookupKeysym(&event.xkey, 0);
+            answered = key == XK_Return || key == XK_KP_Enter || key == XK_Escape || key == XK_space;
+            break;
+        }
+        case ButtonPress:
+            answered = event.xbutton.x >= buttonX && event.xbutton.x <= buttonX + buttonW &&
+                       event.xbutton.y >= buttonY && event.xbutton.y <= buttonY + buttonH;
+            break;
+        case ClientMessage:
+            answered = static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow;
+            break;
+        default:
+            break;
+        }
+    }
+    if (font)
+        XFreeFont(display, font);
+    XFreeGC(display, gc);
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+}
+
+}  // namespace
+
 void showFatalMessage(const std::string& title, const std::string& text)
 {
     std::cerr << title << "\n" << text << std::endl;
     if (auto* log = Ogre::LogManager::getSingletonPtr())
         log->logMessage(title + " " + text, Ogre::LML_CRITICAL);
+    // Outside a terminal the player would see nothing of the lines above.
+    showFatalWindow(title, text);
 }
 
 void showWarning(const std::string& text)

@@ -13,7 +13,8 @@ struct LocalTime {
 LocalTime localTime();
 
 // A fatal error the player must see: written to standard error and to the engine's log
-// (when one exists) under the given title.
+// (when one exists) under the given title, then shown in a small window (where an X display can
+// be reached) until the player answers it.
 void showFatalMessage(const std::string& title, const std::string& text);
 
 // A line of the game's own that the player may need (a settings file replaced, a table missing):

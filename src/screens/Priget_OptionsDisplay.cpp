@@ -330,6 +330,9 @@ void Priget_OptionsDisplay::loadCurrentValues()
     if (!created || !settings)
         return;
     selectClamped(overallCombo, settings->GraficQuality);
+    // The disabled boxes show what is stored, which Apply keeps.
+    selectClamped(modelCombo, settings->ModelQuality);
+    selectClamped(effectsCombo, settings->EffectsQuality);
     selectClamped(textureCombo, settings->TextureQuality);
     selectClamped(worldCombo, settings->WorldQuality);
     fullScreenCheck->setStateSelected(settings->fullscreen);
@@ -445,10 +448,10 @@ void Priget_OptionsDisplay::onApplyClick(MyGUI::Widget*)
 {
     if (!created || !settings)
         return;
-    // A combo with nothing selected keeps what the settings hold.
+    // A combo with nothing selected, or one the player cannot change, keeps what the settings hold.
     const auto selected = [](MyGUI::ComboBox* combo, int32_t& value) {
         const size_t index = combo->getIndexSelected();
-        if (index != MyGUI::ITEM_NONE)
+        if (index != MyGUI::ITEM_NONE && combo->getEnabled())
             value = static_cast<int32_t>(index);
     };
     selected(overallCombo, settings->GraficQuality);

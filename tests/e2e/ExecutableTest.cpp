@@ -190,6 +190,21 @@ TEST_F(GameExecutable, WithoutRenderSystemItStopsWithAMessageAndAnErrorCode)
 {
     writeTextFile(tree.workDir() + "/plugins.cfg", "# no plug-ins\n");
     auto game = start();
+    // The message also shows in a small window of the game's own, which waits for the player.
+    std::string box;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (box.empty() && game->running() && std::chrono::steady_clock::now() < end) {
+        std::istringstream found(
+            runCommand({"xdotool", "search", "--name", "^An exception has occurred!$"}, "", false).output);
+        std::getline(found, box);
+        if (box.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_FALSE(box.empty()) << readTextFile(tree.path("run.out"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(game->running()) << "the window waits for an answer";
+    runCommand({"xdotool", "windowfocus", "--sync", box});
+    runCommand({"xdotool", "key", "--window", box, "Return"});
     const int code = game->waitForExit(60);
     EXPECT_NE(code, 0);
     EXPECT_NE(code, -1) << "still running";

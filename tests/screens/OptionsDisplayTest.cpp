@@ -140,8 +140,9 @@ TEST(OptionsDisplay, PresetsDrivePerItemQualitiesAndApplyWritesEverything)
     switchTo(game, GAMESTATE_OPTIONS);
     Priget_OptionsDisplay* page = game.stateAs<GS_Options>()->displayPage;
     EXPECT_EQ(page->overallCombo->getIndexSelected(), 1u);
-    EXPECT_EQ(page->modelCombo->getIndexSelected(), 0u) << "the model combo keeps its built selection";
-    EXPECT_EQ(page->effectsCombo->getIndexSelected(), 2u);
+    // The two boxes the player cannot change show the stored levels, which Apply keeps.
+    EXPECT_EQ(page->modelCombo->getIndexSelected(), 4u);
+    EXPECT_EQ(page->effectsCombo->getIndexSelected(), 0u);
     EXPECT_TRUE(page->vsyncCheck->getStateSelected());
     EXPECT_FALSE(page->fullScreenCheck->getStateSelected());
     EXPECT_FALSE(page->modelCombo->getEnabled());
@@ -152,8 +153,8 @@ TEST(OptionsDisplay, PresetsDrivePerItemQualitiesAndApplyWritesEverything)
     page->onPresetChange(page->overallCombo, 3);
     EXPECT_EQ(page->textureCombo->getIndexSelected(), 3u);
     EXPECT_EQ(page->worldCombo->getIndexSelected(), 3u);
-    EXPECT_EQ(page->modelCombo->getIndexSelected(), 0u);
-    EXPECT_EQ(page->effectsCombo->getIndexSelected(), 2u);
+    EXPECT_EQ(page->modelCombo->getIndexSelected(), 4u);
+    EXPECT_EQ(page->effectsCombo->getIndexSelected(), 0u);
     // The same level as the overall one changes nothing; another one makes it "Custom".
     page->onQualityChange(page->worldCombo, 3);
     EXPECT_EQ(page->overallCombo->getIndexSelected(), 3u);
@@ -171,14 +172,14 @@ TEST(OptionsDisplay, PresetsDrivePerItemQualitiesAndApplyWritesEverything)
     page->onApplyClick(page->applyButton);
     GameSettings* s = game.settings();
     EXPECT_EQ(s->GraficQuality, 5);
-    EXPECT_EQ(s->ModelQuality, 0);
+    EXPECT_EQ(s->ModelQuality, 4);
     EXPECT_EQ(s->TextureQuality, 1);
     EXPECT_EQ(s->WorldQuality, 3);
-    EXPECT_EQ(s->EffectsQuality, 2);
+    EXPECT_EQ(s->EffectsQuality, 0);
     EXPECT_TRUE(s->fullscreen);
     EXPECT_EQ(s->renderOptions["vsync"], "false");
     const std::string config = configText(game);
-    for (const char* line : {"GraficQuality = 5", "ModelQuality = 0", "WorldQuality = 3", "EffectsQuality = 2",
+    for (const char* line : {"GraficQuality = 5", "ModelQuality = 4", "WorldQuality = 3", "EffectsQuality = 0",
                              "fullscreen = true", "vsync = false"})
         EXPECT_TRUE(contains(config, line)) << line << "\n" << config;
 
