@@ -44,7 +44,7 @@ FadeOverlay::FadeOverlay()
     } catch (...) {
         textureUnit_ = nullptr;
         overlay_ = nullptr;
-        logFaderProblem("An unknown exception has occurred while setting up the fader.  Scene fading will not be supported.");
+        logFaderProblem("An unknown exception has occured while setting up the fader.  Scene fading will not be supported.");
     }
 }
 

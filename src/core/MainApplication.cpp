@@ -128,14 +128,14 @@ int runApplication()
     } catch (const Ogre::Exception& e) {
         // Only the exception's own strings: its type and file names may point into a plug-in
         // that the failed start-up has already unloaded (the engine logged the full text).
-        platform::showFatalMessage("An exception has occurred!", e.getDescription() + " in " + e.getSource());
+        platform::showFatalMessage("An exception has occured!", e.getDescription() + " in " + e.getSource());
         code = 1;
     } catch (const StartupError& e) {
-        platform::showFatalMessage("An exception has occurred!", e.what());
+        platform::showFatalMessage("An exception has occured!", e.what());
         code = 1;
     } catch (const std::exception& e) {
         // Whatever else escapes ends the same way, never as an abort.
-        platform::showFatalMessage("An exception has occurred!", e.what());
+        platform::showFatalMessage("An exception has occured!", e.what());
         code = 1;
     }
     return code;

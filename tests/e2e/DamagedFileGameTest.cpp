@@ -60,7 +60,7 @@ TEST_P(DamagedFileGame, TitleMenuAndAFreePlayRunOrEndWithTheFatalMessage)
         }
         EXPECT_FALSE(game.loopEnded());
     } catch (const std::exception& e) {
-        // The program ends here with "An exception has occurred!" and exit code 1.
+        // The program ends here with "An exception has occured!" and exit code 1.
         SUCCEED() << "ended with the fatal message: " << e.what();
     }
 }

@@ -195,7 +195,7 @@ TEST_F(GameExecutable, WithoutRenderSystemItStopsWithAMessageAndAnErrorCode)
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (box.empty() && game->running() && std::chrono::steady_clock::now() < end) {
         std::istringstream found(
-            runCommand({"xdotool", "search", "--name", "^An exception has occurred!$"}, "", false).output);
+            runCommand({"xdotool", "search", "--name", "^An exception has occured!$"}, "", false).output);
         std::getline(found, box);
         if (box.empty())
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -209,7 +209,7 @@ TEST_F(GameExecutable, WithoutRenderSystemItStopsWithAMessageAndAnErrorCode)
     EXPECT_NE(code, 0);
     EXPECT_NE(code, -1) << "still running";
     const std::string out = readTextFile(tree.path("run.out"));
-    EXPECT_NE(out.find("An exception has occurred!"), std::string::npos) << out;
+    EXPECT_NE(out.find("An exception has occured!"), std::string::npos) << out;
     EXPECT_NE(out.find("render system"), std::string::npos) << out;
 }
 
