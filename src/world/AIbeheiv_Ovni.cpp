@@ -155,7 +155,7 @@ void AIbeheiv_Ovni::attack(float, GameObject* obj, AIdata* rec)
     }
     const uint32_t slot = slotOf(rec->targetSlot);
     targets_->setTargeted(slot);
-    obj->aimMainWeaponAt(targets_->getPosition(slot));
+    obj->aimMainWeaponAt(targets_->getAimPoint(slot));
     if (obj->isMainWeaponReady()) {
         obj->setTrigger(true);
         rec->restTime = restTime(rec);
@@ -189,7 +189,7 @@ void AIbeheiv_Ovni::approach(float dt, GameObject* obj, AIdata* rec)
         return;
     }
     const uint32_t slot = slotOf(rec->targetSlot);
-    obj->aimMainWeaponAt(targets_->getPosition(slot));
+    obj->aimMainWeaponAt(targets_->getAimPoint(slot));
     rec->lockTime += lockRate(obj, slot) * dt;
     targets_->setTargeted(slot);
     if (lockComplete(obj, rec) && gunOnTarget(obj)) {

@@ -12,6 +12,9 @@
 #include <OgreMath.h>
 #include <OgreSceneNode.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // remapLinear from 0 over a width; 0 for a zero width (a 0 top speed, or a tick of dt 0), which
@@ -84,7 +87,10 @@ void GroundVehicle::updateTurret(float dt)
         return;
     if (turretTurnAnim_)
         turretTurnAnim_->addTime(f * def.Tur_TurnAmim_spd * dt);
-    turretNode_->yaw(Ogre::Degree(f * def.TurretSpeed * dt));
+    // Never past the aim point: at low frame rates a full step would swing the turret across it
+    // and back, and the gun would fire to either side of what the player points at.
+    const float left = std::fabs(Ogre::Math::ATan2(z.x, z.z).valueDegrees());
+    turretNode_->yaw(Ogre::Degree(std::clamp(f * def.TurretSpeed * dt, -left, left)));
 }
 
 void GroundVehicle::updateAnimations(float dt)

@@ -21,6 +21,7 @@
 #include <OgreStringConverter.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -270,7 +271,12 @@ void Ovni::aimTurret(float dt)
     const Ogre::Vector3 z = aimNode_->getOrientation().zAxis();
     const float s = ovniParams_->TurTurnSpeed;
     const float m = ovniParams_->TurnAnim_Mspd;
-    const auto yaw = [&](float degrees) { turretNode_->yaw(Ogre::Degree(degrees), Ogre::Node::TS_LOCAL); };
+    // A step never turns past the aim: at low frame rates the full step of a fast turret would
+    // swing it to the other side, and the swing would grow instead of settling.
+    const float left = std::fabs(Ogre::Math::ATan2(z.x, z.z).valueDegrees());
+    const auto yaw = [&](float degrees) {
+        turretNode_->yaw(Ogre::Degree(std::clamp(degrees, -left, left)), Ogre::Node::TS_LOCAL);
+    };
     const auto advance = [&](float t) {
         if (turnAnim_)
             turnAnim_->addTime(t);

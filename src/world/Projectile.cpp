@@ -18,6 +18,7 @@
 #include <OgreSceneNode.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 ProjectileRecord::ProjectileRecord(projParams* definition_, WarHeadParams* warhead_, uint32_t serial_,
@@ -137,11 +138,15 @@ void Projectile::floatOverFloor(float dt)
     const float climbRate = playData_->projFloatClimbRate();
     const float height = playData_->projFloatHeight();
 
+    // The nose turns toward level, never past it: at low frame rates a full step would tip a
+    // nearly level round well up or down, and every tick would tip it back the other way.
     const float noseY = node_->getOrientation().zAxis().y;
+    const float toLevel = std::fabs(Ogre::Math::ASin(std::clamp(noseY, -1.0f, 1.0f)).valueDegrees());
+    const float step = std::min(pitchRate * dt, toLevel);
     if (noseY > 0.0f)
-        node_->pitch(Ogre::Degree(pitchRate * dt));
+        node_->pitch(Ogre::Degree(step));
     else if (noseY < 0.0f)
-        node_->pitch(Ogre::Degree(-pitchRate * dt));
+        node_->pitch(Ogre::Degree(-step));
 
     float closest = -1.0f;
     if (!raycastProjFloor(damage_, node_->getPosition() + Ogre::Vector3(0, 20, 0), Ogre::Vector3::NEGATIVE_UNIT_Y,

@@ -4,6 +4,7 @@
 #include "definitions/goParams.h"
 #include "world/GameObjectData.h"
 
+#include <OgreEntity.h>
 #include <OgreMath.h>
 #include <OgreSceneNode.h>
 
@@ -73,6 +74,17 @@ Ogre::Vector3 TargetRegistry::getPosition(uint32_t slot) const
     if (!inUse(slot) || !mEntries[slot].node)
         return Ogre::Vector3::ZERO;
     return mEntries[slot].node->_getDerivedPosition();
+}
+
+Ogre::Vector3 TargetRegistry::getAimPoint(uint32_t slot) const
+{
+    if (!inUse(slot) || !mEntries[slot].node)
+        return Ogre::Vector3::ZERO;
+    const Ogre::Entity* body = mEntries[slot].entity;
+    if (!body || !body->isInScene())
+        return getPosition(slot);
+    const Ogre::AxisAlignedBox box = body->getWorldBoundingBox(true);
+    return box.isFinite() ? box.getCenter() : getPosition(slot);
 }
 
 void TargetRegistry::setTargeted(uint32_t slot)

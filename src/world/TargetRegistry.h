@@ -46,6 +46,9 @@ public:
     goParams* getParams(uint32_t slot) const;
     // World position of the slot's node; the origin for a slot not in use.
     Ogre::Vector3 getPosition(uint32_t slot) const;
+    // Where a gun aims: the centre of the slot's visible body, which for a vehicle on the ground
+    // lies above its node; the node's position when the slot has no body in the scene.
+    Ogre::Vector3 getAimPoint(uint32_t slot) const;
     void setTargeted(uint32_t slot);
     // The slot is in use and its owner is an enemy of ownTeam (neither that team nor neutral).
     bool isEnemyOf(uint32_t slot, int32_t ownTeam) const { return inUse(slot) && isEnemy(mEntries[slot], ownTeam); }

@@ -13,6 +13,7 @@
 #include <OgreSubEntity.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -483,11 +484,22 @@ TEST_F(GroundVehicleDrive, TheTurretTurnsTowardItsAimPointWithinItsLimits)
         v.mouseAim = 1;
         v.aimPoint = eye + Vector3(r.x, 0, r.z).normalisedCopy() * 20.0f;
         v.updateTurret(0.1f);
-        const float expected = r.turn * full;
+        // The step stops at the aim point when that lies closer than the step.
+        const float left = std::fabs(Ogre::Math::ATan2(r.x, -r.z).valueDegrees());
+        const float expected = std::clamp(r.turn * full, -left, left);
         EXPECT_NEAR(v.getTurretVisualNode()->getOrientation().getYaw().valueDegrees(), expected, 0.05f);
-        EXPECT_NEAR(v.getTurretTurnAnim()->getTimePosition(), 1.0f + expected / full * abrams.Tur_TurnAmim_spd * 0.1f,
-                    0.01f);
+        EXPECT_NEAR(v.getTurretTurnAnim()->getTimePosition(), 1.0f + r.turn * abrams.Tur_TurnAmim_spd * 0.1f, 0.01f);
     }
+    // At ten frames a second the turret comes onto a point 40 degrees aside without swinging past
+    // it, and stays there.
+    v.getTurretVisualNode()->resetOrientation();
+    v.aimPoint = eye + Vector3(-std::sin(Ogre::Math::DegreesToRadians(40)), 0, -std::cos(Ogre::Math::DegreesToRadians(40))) * 20.0f;
+    for (int tick = 0; tick < 20; ++tick) {
+        v.updateTurret(0.1f);
+        EXPECT_LE(v.getTurretVisualNode()->getOrientation().getYaw().valueDegrees(), 40.01f) << tick;
+    }
+    EXPECT_NEAR(v.getTurretVisualNode()->getOrientation().getYaw().valueDegrees(), 40.0f, 0.05f);
+
     // An offset aim point of zero leaves everything where it is.
     v.getTurretVisualNode()->resetOrientation();
     const Ogre::Quaternion aim = v.getAimNode()->getOrientation();

@@ -7,7 +7,11 @@
 #include "world/AIManager.h"
 #include "world/AIbeheiv_Ovni.h"
 #include "world/AIdata.h"
+#include "world/GameObjectData.h"
+#include "definitions/goParams.h"
 
+#include <OgreEntity.h>
+#include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <gtest/gtest.h>
 
@@ -182,6 +186,37 @@ TEST_F(OvniBehaviourTest, ItFindsPausesLocksAimsAndFires)
     EXPECT_TRUE(o->hasTarget());
     EXPECT_EQ(o->getTargetSlot(), enemy->getTargetRegistrySlot());
     EXPECT_EQ(rec.state, 15u);
+}
+
+// A vehicle stands with its node on the floor and its hull above: the gun aims at the hull.
+TEST_F(OvniBehaviourTest, ItAimsAtTheMiddleOfAVehicleStandingOnTheFloor)
+{
+    OvniParams* def = quiet("wisp");
+    def->MoveType = 0;
+    auto o = calmWisp(3, 2, {0, 4, 0}, def);
+    GameObjectData owner("tank", "", "", "", 1, 3, 1, 100, false);
+    goParams hullDef{"hull"};
+    Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(20, 0, -20));
+    Ogre::SceneNode* hullNode = node->createChildSceneNode(Ogre::Vector3(0, 1.5f, 0));
+    hullNode->setScale(0.03f, 0.03f, 0.03f);  // a 3-unit cube
+    Ogre::Entity* hull = scene->createEntity(Ogre::SceneManager::PT_CUBE);
+    hullNode->attachObject(hull);
+    const uint32_t slot = targets.add(node, hull, &owner, &hullDef, 0, 0);
+    settle();
+    AIdata rec = record();
+    bool fired = false;
+    for (int i = 0; i < 60 * 120 && !fired; ++i) {
+        behaviour.update(kDt, o.get(), &rec);
+        ASSERT_TRUE(o->update(kDt));
+        fired = o->getTrigger();
+    }
+    ASSERT_TRUE(fired);
+    ASSERT_EQ(o->getTargetSlot(), slot);
+    const Ogre::Vector3 gun = o->getAimNode()->_getDerivedPosition();
+    const Ogre::Vector3 facing = -o->getAimNode()->_getDerivedOrientation().zAxis();
+    EXPECT_LT(facing.angleBetween(Ogre::Vector3(20, 1.5f, -20) - gun).valueDegrees(), 0.05f);
+    targets.remove(slot);
+    scene->destroyEntity(hull);
 }
 
 TEST_F(OvniBehaviourTest, RestTimeRunsFromLowToHighByAggressionUnclamped)

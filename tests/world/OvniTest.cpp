@@ -312,6 +312,37 @@ TEST_F(OvniTest, TheGunTurretTurnsTowardTheAimNode)
     }
 }
 
+// The wisp's fast turret, aimed anew each tick as its AI does, settles on a point 40 degrees to
+// its side at 60 and at 15 frames a second: it comes within the AI's fire tolerance (|x| < 0.02)
+// within a second, never swings past the point, and stays on it.
+TEST_F(OvniTest, TheGunTurretSettlesOnItsAimAtLowFrameRates)
+{
+    OvniParams* def = quiet("wisp");
+    ASSERT_GE(def->TurTurnSpeed, 180.0f);
+    for (const float dt : {1.0f / 60.0f, 1.0f / 15.0f}) {
+        SCOPED_TRACE(dt);
+        auto o = ovni(def);
+        settle();
+        const Ogre::Vector3 centre = o->getTurretGunNode()->_getDerivedPosition();
+        const Ogre::Vector3 point =
+            centre + Ogre::Quaternion(Ogre::Degree(40), Ogre::Vector3::UNIT_Y) * Ogre::Vector3(0, 0, -50);
+        float onAimAfter = -1.0f;
+        for (float t = 0.0f; t < 2.0f; t += dt) {
+            o->aimMainWeaponAt(point);
+            const float x = o->getAimNode()->getOrientation().zAxis().x;
+            EXPECT_GE(x, -1e-4f) << "swung past the aim at " << t << " s";
+            if (onAimAfter < 0.0f && std::fabs(x) < 0.02f)
+                onAimAfter = t;
+            if (onAimAfter >= 0.0f)
+                EXPECT_LT(std::fabs(x), 0.02f) << "left the aim at " << t << " s";
+            o->aimTurret(dt);
+            settle();
+        }
+        EXPECT_GE(onAimAfter, 0.0f);
+        EXPECT_LT(onAimAfter, 1.0f);
+    }
+}
+
 TEST_F(OvniTest, FliesAlongItsHeadingAtItsSpeedAndTurnsAtItsTurnRate)
 {
     OvniParams* def = quiet("wisp");

@@ -81,6 +81,8 @@ TEST_F(BulletTest, FloatStepClimbsBelowTheHeightSinksAtHalfAboveAndLevelsTheNose
         {10.0f, 0.0f, -0.3f, 0.0f},   // exactly at the height counts as above
         {20.0f, -20.0f, -0.3f, -17.0f},  // pointing down: pitched up by G x dt
         {20.0f, 20.0f, -0.3f, 17.0f},    // pointing up: pitched down
+        {20.0f, -1.0f, -0.3f, 0.0f},     // within one step of level: levelled, not tipped up
+        {20.0f, 2.0f, -0.3f, 0.0f},      // the same from above
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "y " << c.y << " pitch " << c.pitch);

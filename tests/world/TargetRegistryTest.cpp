@@ -168,3 +168,25 @@ TEST_F(TargetRegistryTest, FindBestTakesTheNearestDetectableEnemyAtAnyRange)
 }
 
 }  // namespace
+
+// Guns aim at the middle of a target's visible body, which for a vehicle standing on the floor
+// lies above its node; a slot without a body in the scene is aimed at by its node.
+TEST_F(TargetRegistryTest, TheAimPointIsTheMiddleOfTheVisibleBody)
+{
+    owners.emplace_back("t", "", "", "", 1, 3, 2, 100, false);
+    Ogre::SceneNode* node = scene->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(10, 0, 0));
+    Ogre::Entity* body = scene->createEntity(Ogre::SceneManager::PT_CUBE);  // 100 units, centred
+    node->createChildSceneNode(Ogre::Vector3(0, 50, 0))->attachObject(body);
+    const uint32_t slot = registry.add(node, body, &owners.back(), &plainDef, 0, 0);
+    EXPECT_EQ(registry.getPosition(slot), Ogre::Vector3(10, 0, 0));
+    EXPECT_TRUE(registry.getAimPoint(slot).positionEquals(Ogre::Vector3(10, 50, 0), 1e-3f))
+        << registry.getAimPoint(slot);
+
+    body->detachFromParent();
+    EXPECT_EQ(registry.getAimPoint(slot), Ogre::Vector3(10, 0, 0));
+    const uint32_t bodiless = add(2, {3, 0, 4});
+    EXPECT_EQ(registry.getAimPoint(bodiless), Ogre::Vector3(3, 0, 4));
+    registry.remove(slot);
+    EXPECT_EQ(registry.getAimPoint(slot), Ogre::Vector3::ZERO);
+    scene->destroyEntity(body);
+}
