@@ -9,6 +9,7 @@
 #include "core/CampaignData.h"
 #include "core/GamePlayData.h"
 #include "core/GameSession.h"
+#include "core/GameSettings.h"
 #include "core/PlayerProfile.h"
 #include "definitions/PickupParams.h"
 #include "play/GS_PlayOnly.h"
@@ -41,12 +42,15 @@ namespace {
 
 constexpr float kFrame = 1.0f / 10.0f;
 
+// Minutes of play kept cheap: ten frames a second, a small window and the world drawn without
+// shadows (the lowest world quality a player can choose).
 HarnessOptions tenFramesASecond()
 {
     HarnessOptions options;
     options.frameTime = kFrame;
     options.width = 640;
     options.height = 480;
+    options.adjustSettings = [](GameSettings& settings) { settings.WorldQuality = 3; };
     return options;
 }
 
@@ -280,9 +284,11 @@ TEST(FirePlayToTheEnd, ArcadeEndsWithTheLastLifeAndRecordsTheScore)
 
     // A few minutes of play by an active player: the Ovni fight back and take every life.
     Player player(game, play);
-    const PlayLog log = playByFire(game, play, player, 480.0f, "arcade_end");
+    const PlayLog log = playByFire(game, play, player, 720.0f, "arcade_end");
     ASSERT_EQ(d->playPhase, PLAYPHASE_CLEARED) << "Arcade still running after " << log.seconds << " s, "
-                                               << d->NumLives << " lives left, " << d->totalKills() << " kills";
+                                               << d->NumLives << " lives left, " << d->totalKills() << " kills, HP "
+                                               << play->playerVehicle()->getHP() << " at "
+                                               << play->playerVehicle()->getMainNode()->getPosition();
     EXPECT_EQ(d->NumLives, 0u);
     EXPECT_TRUE(log.roundSeen);
     EXPECT_TRUE(log.killSeen);
