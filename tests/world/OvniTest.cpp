@@ -333,8 +333,9 @@ TEST_F(OvniTest, TheGunTurretSettlesOnItsAimAtLowFrameRates)
             EXPECT_GE(x, -1e-4f) << "swung past the aim at " << t << " s";
             if (onAimAfter < 0.0f && std::fabs(x) < 0.02f)
                 onAimAfter = t;
-            if (onAimAfter >= 0.0f)
+            if (onAimAfter >= 0.0f) {
                 EXPECT_LT(std::fabs(x), 0.02f) << "left the aim at " << t << " s";
+            }
             o->aimTurret(dt);
             settle();
         }
