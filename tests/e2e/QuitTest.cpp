@@ -16,21 +16,6 @@ using namespace testsupport;
 
 namespace {
 
-std::string waitForGameWindow(ChildProcess& game, double seconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end && game.running()) {
-        const CommandResult r =
-            runCommand({"xdotool", "search", "--all", "--onlyvisible", "--name", "^Vantorel$"}, "", false);
-        std::istringstream lines(r.output);
-        std::string id;
-        if (std::getline(lines, id) && !id.empty())
-            return id;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return "";
-}
-
 // Held over several frames, also on a busy machine: the game reads the key state once per frame.
 void pressKey(const std::string& key)
 {
@@ -58,17 +43,6 @@ bool mapShown(const std::string& window)
     return captureWindow(window, image) && image.width >= 800 && image.fractionBrighterThan(24) > 0.5;
 }
 
-bool waitFor(const std::function<bool()>& done, double seconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return done();
-}
-
 }  // namespace
 
 // A new player types a profile name (through the keyboard layout of the X server), gets the
@@ -84,7 +58,7 @@ TEST(GameExecutableQuit, TypedProfileIsCreatedAndTheQuitBoxEndsTheProgramWithCod
     runCommand({"xdotool", "windowfocus", "--sync", window});
     // The pointer's position is gathered from its motion: start it in the corner.
     runCommand({"xdotool", "mousemove", "--window", window, "0", "0"});
-    ASSERT_TRUE(waitFor([&] { return mapShown(window); }, 60)) << "the title prompt did not appear";
+    ASSERT_TRUE(waitUntil([&] { return mapShown(window); }, 60)) << "the title prompt did not appear";
 
     // Neither key quits on its own.
     pressKey("Escape");
@@ -100,7 +74,7 @@ TEST(GameExecutableQuit, TypedProfileIsCreatedAndTheQuitBoxEndsTheProgramWithCod
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     clickAt(window, 344, 332);
     const std::string profile = tree.path("Saves/Pilot_Game.ZVP");
-    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(profile); }, 20)) << readTextFile(tree.path("run.out"));
+    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(profile); }, 20)) << readTextFile(tree.path("run.out"));
 
     // Escape leads back to the profiles; their "Quit" opens the quit box, whose "Yes" ends the game.
     runCommand({"xdotool", "mousemove", "--window", window, "5", "5"});

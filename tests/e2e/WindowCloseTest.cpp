@@ -30,32 +30,6 @@ using namespace testsupport;
 
 namespace {
 
-std::string findGameWindow(ChildProcess& game, double seconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end && game.running()) {
-        const CommandResult r =
-            runCommand({"xdotool", "search", "--all", "--onlyvisible", "--name", "^Vantorel$"}, "", false);
-        std::istringstream lines(r.output);
-        std::string id;
-        if (std::getline(lines, id) && !id.empty())
-            return id;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return "";
-}
-
-bool waitFor(const std::function<bool()>& done, double seconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return done();
-}
-
 // A quick key tap, as a player's: press and release within a few milliseconds.
 void tap(const std::string& key)
 {
@@ -98,13 +72,13 @@ TEST_P(WindowClose, EndsTheExecutableWithCodeZero)
         ::setenv("ASAN_OPTIONS", asan, 1);
     else
         ::unsetenv("ASAN_OPTIONS");
-    const std::string window = findGameWindow(game, 60);
+    const std::string window = waitForGameWindow(game, 60);
     ASSERT_FALSE(window.empty()) << readTextFile(tree.path("run.out"));
     runCommand({"xdotool", "windowfocus", "--sync", window});
     runCommand({"xdotool", "mousemove", "--window", window, "0", "0"});
     // Return speeds the splash up; the title prompt shows the map.
     tap("Return");
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(waitUntil(
         [&] {
             RgbImage image;
             return captureWindow(window, image) && image.fractionBrighterThan(24) > 0.5;

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
@@ -123,6 +124,33 @@ int ChildProcess::terminate()
         waitForExit(10.0);
     }
     return status_;
+}
+
+bool waitUntil(const std::function<bool()>& done, double seconds, int pollMilliseconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMilliseconds));
+    }
+    return done();
+}
+
+std::string waitForGameWindow(ChildProcess& game, double seconds)
+{
+    std::string id;
+    waitUntil(
+        [&] {
+            if (!game.running())
+                return true;
+            const CommandResult r =
+                runCommand({"xdotool", "search", "--all", "--onlyvisible", "--name", "^Vantorel$"}, "", false);
+            std::istringstream lines(r.output);
+            return std::getline(lines, id) && !id.empty();
+        },
+        seconds);
+    return id;
 }
 
 }  // namespace testsupport

@@ -1,5 +1,6 @@
 #pragma once
 // Starting and watching real processes from tests (the game executable, X tools).
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -37,5 +38,12 @@ private:
     int status_ = -1;
     bool exited_ = false;
 };
+
+// Polls until done() holds or the seconds are up; its last answer.
+bool waitUntil(const std::function<bool()>& done, double seconds, int pollMilliseconds = 100);
+
+// The id of the visible window titled exactly "Vantorel" on the test's display, looked for while
+// the game runs; "" when none shows in time.
+std::string waitForGameWindow(ChildProcess& game, double seconds);
 
 }  // namespace testsupport
