@@ -382,6 +382,8 @@ void GameRulesManager::hideAreaTriggers()
 
 // ---- the whole file ----
 
+std::string GameRulesManager::iniPath(const std::string& name) { return modefile::iniPath(name); }
+
 void GameRulesManager::loadIni(std::string name) { loadIniFile(name); }
 void GameRulesManager::readCache(std::string name) { readCacheFile(name); }
 void GameRulesManager::writeCache(std::string name) { writeCacheFile(name); }

@@ -121,7 +121,7 @@ public:
     // switched off by the load fix-ups).
     const std::vector<std::string>& droppedIndexes() const { return droppedIndexes_; }
 
-    static std::string iniPath(const std::string& name) { return "../../Data/GamePlay/" + name + ".ini"; }
+    static std::string iniPath(const std::string& name);
     static std::string cachePath(const std::string& name) { return "../../Data/System/" + name + ".ZVG"; }
 
     // Section operations, in block order.
