@@ -92,12 +92,13 @@ enum class UiTextId : uint32_t {
     Version = 92,
     SelClear = 93,
     RecordsUnavailable = 94,
+    ModeChangeNotice = 95,
 };
 
 // The interface texts of one language (Windows-1252 text, as every game string).
 class UiTextTable {
 public:
-    static constexpr uint32_t kTextCount = 95;
+    static constexpr uint32_t kTextCount = 96;
 
     // "" for an index outside the table.
     const std::string& get(uint32_t index) const;

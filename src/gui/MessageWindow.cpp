@@ -18,6 +18,9 @@ MessageWindow::MessageWindow(MyGUI::Gui* gui, const std::string& skin, const MyG
     text_ = window_->createWidget<MyGUI::TextBox>("TextBox", kMargin, kMargin, size.width - 2 * kMargin,
                                                   size.height - 3 * kMargin - kButtonHeight, MyGUI::Align::Stretch);
     text_->setTextAlign(MyGUI::Align::Center);
+    // A long message breaks into lines rather than running past the window.
+    if (MyGUI::ISubWidgetText* lines = text_->getSubWidgetText())
+        lines->setWordWrap(true);
     text_->setCaption(text);
     ok_ = window_->createWidget<MyGUI::Button>("Button", (size.width - kButtonWidth) / 2,
                                                size.height - kMargin - kButtonHeight, kButtonWidth, kButtonHeight,

@@ -14,6 +14,7 @@
 
 namespace {
 
+const char* const kModeChangeNotice = "The screen mode %1 is not offered. Apply again to use %2.";
 const MyGUI::Colour kOrange(1.0f, 0.5f, 0.0f, 1.0f);
 const char* const kQualityNames[Priget_OptionsDisplay::kQualityLevels] = {"Very High", "High", "Medium", "Low",
                                                                            "Very Low"};
@@ -69,6 +70,12 @@ void fillQualityLevels(MyGUI::ComboBox* combo)
         combo->addItem(name);
 }
 
+uint32_t currentDepth(const GameSettings& settings)
+{
+    const auto it = settings.renderOptions.find("colourDepth");
+    return it == settings.renderOptions.end() ? 0 : Ogre::StringConverter::parseUnsignedInt(it->second);
+}
+
 }  // namespace
 
 Priget_OptionsDisplay::Priget_OptionsDisplay(MyGUI::Gui* gui_, GameSession* session_, Ogre::Root* root_,
@@ -77,6 +84,7 @@ Priget_OptionsDisplay::Priget_OptionsDisplay(MyGUI::Gui* gui_, GameSession* sess
     : Priget(gui_), session(session_), settings(settings_), root(root_), config(config_)
 {
     applyNotice_ = "Changes applied after reboot";
+    modeChangeNotice_ = kModeChangeNotice;
     readVideoModes();
     visible = 0;
     created = 0;
@@ -265,6 +273,8 @@ void Priget_OptionsDisplay::create(bool visible_)
 
     overallCombo->eventComboChangePosition += MyGUI::newDelegate(this, &Priget_OptionsDisplay::onPresetChange);
     modelCombo->eventComboChangePosition += MyGUI::newDelegate(this, &Priget_OptionsDisplay::onModelQualityChange);
+    resolutionCombo->eventComboChangePosition +=
+        MyGUI::newDelegate(this, &Priget_OptionsDisplay::onResolutionChange);
     for (MyGUI::ComboBox* combo : {textureCombo, worldCombo, effectsCombo})
         combo->eventComboChangePosition += MyGUI::newDelegate(this, &Priget_OptionsDisplay::onQualityChange);
     // Presses, not clicks: the game's mouse handling releases the button every frame it is up.
@@ -307,17 +317,20 @@ void Priget_OptionsDisplay::fillResolutions()
     for (const VideoModeEntry& mode : videoModes_)
         resolutionCombo->addItem(std::to_string(mode.width) + " x " + std::to_string(mode.height) + " - " +
                                  std::to_string(mode.depth) + "bits");
-    if (!videoModes_.empty())
-        resolutionCombo->setIndexSelected(selectCurrentVideoMode());
+    if (videoModes_.empty())
+        return;
+    const uint32_t current = selectCurrentVideoMode();
+    resolutionCombo->setIndexSelected(current);
+    const VideoModeEntry& shown = videoModes_[current];
+    modeUnchosen_ = !settings || shown.width != settings->width || shown.height != settings->height ||
+                    shown.depth != currentDepth(*settings);
 }
 
 uint32_t Priget_OptionsDisplay::selectCurrentVideoMode() const
 {
     if (!settings)
         return 0;
-    const auto depthIt = settings->renderOptions.find("colourDepth");
-    const uint32_t depth =
-        depthIt == settings->renderOptions.end() ? 0 : Ogre::StringConverter::parseUnsignedInt(depthIt->second);
+    const uint32_t depth = currentDepth(*settings);
     for (size_t i = 0; i < videoModes_.size(); ++i)
         if (videoModes_[i].width == settings->width && videoModes_[i].height == settings->height &&
             videoModes_[i].depth == depth)
@@ -379,6 +392,7 @@ void Priget_OptionsDisplay::refreshTexts()
     worldText->setCaption(bracketed(UiTextId::AdvWorldQuality));
     effectsText->setCaption(bracketed(UiTextId::AdvEffectsQuality));
     applyNotice_ = profile->getText(language, UiTextId::ApplyNotice);
+    modeChangeNotice_ = profile->getText(language, UiTextId::ModeChangeNotice);
     // Every list in the page's language; the overall list adds "Custom".
     for (MyGUI::ComboBox* combo : {modelCombo, textureCombo, worldCombo, effectsCombo, overallCombo}) {
         const size_t selected = combo->getIndexSelected();
@@ -444,10 +458,58 @@ void Priget_OptionsDisplay::onAdvancedClick(MyGUI::Widget*)
     advancedCheck->setStateSelected(!shown);
 }
 
+void Priget_OptionsDisplay::onResolutionChange(MyGUI::ComboBox*, size_t index)
+{
+    if (index != MyGUI::ITEM_NONE)
+        modeUnchosen_ = false;
+}
+
+std::string Priget_OptionsDisplay::modeText(uint32_t width, uint32_t height, uint32_t depth) const
+{
+    return std::to_string(width) + " x " + std::to_string(height) + " - " + std::to_string(depth) + "bits";
+}
+
+std::string Priget_OptionsDisplay::modeChangeNotice() const
+{
+    const size_t mode = resolutionCombo ? resolutionCombo->getIndexSelected() : MyGUI::ITEM_NONE;
+    if (!modeUnchosen_ || !settings || mode >= videoModes_.size())
+        return "";
+    const auto fill = [](std::string text, const std::string& mark, const std::string& value) {
+        const size_t at = text.find(mark);
+        return at == std::string::npos ? text : text.replace(at, mark.size(), value);
+    };
+    const VideoModeEntry& next = videoModes_[mode];
+    std::string text = fill(modeChangeNotice_, "%1", modeText(settings->width, settings->height, currentDepth(*settings)));
+    return fill(text, "%2", modeText(next.width, next.height, next.depth));
+}
+
+void Priget_OptionsDisplay::showMessage(const std::string& text)
+{
+    message_.reset();
+    message_ = std::make_unique<MessageWindow>(gui, "Message", MyGUI::IntCoord(204, 232, 391, 135),
+                                               MyGUI::Align::Right | MyGUI::Align::Bottom, "Info", "lbgi_warnExis",
+                                               toUTFString(text));
+    message_->setTextColour(MyGUI::Colour::White);
+    message_->show();
+    message_->eventMessageBoxResult = [this](MessageWindow* sender, MessageWindow::Result result) {
+        onMessageResult(sender, result);
+    };
+    modalBlocker->setVisible(true);
+}
+
 void Priget_OptionsDisplay::onApplyClick(MyGUI::Widget*)
 {
     if (!created || !settings)
         return;
+    // A mode the player never chose replaces the settings' one only once the player was told.
+    if (!modeChangeTold_) {
+        const std::string notice = modeChangeNotice();
+        if (!notice.empty()) {
+            modeChangeTold_ = true;
+            showMessage(notice);
+            return;
+        }
+    }
     // A combo with nothing selected, or one the player cannot change, keeps what the settings hold.
     const auto selected = [](MyGUI::ComboBox* combo, int32_t& value) {
         const size_t index = combo->getIndexSelected();
@@ -477,17 +539,8 @@ void Priget_OptionsDisplay::onApplyClick(MyGUI::Widget*)
         settings->renderOptions["FSAA"] = antialiasing == 0 ? "0" : std::to_string(1u << antialiasing);
     if (config)
         config->writeConfigIni();
-
-    message_.reset();
-    message_ = std::make_unique<MessageWindow>(gui, "Message", MyGUI::IntCoord(204, 232, 391, 135),
-                                               MyGUI::Align::Right | MyGUI::Align::Bottom, "Info", "lbgi_warnExis",
-                                               toUTFString(applyNotice_));
-    message_->setTextColour(MyGUI::Colour::White);
-    message_->show();
-    message_->eventMessageBoxResult = [this](MessageWindow* sender, MessageWindow::Result result) {
-        onMessageResult(sender, result);
-    };
-    modalBlocker->setVisible(true);
+    modeUnchosen_ = false;
+    showMessage(applyNotice_);
 }
 
 void Priget_OptionsDisplay::onMessageResult(MessageWindow*, int)

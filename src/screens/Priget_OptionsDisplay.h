@@ -68,6 +68,11 @@ public:
     void onAdvancedClick(MyGUI::Widget* sender);
     void onApplyClick(MyGUI::Widget* sender);
     void onMessageResult(MessageWindow* sender, int result);
+    void onResolutionChange(MyGUI::ComboBox* sender, size_t index);
+
+    // What Apply would change of the screen mode the player did not choose (the settings' mode is
+    // not listed, so the first listed one stands in for it); "" when nothing.
+    std::string modeChangeNotice() const;
 
     const std::vector<VideoModeEntry>& videoModes() const { return videoModes_; }
     uint32_t videoModeCount() const { return static_cast<uint32_t>(videoModes_.size()); }
@@ -117,7 +122,15 @@ private:
     void onPressed(MyGUI::Widget* sender, int left, int top, MyGUI::MouseButton button);
     void destroyParts();
 
+    void showMessage(const std::string& text);
+    std::string modeText(uint32_t width, uint32_t height, uint32_t depth) const;
+
     std::string applyNotice_;
+    std::string modeChangeNotice_;
+    // The settings' mode is not in the list and the player has not picked one.
+    bool modeUnchosen_ = false;
+    // The player was told what Apply changes of the mode; the next Apply writes it.
+    bool modeChangeTold_ = false;
     std::vector<VideoModeEntry> videoModes_;
     std::unique_ptr<MessageWindow> message_;
 };

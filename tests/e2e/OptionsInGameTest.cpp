@@ -15,7 +15,11 @@
 #include <MyGUI.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 using testsupport::GameHarness;
 using testsupport::Rgb;
@@ -66,10 +70,32 @@ TEST(OptionsInGame, LowPresetAppliedFromTheMenuReachesConfigIniThenTheCreditsRol
     EXPECT_EQ(page->textureCombo->getIndexSelected(), 3u);
     EXPECT_EQ(page->worldCombo->getIndexSelected(), 3u);
 
-    // Apply: the notice in the profile's language over a blocker, until its Ok.
+    // Apply: a screen mode the render system does not offer (Xvfb offers only its screen's size) is
+    // named first, and nothing is written until Apply is clicked again.
+    const std::string configPath = game.workDir() + "/config.ini";
+    std::remove(configPath.c_str());
     game.clickWidget(page->applyButton);
     MessageWindow* message = page->message();
     ASSERT_NE(message, nullptr);
+    const GameSettings& settings = *game.settings();
+    const bool modeListed = std::any_of(page->videoModes().begin(), page->videoModes().end(), [&](auto& mode) {
+        return mode.width == settings.width && mode.height == settings.height &&
+               settings.renderOptions.count("colourDepth") &&
+               std::to_string(mode.depth) == settings.renderOptions.at("colourDepth");
+    });
+    if (!modeListed) {
+        const std::string current = std::to_string(settings.width) + " x " + std::to_string(settings.height);
+        EXPECT_NE(message->text()->getCaption().asUTF8().find(current), std::string::npos)
+            << message->text()->getCaption().asUTF8();
+        EXPECT_FALSE(std::filesystem::exists(configPath));
+        game.runFrames(30);
+        keepShot(game.screenshot(), "options_mode_notice");
+        game.clickWidget(message->okButton());
+        game.clickWidget(page->applyButton);
+        message = page->message();
+        ASSERT_NE(message, nullptr);
+    }
+    // The notice in the profile's language over a blocker, until its Ok.
     PlayerProfile* profile = game.session()->profile;
     ASSERT_NE(profile, nullptr);
     ASSERT_GT(profile->getLanguageCount(), 0u);

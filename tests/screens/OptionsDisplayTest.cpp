@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,8 @@ TEST(OptionsDisplay, PresetsDrivePerItemQualitiesAndApplyWritesEverything)
         s.renderOptions["vsync"] = "true";
     };
     GameHarness game(options);
+    // The settings' mode is listed, so Apply writes at once.
+    ScopedRenderOptions modes(game.root(), "Video Mode", std::vector<std::string>{"800 x 600"});
     switchTo(game, GAMESTATE_OPTIONS);
     Priget_OptionsDisplay* page = game.stateAs<GS_Options>()->displayPage;
     EXPECT_EQ(page->overallCombo->getIndexSelected(), 1u);
@@ -207,6 +210,7 @@ TEST(OptionsDisplay, TextsComeFromTheProfilesLanguage)
     GameHarness game;
     game.session()->recreateProfile();
     game.settings()->Language = 1;
+    ScopedRenderOptions modes(game.root(), "Video Mode", std::vector<std::string>{"800 x 600"});
     switchTo(game, GAMESTATE_OPTIONS);
     Priget_OptionsDisplay* page = game.stateAs<GS_Options>()->displayPage;
     EXPECT_EQ(itemsOf(page->languageCombo), (std::vector<std::string>{"English", "Español"}));
@@ -316,4 +320,81 @@ TEST(OptionsDisplay, ApplyWithEmptyListsKeepsTheSettings)
     EXPECT_EQ(s->renderOptions["FSAA"], "2");
     EXPECT_EQ(s->Language, 0u);
     EXPECT_TRUE(contains(configText(game), "width = 1280"));
+}
+
+// A screen mode the player never chose (the settings' one is not listed) is named before Apply
+// writes it: the first Apply only tells, the second writes. A mode the player picks, or the
+// settings' own, is written at once.
+TEST(OptionsDisplay, AModeThePlayerDidNotChooseIsNamedBeforeApplyWritesIt)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> modes;
+        int picked;  // the resolution the player picks, or -1
+        uint32_t language;
+        const char* notice;  // "" when Apply writes at once
+        uint32_t writtenWidth, writtenDepth;
+    };
+    const Case cases[] = {
+        {"the settings' mode is listed", {"1024 x 768", "800 x 600"}, -1, 0, "", 800, 32},
+        {"the only mode differs",
+         {"1024 x 768"},
+         -1,
+         0,
+         "The screen mode 800 x 600 - 32bits is not offered. Apply again to use 1024 x 768 - 32bits.",
+         1024,
+         32},
+        {"only the depth differs",
+         {"800 x 600 @ 16-bit colour"},
+         -1,
+         1,
+         "El modo de pantalla 800 x 600 - 32bits no est\xC3\xA1 disponible. Pulsa Aplicar otra vez para usar "
+         "800 x 600 - 16bits.",
+         800,
+         16},
+        {"the player picks a mode", {"1024 x 768", "1280 x 1024"}, 1, 0, "", 1280, 32},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameHarness game;
+        game.session()->recreateProfile();
+        ScopedRenderOptions modes(game.root(), "Video Mode", c.modes);
+        GameSettings* s = game.settings();
+        s->width = 800;
+        s->height = 600;
+        s->renderOptions["colourDepth"] = "32";
+        s->Language = c.language;
+        switchTo(game, GAMESTATE_OPTIONS);
+        Priget_OptionsDisplay* page = game.stateAs<GS_Options>()->displayPage;
+        if (c.picked >= 0) {
+            page->resolutionCombo->setIndexSelected(c.picked);
+            page->resolutionCombo->eventComboChangePosition(page->resolutionCombo, c.picked);
+        }
+        const std::string config = game.workDir() + "/config.ini";
+        std::remove(config.c_str());
+
+        game.clickWidget(page->applyButton);
+        ASSERT_NE(page->message(), nullptr);
+        if (*c.notice) {
+            EXPECT_EQ(page->message()->text()->getCaption().asUTF8(), c.notice);
+            EXPECT_FALSE(std::filesystem::exists(config)) << "nothing written before the player knows";
+            EXPECT_EQ(s->width, 800u);
+            EXPECT_EQ(s->renderOptions["colourDepth"], "32");
+            game.runFrames(20);
+            game.clickWidget(page->message()->okButton());
+            EXPECT_FALSE(page->modalBlocker->getVisible());
+            game.clickWidget(page->applyButton);
+        }
+        EXPECT_EQ(page->message()->text()->getCaption().asUTF8(), toUTFString(page->applyNotice()).asUTF8());
+        EXPECT_EQ(s->width, c.writtenWidth);
+        EXPECT_EQ(s->renderOptions["colourDepth"], std::to_string(c.writtenDepth));
+        EXPECT_TRUE(contains(configText(game), "width = " + std::to_string(c.writtenWidth)));
+        game.runFrames(20);
+        game.clickWidget(page->message()->okButton());
+        // Once written, the mode is the settings' own: Apply writes at once again.
+        std::remove(config.c_str());
+        game.clickWidget(page->applyButton);
+        EXPECT_TRUE(std::filesystem::exists(config));
+        EXPECT_EQ(page->message()->text()->getCaption().asUTF8(), toUTFString(page->applyNotice()).asUTF8());
+    }
 }

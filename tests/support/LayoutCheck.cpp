@@ -251,6 +251,9 @@ std::vector<std::string> layoutFaults()
             drawnSkin(e.widget, drawn, true) && fullView(drawn) && (!modal || *modal < e))
             modal = &e;
     }
+    const auto behindModal = [&](const Entry& e) {
+        return modal && (e.layer < modal->layer || (e.layer == modal->layer && e.node < modal->node));
+    };
     struct Text {
         size_t order;
         MyGUI::Widget* widget;
@@ -262,7 +265,7 @@ std::vector<std::string> layoutFaults()
         MyGUI::Widget* w = all[i].widget;
         if (!shown(w))
             continue;
-        if (modal && (all[i].layer < modal->layer || (all[i].layer == modal->layer && all[i].node < modal->node)))
+        if (behindModal(all[i]))
             continue;
         MyGUI::ISubWidgetText* sub = textOf(w);
         if (!sub || sub->getTextColour().alpha < 0.02f)
@@ -313,7 +316,7 @@ std::vector<std::string> layoutFaults()
             MyGUI::Widget* d = all[i].widget;
             Box drawn;
             if (d == t.widget || isAncestor(d, t.widget) || isAncestor(t.widget, d) || !shown(d) ||
-                !drawnSkin(d, drawn))
+                behindModal(all[i]) || !drawnSkin(d, drawn))
                 continue;
             bool scrolls = false;
             drawn = drawn.clippedTo(visibleArea(d, scrolls));
