@@ -315,8 +315,7 @@ void Priget_OptionsDisplay::fillLanguages()
 void Priget_OptionsDisplay::fillResolutions()
 {
     for (const VideoModeEntry& mode : videoModes_)
-        resolutionCombo->addItem(std::to_string(mode.width) + " x " + std::to_string(mode.height) + " - " +
-                                 std::to_string(mode.depth) + "bits");
+        resolutionCombo->addItem(modeText(mode.width, mode.height, mode.depth));
     if (videoModes_.empty())
         return;
     const uint32_t current = selectCurrentVideoMode();
@@ -464,7 +463,7 @@ void Priget_OptionsDisplay::onResolutionChange(MyGUI::ComboBox*, size_t index)
         modeUnchosen_ = false;
 }
 
-std::string Priget_OptionsDisplay::modeText(uint32_t width, uint32_t height, uint32_t depth) const
+std::string Priget_OptionsDisplay::modeText(uint32_t width, uint32_t height, uint32_t depth)
 {
     return std::to_string(width) + " x " + std::to_string(height) + " - " + std::to_string(depth) + "bits";
 }
@@ -479,8 +478,8 @@ std::string Priget_OptionsDisplay::modeChangeNotice() const
         return at == std::string::npos ? text : text.replace(at, mark.size(), value);
     };
     const VideoModeEntry& next = videoModes_[mode];
-    std::string text = fill(modeChangeNotice_, "%1", modeText(settings->width, settings->height, currentDepth(*settings)));
-    return fill(text, "%2", modeText(next.width, next.height, next.depth));
+    const std::string current = modeText(settings->width, settings->height, currentDepth(*settings));
+    return fill(fill(modeChangeNotice_, "%1", current), "%2", modeText(next.width, next.height, next.depth));
 }
 
 void Priget_OptionsDisplay::showMessage(const std::string& text)

@@ -123,7 +123,8 @@ private:
     void destroyParts();
 
     void showMessage(const std::string& text);
-    std::string modeText(uint32_t width, uint32_t height, uint32_t depth) const;
+    // As the resolution list shows a mode: "1024 x 768 - 32bits".
+    static std::string modeText(uint32_t width, uint32_t height, uint32_t depth);
 
     std::string applyNotice_;
     std::string modeChangeNotice_;
