@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -26,18 +26,11 @@ bool BinaryReader::open(const std::string& path)
     data_.clear();
     pos_ = 0;
     ok_ = false;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxFileSize)
+    // Through a checked regular file: a pipe in the file's place cannot hold the game.
+    std::string bytes;
+    if (platform::readRegularFile(path, kMaxFileSize, bytes) != platform::RegularFile::Ok)
         return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    data_.resize(static_cast<size_t>(size));
-    if (size > 0 && !in.read(reinterpret_cast<char*>(data_.data()), static_cast<std::streamsize>(size))) {
-        data_.clear();
-        return false;
-    }
+    data_.assign(bytes.begin(), bytes.end());
     ok_ = true;
     return true;
 }
@@ -255,6 +248,17 @@ bool writeAll(int fd, const void* data, size_t size)
     return true;
 }
 
+// Makes a rename lasting. Best effort: the file itself is already whole on the disk.
+void syncFolderOf(const std::filesystem::path& file)
+{
+    const std::string folder = file.has_parent_path() ? file.parent_path().string() : std::string(".");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
 bool writeFileAtomically(const std::string& path, const void* data, size_t size)
@@ -278,15 +282,20 @@ bool writeFileAtomically(const std::string& path, const void* data, size_t size)
     }
     if (fd < 0)
         return false;
-    bool ok = size == 0 || writeAll(fd, data, size);
+    // On the disk before the rename: a power cut never leaves the new name on a file whose
+    // bytes never arrived.
+    bool ok = (size == 0 || writeAll(fd, data, size)) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok) {
         fs::rename(temp, path, ec);
         ok = !ec;
     }
-    if (!ok)
+    if (!ok) {
         fs::remove(temp, ec);
-    return ok;
+        return false;
+    }
+    syncFolderOf(path);
+    return true;
 }
 
 std::string setFileAside(const std::string& path)

@@ -302,9 +302,10 @@ RegularFile readRegularFile(const std::string& path, size_t maxBytes, std::strin
         ::close(fd);
         return RegularFile::TooLarge;
     }
-    // Read up to one byte past the limit: a file that grows meanwhile is refused all the same.
+    // Read up to one byte past its size: a file that grows past the limit meanwhile is refused
+    // all the same, and one that grows within it is read as it now stands.
     std::string text;
-    text.resize(maxBytes + 1);
+    text.resize(static_cast<size_t>(st.st_size) + 1);
     size_t got = 0;
     while (got < text.size()) {
         const ssize_t n = ::read(fd, &text[got], text.size() - got);
@@ -317,6 +318,8 @@ RegularFile readRegularFile(const std::string& path, size_t maxBytes, std::strin
         if (n == 0)
             break;
         got += static_cast<size_t>(n);
+        if (got == text.size() && got <= maxBytes)
+            text.resize(std::min(maxBytes + 1, 2 * text.size()));
     }
     ::close(fd);
     if (got > maxBytes)

@@ -66,11 +66,19 @@ void RecordTable::getFilePath()
 {
     path = "Data" + std::to_string(tableIndex) + ".dat";
     load();
+    if (setAsidePath.empty())
+        return;
+    // The export still lists the table as it was before the damage, the one readable copy of the
+    // rows lost with it: kept too, before the next export replaces it.
+    const std::string results = setFileAside(resultsPath());
+    if (!results.empty())
+        platform::showWarning("Its results text is kept as " + results);
 }
 
 bool RecordTable::load()
 {
     writeBlocked = false;
+    setAsidePath.clear();
     std::error_code ec;
     const auto type = std::filesystem::symlink_status(path, ec).type();
     const bool missing = type == std::filesystem::file_type::not_found;
@@ -101,6 +109,7 @@ bool RecordTable::load()
         }
         platform::showWarning("Record table " + path + " is damaged: kept as " + aside + ", " + std::to_string(read) +
                               " rows recovered");
+        setAsidePath = aside;
     }
     save();
     return false;
@@ -126,6 +135,9 @@ std::string RecordTable::resultsPath() const
 
 void RecordTable::exportResults()
 {
+    // The table on disk was left alone, and so is the text that mirrors it.
+    if (writeBlocked)
+        return;
     std::string text;
     for (uint32_t i = 0; i < capacity; ++i) {
         const RecordEntry& e = localEntries[i];

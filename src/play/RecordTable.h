@@ -31,7 +31,8 @@ public:
     // order 0: higher is better; otherwise lower is better. Ties keep the older result higher.
     uint32_t insertResult(uint32_t tableIndex, uint8_t isTime, float value, const std::string& name,
                           const std::string& date, uint32_t order, uint32_t defaultValue);
-    // path := "Data<tableIndex>.dat", then load.
+    // path := "Data<tableIndex>.dat", then load. When the load sets a damaged file aside, the
+    // results text of that table is set aside as well (never over an earlier copy).
     void getFilePath();
     // True when the file was read whole. A missing file gives 100 default entries ("---",
     // defaultValue), written at once; false. A file that cannot be read whole is set aside
@@ -41,7 +42,8 @@ public:
     bool load();
     // False when the file could not (or must not) be written; the old file then stays as it was.
     bool save();
-    // Writes the Results text; a missing folder is skipped silently.
+    // Writes the Results text; a missing folder is skipped silently, and nothing is written
+    // while the table's own file is left alone (writeBlocked).
     void exportResults();
 
     // Fills the world rows from the score server's reply: "status-", with status 1 three top rows
@@ -77,4 +79,6 @@ public:
     uint32_t playerNearRow = 0;
     // The file at path could be neither read nor set aside: it is not written over.
     bool writeBlocked = false;
+    // Where the last load put a file it could not read whole; "" when it set none aside.
+    std::string setAsidePath;
 };

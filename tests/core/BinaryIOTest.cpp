@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 std::vector<uint8_t> bytesOf(const std::string& s)
 {
@@ -79,11 +82,32 @@ TEST(BinaryReader, ReadsLittleEndianValuesAndCapsCounts)
     EXPECT_FALSE(r.ok());
 }
 
-TEST(BinaryReader, MissingFileFails)
+TEST(BinaryReader, OpensOnlyRegularFilesAndNeverWaitsOnAPipe)
 {
-    BinaryReader r;
-    EXPECT_FALSE(r.open("/nonexistent/folder/file.bin"));
-    EXPECT_FALSE(r.ok());
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("vt_reader_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string file = (dir / "file.bin").string();
+    { std::ofstream(file, std::ios::binary) << "abcd"; }
+    fs::create_symlink(file, dir / "link.bin");
+    fs::create_directory(dir / "folder.bin");
+    ASSERT_EQ(::mkfifo((dir / "pipe.bin").c_str(), 0600), 0);
+
+    struct Case {
+        const char* name;
+        bool opens;
+    };
+    for (const Case c : {Case{"file.bin", true}, Case{"link.bin", true}, Case{"missing.bin", false},
+                         Case{"folder.bin", false}, Case{"pipe.bin", false}}) {
+        SCOPED_TRACE(c.name);
+        BinaryReader r;
+        EXPECT_EQ(r.open((dir / c.name).string()), c.opens);
+        EXPECT_EQ(r.ok(), c.opens);
+        uint32_t v = 0;
+        EXPECT_EQ(r.readU32(v), c.opens);
+        EXPECT_EQ(v, c.opens ? 0x64636261u : 0u);
+    }
+    fs::remove_all(dir);
 }
 
 TEST(AtomicWrite, ReplacesWholeFileOrLeavesTheOldOne)

@@ -53,6 +53,13 @@ GameSettings unusualSettings()
     return s;
 }
 
+// A settings file of `bytes` whose start is a usable section: only its size makes it unusable.
+void sparseFile(const std::string& path, uintmax_t bytes)
+{
+    writeTextFile(path, "[renderer]\nwidth = 640\n");
+    fs::resize_file(path, bytes);
+}
+
 void expectSameSettings(const GameSettings& a, const GameSettings& b)
 {
     EXPECT_EQ(a.renderOptions, b.renderOptions);
@@ -182,6 +189,9 @@ TEST_F(ConfigFixture, UnusableFileGivesTheShippedSettingsAndOneLogLine)
         {"past 1 MB",
          [](const std::string& p) { writeTextFile(p, "[renderer]\nwidth = 640\n" + std::string(1 << 20, '\n')); },
          "is larger than 1 MB", false},
+        // Sparse: refused on its size alone; a reader that took the whole file first could not.
+        {"100 MB", [](const std::string& p) { sparseFile(p, 100ull << 20); }, "is larger than 1 MB", false},
+        {"64 GB", [](const std::string& p) { sparseFile(p, 64ull << 30); }, "is larger than 1 MB", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 
 using testsupport::readTextFile;
@@ -47,14 +48,24 @@ TEST_F(KeyBindingsFixture, MissingOrUnusableFileGivesTheShippedBindings)
 
     struct Case {
         const char* what;
-        bool folder;
+        std::function<void()> make;
         bool fromFile;
     };
-    for (const Case c : {Case{"missing", false, true}, Case{"a folder", true, false}}) {
+    const Case cases[] = {
+        {"missing", [] {}, true},
+        {"a folder", [&] { fs::create_directory(path); }, false},
+        // Sparse, its start a usable section: refused on its size, never read.
+        {"100 MB",
+         [&] {
+             writeTextFile(path, "[MainControls]\nRadarMain = 99\n");
+             fs::resize_file(path, 100u << 20);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(path);
-        if (c.folder)
-            fs::create_directory(path);
+        c.make();
         KeyBindings k;
         k.entry(KeyAction::Radar).mainCode = 99;  // loading replaces what was there
         EXPECT_EQ(KeyBindings::load(&config, &k), c.fromFile);
@@ -65,7 +76,7 @@ TEST_F(KeyBindingsFixture, MissingOrUnusableFileGivesTheShippedBindings)
         if (c.fromFile) {
             EXPECT_EQ(readTextFile(path), shippedCtrlConfigIni());
         } else {
-            EXPECT_TRUE(fs::is_directory(path));
+            EXPECT_TRUE(fs::is_directory(path) || fs::file_size(path) == 100u << 20);  // left as it was
         }
     }
     fs::remove_all(path);

@@ -202,10 +202,13 @@ TEST_F(RecordTableTest, ADamagedFileIsKeptAsideWithTheRowsThatCouldBeRead)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        for (const char* name : {"Data1.dat", "Data1.dat.bak", "Data1.dat.bak2"})
+        for (const char* name : {"Data1.dat", "Data1.dat.bak", "Data1.dat.bak2", "../../Resultados/Results1.ini.bak",
+                                 "../../Resultados/Results1.ini.bak2"})
             fs::remove(name);
         const std::vector<uint8_t> damaged = c.bytes();
         { std::ofstream("Data1.dat", std::ios::binary).write(reinterpret_cast<const char*>(damaged.data()), static_cast<std::streamsize>(damaged.size())); }
+        // The export of the table before the damage: the one readable copy of its lost rows.
+        writeTextFile("../../Resultados/Results1.ini", "the table before");
 
         // One free play: the new result takes its place among the rows kept.
         EXPECT_EQ(table.insertResult(1, 0, 85.0f, "New", "", 0, 5), c.rowsKept == 0 ? 0u : 1u);
@@ -227,10 +230,13 @@ TEST_F(RecordTableTest, ADamagedFileIsKeptAsideWithTheRowsThatCouldBeRead)
         EXPECT_EQ(reread.localEntry(99).name, "---");
         EXPECT_EQ(reread.localEntry(99).value, 5.0f);
         EXPECT_NE(readTextFile("../../Resultados/Results1.ini").find("Equipa = New"), std::string::npos);
+        EXPECT_EQ(readTextFile("../../Resultados/Results1.ini.bak"), "the table before");
 
         // The repaired file reads whole: nothing more is set aside.
         EXPECT_EQ(table.insertResult(1, 0, 6.0f, "Low", "", 0, 5), c.rowsKept + 1);
         EXPECT_FALSE(fs::exists("Data1.dat.bak2"));
+        EXPECT_EQ(readTextFile("../../Resultados/Results1.ini.bak"), "the table before");
+        EXPECT_FALSE(fs::exists("../../Resultados/Results1.ini.bak2"));
     }
 }
 
@@ -239,10 +245,14 @@ TEST_F(RecordTableTest, AFileThatCannotBeMovedIsNeverWrittenOver)
     // A folder under the table's name is the player's: no result is saved over it.
     fs::create_directory("Data7.dat");
     writeTextFile("Data7.dat/inside", "keep");
+    writeTextFile("../../Resultados/Results7.ini", "the player's export");
     EXPECT_EQ(table.insertResult(7, 0, 50.0f, "New", "", 0, 0), 0u);
     EXPECT_FALSE(table.save());
     EXPECT_EQ(readTextFile("Data7.dat/inside"), "keep");
     EXPECT_FALSE(fs::exists("Data7.dat.bak"));
+    // Nor its export, which no saved table would match.
+    EXPECT_EQ(readTextFile("../../Resultados/Results7.ini"), "the player's export");
+    EXPECT_FALSE(fs::exists("../../Resultados/Results7.ini.bak"));
     // The table in memory still has the result.
     EXPECT_EQ(table.getLocalName(0), "New");
 
