@@ -1,5 +1,6 @@
-// The files the game saves (settings, key bindings, profile, campaign progress), written on their
-// real paths in a copy of the game tree with links, folders and leftovers planted beside them.
+// The files the game saves (settings, key bindings, profile, campaign progress, a record table),
+// written on their real paths in a copy of the game tree with links, folders and leftovers planted
+// beside them.
 #include "core/BinaryIO.h"
 #include "core/CampaignData.h"
 #include "core/ConfigManager.h"
@@ -7,6 +8,7 @@
 #include "core/KeyBindings.h"
 #include "core/PlayerProfile.h"
 #include "core/RandomGenerator.h"
+#include "play/RecordTable.h"
 #include "support/LogCapture.h"
 #include "support/TestSupport.h"
 
@@ -72,6 +74,7 @@ protected:
                  CampaignData c("TcData", "Pilot", PlayerProfile::readLanguageCount());
                  return c.catalogueLoaded() && c.saveProgress();
              }},
+            {"Data1.dat", [] { return RecordTable(nullptr, "Data1.dat").save(); }},
         };
     }
 };
