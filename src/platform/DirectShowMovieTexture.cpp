@@ -41,6 +41,7 @@ struct DirectShowData {
     int64_t firstTimestamp = AV_NOPTS_VALUE;
     double pendingTime = 0.0;
     bool havePending = false;
+    int64_t framesDecoded = 0;
     bool inputDone = false;   // the demuxer has no more packets; the decoder is being drained
     bool drained = false;     // no frame will come any more
     double endTime = 0.0;     // where the last decoded frame ends
@@ -296,6 +297,7 @@ bool DirectShowMovieTexture::hasEnded() const { return dsdata && dsdata->ended; 
 double DirectShowMovieTexture::getPlaybackTime() const { return dsdata ? dsdata->clock : 0.0; }
 int DirectShowMovieTexture::getVideoWidth() const { return dsdata ? dsdata->videoWidth : 0; }
 int DirectShowMovieTexture::getVideoHeight() const { return dsdata ? dsdata->videoHeight : 0; }
+int64_t DirectShowMovieTexture::getFramesDecoded() const { return dsdata ? dsdata->framesDecoded : 0; }
 
 DirectShowMovieTexture::Decoded DirectShowMovieTexture::decodeNextFrame(int& packetBudget)
 {
@@ -314,6 +316,7 @@ DirectShowMovieTexture::Decoded DirectShowMovieTexture::decodeNextFrame(int& pac
             }
             d.pendingTime = time;
             d.havePending = true;
+            ++d.framesDecoded;
             if (time + d.frameDuration > d.endTime)
                 d.endTime = time + d.frameDuration;
             return Decoded::Frame;

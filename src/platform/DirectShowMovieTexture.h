@@ -2,6 +2,7 @@
 // A video file decoded with FFmpeg into one dynamic engine texture.
 #include <OgreTexture.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -53,6 +54,8 @@ public:
     double getPlaybackTime() const;
     int getVideoWidth() const;
     int getVideoHeight() const;
+    // Frames decoded since the movie was loaded, shown or not.
+    int64_t getFramesDecoded() const;
 
 private:
     enum class Decoded { Frame, Later, NoMore };
