@@ -95,7 +95,8 @@ bool RecordTable::load()
     }
     for (uint32_t i = read; i < capacity; ++i)
         localEntries[i] = RecordEntry{i + 1, defaultValue, "---", ""};
-    if (read == capacity)
+    // Bytes past the hundredth row are not ours to drop: such a file is kept aside as well.
+    if (read == capacity && in.atEnd())
         return true;
 
     if (!missing) {

@@ -35,7 +35,8 @@ public:
     // results text of that table is set aside as well (never over an earlier copy).
     void getFilePath();
     // True when the file was read whole. A missing file gives 100 default entries ("---",
-    // defaultValue), written at once; false. A file that cannot be read whole is set aside
+    // defaultValue), written at once; false. A file that cannot be read whole (or holds more
+    // than the 100 rows) is set aside
     // ("Data<N>.dat.bak", never over an earlier one) and replaced at once by the rows read
     // before the damage followed by default entries; false. When it cannot be set aside, it is
     // left alone and save() refuses to write over it.

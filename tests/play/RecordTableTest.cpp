@@ -240,6 +240,23 @@ TEST_F(RecordTableTest, ADamagedFileIsKeptAsideWithTheRowsThatCouldBeRead)
     }
 }
 
+TEST_F(RecordTableTest, BytesPastTheHundredthRowAreKeptAsideWithTheFile)
+{
+    writeTable(1, [](uint32_t i) { return 100.0f - i; });
+    { std::ofstream("Data1.dat", std::ios::binary | std::ios::app) << "more"; }
+    const std::vector<uint8_t> longer = fileBytes("Data1.dat");
+
+    EXPECT_EQ(table.insertResult(1, 0, 500.0f, "New", "", 0, 0), 0u);
+    EXPECT_EQ(fileBytes("Data1.dat.bak"), longer);
+    // Rewritten as exactly the hundred rows: it reads whole, and nothing more goes aside.
+    RecordTable reread(nullptr, "Data1.dat");
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.getLocalName(0), "New");
+    EXPECT_EQ(reread.getLocalName(1), "P1");
+    EXPECT_EQ(reread.getLocalName(99), "P99");
+    EXPECT_FALSE(fs::exists("Data1.dat.bak2"));
+}
+
 TEST_F(RecordTableTest, AFileThatCannotBeMovedIsNeverWrittenOver)
 {
     // A folder under the table's name is the player's: no result is saved over it.
