@@ -70,7 +70,9 @@ bool parseScoreServerAddress(const std::string& text, ScoreServerAddress& out)
     return true;
 }
 
-ScoreTableClient::ScoreTableClient(GameSession* session, const std::string& server) : session_(session)
+ScoreTableClient::ScoreTableClient(GameSession* session, const std::string& server,
+                                   const platform::HttpPost::Limits& limits)
+    : session_(session)
 {
     if (server.empty())
         return;
@@ -82,7 +84,7 @@ ScoreTableClient::ScoreTableClient(GameSession* session, const std::string& serv
     enabled_ = true;
     baseUrl_ = "http://" + address.host + ":" + std::to_string(address.port);
     platform::HttpPost::globalInit();
-    http_ = std::make_unique<platform::HttpPost>();
+    http_ = std::make_unique<platform::HttpPost>(limits);
 }
 
 ScoreTableClient::~ScoreTableClient() = default;

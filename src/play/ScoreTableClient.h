@@ -1,13 +1,12 @@
 #pragma once
+#include "platform/HttpPost.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 
 class GameSession;
-namespace platform {
-class HttpPost;
-}
 
 // Request codes of the score client.
 enum OnlineRequest : uint32_t {
@@ -39,7 +38,8 @@ public:
     static constexpr const char* kQueryPath = "/VNT/SelectTopDados.php";
     static constexpr const char* kContentType = "application/x-www-form-urlencoded";
 
-    ScoreTableClient(GameSession* session, const std::string& server);
+    // `limits` bound each transfer; past them the client gives up on it.
+    ScoreTableClient(GameSession* session, const std::string& server, const platform::HttpPost::Limits& limits = {});
     ~ScoreTableClient();
     ScoreTableClient(const ScoreTableClient&) = delete;
     ScoreTableClient& operator=(const ScoreTableClient&) = delete;

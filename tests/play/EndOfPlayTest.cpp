@@ -17,6 +17,7 @@
 #include "screens/GS_ListChall.h"
 #include "screens/GS_Menu.h"
 #include "support/GameHarness.h"
+#include "support/LocalHttpServer.h"
 #include "support/PlayTestSupport.h"
 #include "world/GroundVehicle.h"
 
@@ -24,11 +25,14 @@
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
 using testsupport::GameHarness;
 using testsupport::HarnessOptions;
+using testsupport::HttpReply;
+using testsupport::LocalHttpServer;
 using testsupport::playUntilPlaying;
 using testsupport::startFreePlay;
 
@@ -265,6 +269,55 @@ TEST(EndOfPlay, FreePlayRecordsItsResultAndQueuesBothRequests)
     EXPECT_EQ(session->selectedIndex, 1u);
     game.tapKey(OIS::KC_RETURN);
     EXPECT_NE(game.stateAs<GS_Menu>(), nullptr);
+}
+
+// The score server takes the upload and holds it unanswered, then answers everything with bytes
+// that are not HTTP: the world table, opened with Tab, waits while the client waits and says
+// that the table is unavailable once the client has given up on the query.
+TEST(EndOfPlay, TheWorldTableSaysItIsUnavailableOnceTheScoreServerFailed)
+{
+    LocalHttpServer server;
+    ASSERT_TRUE(server.ok());
+    server.setReply(HttpReply::stall());
+    HarnessOptions options;
+    options.frameTime = 0.1f;
+    options.prepareTree = [&](const std::string& workDir) {
+        testsupport::setScoreServerInConfig(workDir, server.address());
+    };
+    GameHarness game(options);
+    GS_PlayOnly* play = startFreePlay(game);
+    ASSERT_NE(play, nullptr);
+    GamePlayData* d = play->playData;
+    endPlay(play, PLAYPHASE_CLEARED, 75.5f, "Clear");
+    d->recordResult = 1;
+    d->tableIdx = 7;
+    d->tableOrder = 1;
+    d->valueIsTime = 1;
+    d->tableDefVal = 9999.9f;
+    framesUntilStage(game, play, 3);
+    game.runFrames(12);  // the panel fades in
+    ASSERT_TRUE(server.waitForRequests(1, std::chrono::seconds(5)));
+
+    RecordListManager* list = play->recordList;
+    game.tapKey(OIS::KC_TAB);
+    ASSERT_FALSE(list->localOnShow());
+    EXPECT_TRUE(list->connectingBox->getVisible());
+    const std::string connecting = list->connectingText->getCaption().asUTF8();
+    EXPECT_NE(connecting.find("Connecting"), std::string::npos) << connecting;
+    game.runFrames(20);
+    EXPECT_EQ(list->connectingText->getCaption().asUTF8(), connecting);
+
+    server.release(HttpReply::raw("SSH-2.0-nothing\r\n"));
+    ASSERT_TRUE(game.runUntil(
+        [&] { return list->connectingText->getCaption().asUTF8() == "World table unavailable"; }, 600));
+    EXPECT_TRUE(list->connectingBox->getVisible());
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].path, ScoreTableClient::kUploadPath);
+    EXPECT_EQ(requests[1].path, ScoreTableClient::kQueryPath);
+    const std::string look = testsupport::gameTreeDir() + "/../look";
+    std::filesystem::create_directories(look);
+    game.screenshot().savePng(look + "/end_world_unavailable.png");
 }
 
 // A lost challenge records nothing, shows no result, and Quit leads to the challenge list without

@@ -15,6 +15,11 @@
 #include <functional>
 #include <thread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace std::chrono_literals;
 using testsupport::HttpReply;
 using testsupport::LocalHttpServer;
@@ -42,6 +47,33 @@ public:
 private:
     std::atomic<bool> stop_{false};
     std::thread thread_;
+};
+
+// A port on 127.0.0.1 that refuses every connection: bound, never listening, for as long as it
+// lives (so no other program can take it meanwhile).
+class RefusingPort {
+public:
+    RefusingPort() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size) == 0)
+            port_ = ntohs(a.sin_port);
+    }
+    ~RefusingPort()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool ok() const { return port_ != 0; }
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int fd_ = -1;
+    uint16_t port_ = 0;
 };
 
 // The upload of the fixture's profile: "Ana" gives the name number 30279697 (3 letters, their
@@ -240,26 +272,41 @@ TEST_F(ScoreClientTest, AQueryThatEndsWithoutAUsableReplyMarksTheWorldTableUnava
     struct Case {
         const char* what;
         HttpReply reply;
+        bool refused;  // nothing takes the connection
     };
     const Case cases[] = {
-        {"an error page", HttpReply::answer("<html>oops;1-1-Bad-1-;</html>", 500)},
-        {"a closed connection", HttpReply::raw("")},
-        {"a reply without a semicolon", HttpReply::answer("1-1-abc-5-")},
+        {"a refused connection", HttpReply::answer("ok;1-1-Good-1-"), true},
+        {"a server that never answers", HttpReply::stall(), false},
+        {"no HTTP at all", HttpReply::raw("SSH-2.0-nothing;1-1-Bad-1-;\r\n\r\n"), false},
+        {"an error page", HttpReply::answer("<html>oops;1-1-Bad-1-;</html>", 500), false},
+        {"a closed connection", HttpReply::raw(""), false},
+        {"a reply without a semicolon", HttpReply::answer("1-1-abc-5-"), false},
     };
-    ScoreTableClient client(&session, server.address());
-    WorkerLoop worker(client);
+    RefusingPort refusing;
+    ASSERT_TRUE(refusing.ok());
+    // Short limits, so that the silent server is given up on quickly.
+    platform::HttpPost::Limits limits;
+    limits.connectTimeoutMs = 300;
+    limits.totalTimeoutMs = 600;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         server.setReply(c.reply);
+        ScoreTableClient client(&session, c.refused ? refusing.address() : server.address(), limits);
+        WorkerLoop worker(client);
+        session.scoreUnavailable = 0;
         session.queuedRequest = OnlineRequestQuery;
         ASSERT_TRUE(pumpUntil(client, [&] { return session.scoreUnavailable != 0; }));
         EXPECT_EQ(session.scoreReplyReady, 0);
+
+        // The next query that is answered clears it.
+        server.release(HttpReply::answer("ok;1-1-Good-1-"));
+        ScoreTableClient next(&session, server.address(), limits);
+        WorkerLoop nextWorker(next);
+        session.queuedRequest = OnlineRequestQuery;
+        ASSERT_TRUE(pumpUntil(next, [&] { return session.scoreReplyReady != 0; }));
+        EXPECT_EQ(session.scoreUnavailable, 0);
+        session.scoreReplyReady = 0;
     }
-    // The next query that is answered clears it.
-    server.setReply(HttpReply::answer("ok;1-1-Good-1-"));
-    session.queuedRequest = OnlineRequestQuery;
-    ASSERT_TRUE(pumpUntil(client, [&] { return session.scoreReplyReady != 0; }));
-    EXPECT_EQ(session.scoreUnavailable, 0);
 }
 
 TEST_F(ScoreClientTest, NoServerSetContactsNothingAndDropsTheRequests)
