@@ -115,16 +115,20 @@ void Sound::setPitch(float pitch)
     if (!std::isfinite(pitch))
         return;
     pitch_ = pitch;
-    if (hasSource_)
+    if (hasSource_) {
         alSourcef(source_, AL_PITCH, pitch_ > kMinPitch ? pitch_ : kMinPitch);
+        manager_->heldEndUnknown(this);
+    }
 }
 
 void Sound::setLoop(bool loop)
 {
     loop_ = loop;
     // Streams loop by rewinding their decoder.
-    if (hasSource_ && !stream_)
+    if (hasSource_ && !stream_) {
         alSourcei(source_, AL_LOOPING, loop_ ? AL_TRUE : AL_FALSE);
+        manager_->heldEndUnknown(this);
+    }
 }
 
 void Sound::fadeIn(float seconds)

@@ -85,6 +85,8 @@ private:
     bool held_ = false;
     float heldGain_ = 0.0f;
     unsigned long heldOrder_ = 0;
+    bool heldSurely_ = false;   // among the sounds certain to play until heldUntil_
+    double heldUntil_ = 0.0;
 
     bool hasSource_ = false;
     unsigned source_ = 0;

@@ -9,6 +9,7 @@ namespace audio {
 // Decoded data of one file, shared by every loaded (not streamed) sound of that file.
 struct SoundBuffer {
     unsigned id = 0;
+    double seconds = 0.0;  // played at pitch 1
     SoundBuffer() = default;
     SoundBuffer(const SoundBuffer&) = delete;
     SoundBuffer& operator=(const SoundBuffer&) = delete;

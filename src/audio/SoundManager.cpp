@@ -8,11 +8,21 @@
 #include <AL/alc.h>
 #include <Ogre.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <limits>
 
 namespace audio {
 
 namespace {
+
+constexpr float kMinPitch = 0.01f;
+
+double clockSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 void logLine(const std::string& text)
 {
@@ -57,6 +67,12 @@ SoundManager::SoundManager(const std::string& deviceName, int maxSources) : maxS
         }
     }
     if (context_) {
+        // A sound is only taken to be certain to still play until its length has run, less how
+        // far ahead of the clock the device may have mixed it: four of its mixing periods.
+        ALCint refresh = 0;
+        alcGetIntegerv(device_, ALC_REFRESH, 1, &refresh);
+        if (refresh > 0)
+            mixAhead_ = std::max(mixAhead_, 4.0 / refresh);
         alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
         alDopplerFactor(dopplerFactor_);
     }
@@ -244,17 +260,33 @@ void SoundManager::sourceHeld(Sound* sound)
     sound->held_ = true;
     sound->heldGain_ = sound->getEffectiveGain();
     sound->heldOrder_ = sound->playOrder_;
-    heldByAge_.emplace(sound->heldOrder_, sound);
+    heldByOrder_.emplace(sound->heldOrder_, sound);
     heldByGain_.insert({{sound->heldGain_, sound->heldOrder_}, sound});
+    // A loaded sound just started from its beginning plays at least its length at its pitch; a
+    // looping one never ends by itself. A stream's end depends on its decoding.
+    sound->heldSurely_ = !sound->stream_ && sound->buffer_ != nullptr;
+    if (sound->heldSurely_) {
+        sound->heldUntil_ = sound->loop_ ? std::numeric_limits<double>::infinity()
+                                         : clockSeconds() - mixAhead_ +
+                                               sound->buffer_->seconds / std::max(sound->pitch_, kMinPitch);
+        heldSurelyPlaying_.insert({sound->heldUntil_, sound->heldOrder_});
+    } else {
+        heldMayHaveEnded_.emplace(sound->heldOrder_, sound);
+    }
 }
 
 void SoundManager::sourceDropped(Sound* sound)
 {
     if (!sound->held_)
         return;
-    heldByAge_.erase(sound->heldOrder_);
+    heldByOrder_.erase(sound->heldOrder_);
     heldByGain_.erase({{sound->heldGain_, sound->heldOrder_}, sound});
+    if (sound->heldSurely_)
+        heldSurelyPlaying_.erase({sound->heldUntil_, sound->heldOrder_});
+    else
+        heldMayHaveEnded_.erase(sound->heldOrder_);
     sound->held_ = false;
+    sound->heldSurely_ = false;
 }
 
 void SoundManager::heldGainChanged(Sound* sound)
@@ -266,11 +298,29 @@ void SoundManager::heldGainChanged(Sound* sound)
     heldByGain_.insert({{sound->heldGain_, sound->heldOrder_}, sound});
 }
 
-Sound* SoundManager::takeoverVictim(const Sound* requester) const
+void SoundManager::heldEndUnknown(Sound* sound)
 {
+    if (!sound->held_ || !sound->heldSurely_)
+        return;
+    heldSurelyPlaying_.erase({sound->heldUntil_, sound->heldOrder_});
+    sound->heldSurely_ = false;
+    heldMayHaveEnded_.emplace(sound->heldOrder_, sound);
+}
+
+Sound* SoundManager::takeoverVictim(const Sound* requester)
+{
+    // Those whose time has come may have ended now.
+    const double now = clockSeconds();
+    while (!heldSurelyPlaying_.empty() && heldSurelyPlaying_.begin()->first <= now) {
+        Sound* s = heldByOrder_.at(heldSurelyPlaying_.begin()->second);
+        heldSurelyPlaying_.erase(heldSurelyPlaying_.begin());
+        s->heldSurely_ = false;
+        heldMayHaveEnded_.emplace(s->heldOrder_, s);
+    }
     // The oldest finished sound. Only a playing sound that is not a looping loaded one can have
-    // ended on its own, and each of those older than the first ended one costs one query.
-    for (const auto& held : heldByAge_) {
+    // ended on its own, and each of those that may have, older than the first ended one, costs
+    // one query.
+    for (const auto& held : heldMayHaveEnded_) {
         Sound* s = held.second;
         if (s == requester || s->isPaused() ||
             (s->state_ == Sound::State::Playing && s->loop_ && !s->stream_))
@@ -308,6 +358,7 @@ std::shared_ptr<SoundBuffer> SoundManager::loadBuffer(const std::string& fileNam
                  static_cast<ALsizei>(pcm.size()), static_cast<ALsizei>(rate));
     if (alGetError() != AL_NO_ERROR)
         return nullptr;
+    buffer->seconds = static_cast<double>(pcm.size()) / (2.0 * channels) / static_cast<double>(rate);
     buffers_[fileName] = buffer;
     return buffer;
 }

@@ -65,7 +65,9 @@ private:
     void sourceHeld(Sound* sound);
     void sourceDropped(Sound* sound);
     void heldGainChanged(Sound* sound);
-    Sound* takeoverVictim(const Sound* requester) const;
+    // Its end can no longer be foretold (a new pitch, the loop switched): it may end any time.
+    void heldEndUnknown(Sound* sound);
+    Sound* takeoverVictim(const Sound* requester);
     std::shared_ptr<SoundBuffer> loadBuffer(const std::string& fileName);
     unsigned long nextPlayOrder() { return ++playCounter_; }
     void updateListener();
@@ -79,8 +81,14 @@ private:
     std::vector<unsigned> allSources_;
     std::vector<unsigned> freeSources_;
     bool sourceLimitReached_ = false;
-    std::map<unsigned long, Sound*> heldByAge_;                     // by play order
     std::set<std::pair<std::pair<float, unsigned long>, Sound*>> heldByGain_;  // (effective gain, play order)
+    // Asking the device whether a sound has ended costs a lock, so only the held sounds that may
+    // have ended are asked: those that are certain to play on until a known time wait, by that
+    // time, and move to the others (by play order) once it has passed.
+    std::set<std::pair<double, unsigned long>> heldSurelyPlaying_;  // (time it may end from, play order)
+    std::map<unsigned long, Sound*> heldMayHaveEnded_;              // by play order
+    std::map<unsigned long, Sound*> heldByOrder_;                   // every held sound
+    double mixAhead_ = 0.1;  // seconds the device may have mixed ahead of the clock, at least
     unsigned long playCounter_ = 0;
     std::unique_ptr<Listener> listener_;
     bool registeredWithRoot_ = false;

@@ -7,9 +7,11 @@
 #include <Ogre.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <thread>
 
 using audio::Sound;
@@ -349,6 +351,103 @@ TEST_F(SoundLayerTest, TakingOverChoosesTheOldestFinishedElseTheQuietestThenTheO
     fresh[1]->stop();
     EXPECT_EQ(takeOver(1.0f), nullptr);
     EXPECT_EQ(takeOver(1.0f), fresh[2]);
+}
+
+// The same choice as the plain rule on random crowds: of the sounds holding a source, in the
+// order they were played, the first that has ended by itself (paused and looping ones never
+// have), else the quietest by gain times fade, the older among equals. The crowds mix short
+// sounds that end while waiting, long ones, loops, paused ones, new pitches and gains, and stops.
+TEST_F(SoundLayerTest, TakingOverChoosesAsThePlainRuleOnRandomCrowds)
+{
+    constexpr int kSources = 10;
+    for (const unsigned seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        manager_.reset();
+        open(kSources);
+        std::mt19937 random(seed);
+        const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+        std::vector<Sound*> byAge;  // the sounds in the order of their last start
+        int made = 0;
+        // short (0.25 s), long (2.6 s) or looping; a gain from a few, so that some are equal.
+        const auto start = [&](Sound* requester) {
+            byAge.erase(std::remove(byAge.begin(), byAge.end(), requester), byAge.end());
+            requester->play();
+            byAge.push_back(requester);
+        };
+        const auto make = [&] {
+            const int kind = pick(3);
+            Sound* s = manager_->createSound("crowd" + std::to_string(made++),
+                                             kind == 0 ? "loop.ogg" : kind == 1 ? "long.ogg" : "tone.ogg", kind == 2);
+            s->setGain(0.2f * static_cast<float>(1 + pick(3)));
+            return s;
+        };
+        const auto plainRule = [&]() -> Sound* {
+            if (manager_->sourcesInUse() < kSources)
+                return nullptr;
+            for (Sound* s : byAge)
+                if (s->holdsSource() && !s->isPaused() && !s->isLooping() && !s->isPlaying())
+                    return s;
+            Sound* quietest = nullptr;
+            for (Sound* s : byAge)
+                if (s->holdsSource() && (!quietest || s->getEffectiveGain() < quietest->getEffectiveGain()))
+                    quietest = s;
+            return quietest;
+        };
+        // Plays one more; the sound that lost its source, if any.
+        const auto takeOver = [&]() -> Sound* {
+            std::vector<Sound*> before;
+            for (Sound* s : byAge)
+                if (s->holdsSource())
+                    before.push_back(s);
+            start(make());
+            for (Sound* s : before)
+                if (!s->holdsSource())
+                    return s;
+            return nullptr;
+        };
+        for (int i = 0; i < kSources; ++i) {
+            start(make());
+            const int twist = pick(6);
+            if (twist == 0)
+                byAge.back()->pause();
+            else if (twist == 1)
+                byAge.back()->setPitch(1.5f);  // a long one then still plays for 1.7 s
+            else if (twist == 2)
+                byAge.back()->setLoop(true);
+        }
+        ASSERT_EQ(manager_->sourcesInUse(), kSources);
+        for (int round = 0; round < 16; ++round) {
+            SCOPED_TRACE("round " + std::to_string(round));
+            if (round % 8 == 0) {
+                // Until every short one started so far has ended, with no update in between.
+                const auto deadline = Clock::now() + std::chrono::seconds(3);
+                const auto shortPlaying = [&] {
+                    return std::any_of(byAge.begin(), byAge.end(), [](Sound* s) {
+                        return s->getFileName() == "loop.ogg" && s->isPlaying() && !s->isLooping();
+                    });
+                };
+                while (shortPlaying() && Clock::now() < deadline)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            Sound* held = byAge[static_cast<size_t>(pick(static_cast<int>(byAge.size())))];
+            switch (pick(5)) {
+            case 0:
+                held->setGain(0.2f * static_cast<float>(1 + pick(3)));
+                break;
+            case 1:
+                if (round % 5 == 0)
+                    held->stop();
+                break;
+            case 2:
+                held->setPitch(0.8f);
+                break;
+            default:
+                break;
+            }
+            Sound* expected = plainRule();
+            EXPECT_EQ(takeOver(), expected);
+        }
+    }
 }
 
 TEST_F(SoundLayerTest, LoadedSoundsOfOneFileShareItAndOutliveEachOther)
