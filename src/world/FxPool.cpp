@@ -14,18 +14,6 @@
 
 namespace {
 
-// The lowest free slot, growing the slots to n + n/2 + 1 when every one is in use.
-template <class T>
-size_t freeSlot(std::vector<std::unique_ptr<T>>& slots)
-{
-    for (size_t i = 0; i < slots.size(); ++i)
-        if (!slots[i])
-            return i;
-    const size_t n = slots.size();
-    slots.resize(n + n / 2 + 1);
-    return n;
-}
-
 template <class T>
 size_t countLive(const std::vector<std::unique_ptr<T>>& slots)
 {
@@ -37,12 +25,33 @@ size_t countLive(const std::vector<std::unique_ptr<T>>& slots)
 
 }  // namespace
 
+// The lowest free slot, growing the slots to n + n/2 + 1 when every one is in use. The free
+// slots are kept in a heap: a crowded play holds thousands and spawns many items a tick.
+template <class T>
+size_t FxPool::freeSlot(std::vector<std::unique_ptr<T>>& slots, FreeSlots& free)
+{
+    if (free.empty()) {
+        const size_t n = slots.size();
+        slots.resize(n + n / 2 + 1);
+        for (size_t i = n + 1; i < slots.size(); ++i)
+            free.push(i);
+        return n;
+    }
+    const size_t slot = free.top();
+    free.pop();
+    return slot;
+}
+
 FxPool::FxPool(Ogre::SceneManager* scene, FxParamsLibrary* library, audio::SoundManager* sounds,
                RandomGenerator* random, const std::string& name)
     : scene_(scene), library_(library), sounds_(sounds), random_(random), name_(name),
       stock_(std::make_unique<fx::ParticleStock>(scene)), effects_(kInitialSlots),
       reactors_(kInitialSlots)
 {
+    for (size_t i = 0; i < kInitialSlots; ++i) {
+        freeEffects_.push(i);
+        freeReactors_.push(i);
+    }
 }
 
 FxPool::~FxPool()
@@ -60,23 +69,29 @@ void FxPool::spawnEffect(const EffectsParams* params, const Ogre::Vector3& posit
 {
     if (!params)
         return;
-    const size_t slot = freeSlot(effects_);
+    const size_t slot = freeSlot(effects_, freeEffects_);
     const int index = static_cast<int>(slot);
-    switch (params->getTypeCode()) {
-    case BaseEffectsParams::kTypeCode:
-        effects_[slot] =
-            std::make_unique<BaseFx>(scene_, params, sounds_, random_, position, index, direction, name_,
-                                     stock_.get());
-        break;
-    case MultiEffectsParams::kTypeCode:
-        effects_[slot] =
-            std::make_unique<MultiFX>(scene_, params, sounds_, random_, position, index, direction, name_,
-                                      stock_.get());
-        break;
-    default:
-        effects_[slot] =
-            std::make_unique<VirtualFX>(scene_, params, sounds_, random_, position, index, direction, name_);
-        break;
+    // A slot whose item could not be made stays free.
+    try {
+        switch (params->getTypeCode()) {
+        case BaseEffectsParams::kTypeCode:
+            effects_[slot] =
+                std::make_unique<BaseFx>(scene_, params, sounds_, random_, position, index, direction, name_,
+                                         stock_.get());
+            break;
+        case MultiEffectsParams::kTypeCode:
+            effects_[slot] =
+                std::make_unique<MultiFX>(scene_, params, sounds_, random_, position, index, direction, name_,
+                                          stock_.get());
+            break;
+        default:
+            effects_[slot] =
+                std::make_unique<VirtualFX>(scene_, params, sounds_, random_, position, index, direction, name_);
+            break;
+        }
+    } catch (...) {
+        freeEffects_.push(slot);
+        throw;
     }
 }
 
@@ -97,25 +112,30 @@ VirtualReactor* FxPool::createReactor(const VirtualReactorParams* params, Ogre::
     const uint32_t type = params->getTypeCode();
     if (type > MultiReactorParams::kTypeCode)
         return nullptr;
-    const size_t slot = freeSlot(reactors_);
+    const size_t slot = freeSlot(reactors_, freeReactors_);
     const int index = static_cast<int>(slot);
     std::unique_ptr<VirtualReactor> reactor;
-    switch (type) {
-    case VirtualReactorParams::kTypeCode:
-        reactor = std::make_unique<VirtualReactor>(parent, params, scene_, sounds_, random_, index, name_);
-        break;
-    case BasicReactorParams::kTypeCode:
-        reactor = std::make_unique<BasicReactor>(parent, params, scene_, sounds_, random_, index, name_,
-                                                  stock_.get());
-        break;
-    case VariableReactorParams::kTypeCode:
-        reactor = std::make_unique<VariableReactor>(parent, params, scene_, sounds_, random_, index, name_,
-                                                     stock_.get());
-        break;
-    default:
-        reactor = std::make_unique<MultiReactor>(parent, params, scene_, sounds_, random_, index, name_,
-                                                  stock_.get());
-        break;
+    try {
+        switch (type) {
+        case VirtualReactorParams::kTypeCode:
+            reactor = std::make_unique<VirtualReactor>(parent, params, scene_, sounds_, random_, index, name_);
+            break;
+        case BasicReactorParams::kTypeCode:
+            reactor = std::make_unique<BasicReactor>(parent, params, scene_, sounds_, random_, index, name_,
+                                                      stock_.get());
+            break;
+        case VariableReactorParams::kTypeCode:
+            reactor = std::make_unique<VariableReactor>(parent, params, scene_, sounds_, random_, index, name_,
+                                                         stock_.get());
+            break;
+        default:
+            reactor = std::make_unique<MultiReactor>(parent, params, scene_, sounds_, random_, index, name_,
+                                                      stock_.get());
+            break;
+        }
+    } catch (...) {
+        freeReactors_.push(slot);
+        throw;
     }
     reactors_[slot] = std::move(reactor);
     return reactors_[slot].get();
@@ -123,12 +143,16 @@ VirtualReactor* FxPool::createReactor(const VirtualReactorParams* params, Ogre::
 
 void FxPool::update(float dt)
 {
-    for (auto& reactor : reactors_)
-        if (reactor && !reactor->update(dt))
-            reactor.reset();
-    for (auto& effect : effects_)
-        if (effect && !effect->update(dt))
-            effect.reset();
+    for (size_t i = 0; i < reactors_.size(); ++i)
+        if (reactors_[i] && !reactors_[i]->update(dt)) {
+            reactors_[i].reset();
+            freeReactors_.push(i);
+        }
+    for (size_t i = 0; i < effects_.size(); ++i)
+        if (effects_[i] && !effects_[i]->update(dt)) {
+            effects_[i].reset();
+            freeEffects_.push(i);
+        }
 }
 
 void FxPool::pauseAll()

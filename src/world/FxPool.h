@@ -5,7 +5,9 @@
 // by the next spawn, and the slots grow (n + n/2 + 1) when all are in use.
 #include <OgreVector.h>
 
+#include <functional>
 #include <memory>
+#include <queue>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,10 @@ public:
     fx::ParticleStock& particleStock() const { return *stock_; }
 
 private:
+    using FreeSlots = std::priority_queue<size_t, std::vector<size_t>, std::greater<size_t>>;
+    template <class T>
+    static size_t freeSlot(std::vector<std::unique_ptr<T>>& slots, FreeSlots& free);
+
     Ogre::SceneManager* scene_;
     FxParamsLibrary* library_;
     audio::SoundManager* sounds_;
@@ -74,4 +80,6 @@ private:
     // A null pointer is a free slot.
     std::vector<std::unique_ptr<VirtualFX>> effects_;
     std::vector<std::unique_ptr<VirtualReactor>> reactors_;
+    FreeSlots freeEffects_;
+    FreeSlots freeReactors_;
 };
