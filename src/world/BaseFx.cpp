@@ -19,9 +19,8 @@ std::string particleNameOf(const EffectsParams* params)
 BaseFx::BaseFx(Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
                RandomGenerator* random, const Ogre::Vector3& position, int slot, const Ogre::Vector3& direction,
                const std::string& poolName, fx::ParticleStock* stock)
-    : VirtualFX(Placed{}, scene, params, sounds, random, position, slot, direction, poolName, 1)
+    : VirtualFX(Placed{}, scene, params, sounds, random, position, slot, direction, poolName, 1, stock)
 {
-    stock_ = stock;
     system_ = fx::takeParticleSystem(stock_, scene_, objectName("effct"), particleNameOf(params));
     if (system_)
         node_->attachObject(system_);

@@ -10,9 +10,8 @@
 MultiFX::MultiFX(Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
                  RandomGenerator* random, const Ogre::Vector3& position, int slot, const Ogre::Vector3& direction,
                  const std::string& poolName, fx::ParticleStock* stock)
-    : VirtualFX(Placed{}, scene, params, sounds, random, position, slot, direction, poolName, 2)
+    : VirtualFX(Placed{}, scene, params, sounds, random, position, slot, direction, poolName, 2, stock)
 {
-    stock_ = stock;
     if (const auto* multi = dynamic_cast<const MultiEffectsParams*>(params)) {
         entries_.resize(multi->particles.size());
         for (size_t i = 0; i < entries_.size(); ++i) {

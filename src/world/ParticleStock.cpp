@@ -5,6 +5,7 @@
 #include <OgreParticleEmitter.h>
 #include <OgreParticleSystem.h>
 #include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
 
 #include <algorithm>
 
@@ -148,6 +149,35 @@ ParticleStock::~ParticleStock()
     for (auto& [name, shelf] : shelves_)
         for (Ogre::ParticleSystem* system : shelf.spares)
             destroyParticleSystem(scene_, system);
+    for (Ogre::SceneNode* node : spareNodes_)
+        scene_->destroySceneNode(node);
+}
+
+Ogre::SceneNode* ParticleStock::takeRootNode()
+{
+    if (spareNodes_.empty())
+        return scene_->getRootSceneNode()->createChildSceneNode();
+    Ogre::SceneNode* node = spareNodes_.back();
+    spareNodes_.pop_back();
+    node->setPosition(Ogre::Vector3::ZERO);
+    node->setOrientation(Ogre::Quaternion::IDENTITY);
+    node->setScale(Ogre::Vector3::UNIT_SCALE);
+    return node;
+}
+
+void ParticleStock::giveBackRootNode(Ogre::SceneNode* node)
+{
+    if (!node)
+        return;
+    // Only nodes as a new child starts (the pool's items never change the rest).
+    if (node->getParent() != scene_->getRootSceneNode() || node->numChildren() || node->numAttachedObjects() ||
+        !node->getInheritOrientation() || !node->getInheritScale() || node->getListener() ||
+        node->getAutoTrackTarget()) {
+        node->removeAndDestroyAllChildren();
+        scene_->destroySceneNode(node);
+        return;
+    }
+    spareNodes_.push_back(node);
 }
 
 Ogre::ParticleSystem* ParticleStock::take(const std::string& name, const std::string& templateName)
@@ -248,6 +278,21 @@ void returnParticleSystem(ParticleStock* stock, Ogre::SceneManager* scene, Ogre:
         stock->giveBack(system);
     else
         destroyParticleSystem(scene, system);
+}
+
+Ogre::SceneNode* takeRootNode(ParticleStock* stock, Ogre::SceneManager* scene)
+{
+    return stock ? stock->takeRootNode() : scene->getRootSceneNode()->createChildSceneNode();
+}
+
+void returnRootNode(ParticleStock* stock, Ogre::SceneManager* scene, Ogre::SceneNode* node)
+{
+    if (stock) {
+        stock->giveBackRootNode(node);
+    } else if (node) {
+        node->removeAndDestroyAllChildren();
+        scene->destroySceneNode(node);
+    }
 }
 
 }  // namespace fx

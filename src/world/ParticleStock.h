@@ -10,6 +10,10 @@
 // always copied anew: a new copy draws from the engine's random numbers while it is made, and
 // the spare would not.
 //
+// It keeps the pool's emptied root nodes too: an item placed in the world hangs from the scene's
+// root, and the engine finds a child to remove by walking every child of its parent, so with
+// thousands of items in the world each one that went cost thousands of steps.
+//
 // Names: a new system takes the name it is asked for (the item's slot name) when no live system
 // holds it; a spare handed to it may carry the name of an earlier slot. Names never repeat within
 // the scene.
@@ -27,6 +31,7 @@ namespace Ogre {
 class ParticleEmitter;
 class ParticleSystem;
 class SceneManager;
+class SceneNode;
 }
 
 namespace fx {
@@ -51,6 +56,14 @@ public:
 
     size_t spareCount() const;
     size_t spareCount(const std::string& templateName) const;
+
+    // A child of the scene's root: a spare one set back to the origin, unturned and unscaled, else
+    // a new one.
+    Ogre::SceneNode* takeRootNode();
+    // Keeps an empty child of the root (no objects, no children) for the next item; any other
+    // node is destroyed with its children. Null is ignored.
+    void giveBackRootNode(Ogre::SceneNode* node);
+    size_t spareRootNodeCount() const { return spareNodes_.size(); }
 
     // What a system starts with that its use changes; for the tests that compare a reused system
     // with a new copy.
@@ -92,6 +105,7 @@ private:
     // Spares by their names, so a new system can free a name that a spare holds.
     std::unordered_map<std::string, Ogre::ParticleSystem*> spareNames_;
     unsigned long serial_ = 0;
+    std::vector<Ogre::SceneNode*> spareNodes_;
 };
 
 // From the stock when there is one, else a new copy of the template; null as createParticleSystem.
@@ -99,5 +113,8 @@ Ogre::ParticleSystem* takeParticleSystem(ParticleStock* stock, Ogre::SceneManage
                                          const std::string& templateName);
 // Back to the stock when there is one, else destroyed; null is ignored.
 void returnParticleSystem(ParticleStock* stock, Ogre::SceneManager* scene, Ogre::ParticleSystem* system);
+// The same for the items' root nodes.
+Ogre::SceneNode* takeRootNode(ParticleStock* stock, Ogre::SceneManager* scene);
+void returnRootNode(ParticleStock* stock, Ogre::SceneManager* scene, Ogre::SceneNode* node);
 
 }  // namespace fx

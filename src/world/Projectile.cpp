@@ -9,6 +9,7 @@
 #include "world/DamageRegistry.h"
 #include "world/FxPool.h"
 #include "world/GameObjectData.h"
+#include "world/ParticleStock.h"
 #include "world/TargetRegistry.h"
 
 #include <OgreEntity.h>
@@ -53,17 +54,18 @@ Projectile::~Projectile()
         if (entity_)
             scene_->destroyEntity(entity_);
         entity_ = nullptr;
-        node_->removeAndDestroyAllChildren();
-        scene_->destroySceneNode(node_);
+        fx::returnRootNode(nodeStock(), scene_, node_);
         node_ = nullptr;
     }
     record_.reset();
 }
 
+fx::ParticleStock* Projectile::nodeStock() const { return fx_ ? &fx_->particleStock() : nullptr; }
+
 void Projectile::setUpNode(const std::string& entityName, const std::string& meshName,
                            const Ogre::Vector3& position, const Ogre::Quaternion& orientation)
 {
-    node_ = scene_->getRootSceneNode()->createChildSceneNode(Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    node_ = fx::takeRootNode(nodeStock(), scene_);
     if (!meshName.empty()) {
         try {
             entity_ = scene_->createEntity(entityName, meshName);
@@ -253,8 +255,7 @@ void Projectile::destroyAttachments()
         }
         scene_->destroyMovableObject(object);
     }
-    node_->removeAndDestroyAllChildren();
-    scene_->destroySceneNode(node_);
+    fx::returnRootNode(nodeStock(), scene_, node_);
     node_ = nullptr;
     record_->node = nullptr;
 }

@@ -20,6 +20,9 @@ namespace audio {
 class Sound;
 class SoundManager;
 }
+namespace fx {
+class ParticleStock;
+}
 class DamageRegistry;
 class FxPool;
 class GamePlayData;
@@ -105,6 +108,8 @@ protected:
     // empty mesh name), speed, life, spread, record, sounds. Visibility is left to finishSetup.
     void setUpNode(const std::string& entityName, const std::string& meshName, const Ogre::Vector3& position,
                    const Ogre::Quaternion& orientation);
+    // Where the shot's root node comes from and goes back to; null: made and destroyed.
+    fx::ParticleStock* nodeStock() const;
     void applySpread(float spread);
     void makeRecord(uint32_t serial, uint32_t ownerId, int32_t team, int32_t targetSlot, uint32_t damage,
                     uint8_t tracking);

@@ -5,6 +5,7 @@
 #include "core/RandomGenerator.h"
 #include "definitions/EffectsParams.h"
 #include "world/FxParticles.h"
+#include "world/ParticleStock.h"
 
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -19,10 +20,12 @@ VirtualFX::VirtualFX(Ogre::SceneManager* scene, const EffectsParams* params, aud
 
 VirtualFX::VirtualFX(Placed, Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
                      RandomGenerator* random, const Ogre::Vector3& position, int slot,
-                     const Ogre::Vector3& direction, const std::string& poolName, uint32_t kind)
-    : scene_(scene), sounds_(sounds), random_(random), params_(params), kind_(kind), poolName_(poolName), slot_(slot)
+                     const Ogre::Vector3& direction, const std::string& poolName, uint32_t kind,
+                     fx::ParticleStock* stock)
+    : scene_(scene), sounds_(sounds), random_(random), params_(params), kind_(kind), poolName_(poolName), slot_(slot),
+      stock_(stock)
 {
-    node_ = scene_->getRootSceneNode()->createChildSceneNode();
+    node_ = fx::takeRootNode(stock_, scene_);
     node_->setPosition(position);
     if (direction != Ogre::Vector3::ZERO)
         node_->setDirection(direction, Ogre::Node::TS_LOCAL);
@@ -34,8 +37,7 @@ VirtualFX::~VirtualFX()
         node_->detachObject(sound_);
         sounds_->destroySound(sound_);
     }
-    node_->removeAndDestroyAllChildren();
-    scene_->destroySceneNode(node_);
+    fx::returnRootNode(stock_, scene_, node_);
 }
 
 void VirtualFX::finish(const std::vector<Ogre::ParticleSystem*>& systems)

@@ -53,7 +53,7 @@ protected:
     struct Placed {};
     VirtualFX(Placed, Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
               RandomGenerator* random, const Ogre::Vector3& position, int slot, const Ogre::Vector3& direction,
-              const std::string& poolName, uint32_t kind);
+              const std::string& poolName, uint32_t kind, fx::ParticleStock* stock = nullptr);
     // Linger from the systems' longest particle life, the life, then the sound.
     void finish(const std::vector<Ogre::ParticleSystem*>& systems);
     // The scene name of one of this effect's objects: pool name, infix, slot.

@@ -5,6 +5,7 @@
 #include "core/RandomGenerator.h"
 #include "core/Utilities.h"
 #include "world/FxParticles.h"
+#include "world/ParticleStock.h"
 
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -34,8 +35,8 @@ VirtualReactor::~VirtualReactor()
         node_->detachObject(sound_);
         sounds_->destroySound(sound_);
     }
-    node_->removeAndDestroyAllChildren();
-    scene_->destroySceneNode(node_);
+    // Released to the world it hangs from the root, where the pool keeps its node for the next item.
+    fx::returnRootNode(stock_, scene_, node_);
 }
 
 void VirtualReactor::setUpSound(FirstPitch pitch)

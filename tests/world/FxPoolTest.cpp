@@ -366,3 +366,58 @@ TEST_F(FxPoolTest, BlastsReuseTheSystemsOfFinishedOnesAndThePoolLeavesNoneBehind
     pool.reset();
     EXPECT_EQ(scene->getMovableObjects("ParticleSystem").size(), 0u);
 }
+
+// Items in the world hang from the root; a finished one leaves its empty node there for the next,
+// set back to the origin, unturned and unscaled. A reactor that goes while still on its owner
+// takes its node with it, and so does a node given back with anything left on it.
+TEST_F(FxPoolTest, FinishedItemsLeaveTheirRootNodesForTheNextAndThePoolLeavesNoneBehind)
+{
+    Ogre::SceneNode* root = scene->getRootSceneNode();
+    const size_t before = root->numChildren();
+    fx::ParticleStock& stock = pool->particleStock();
+
+    auto* blast = dynamic_cast<MultiFX*>(spawn("exp_large", Ogre::Vector3(1, 0, 0)));
+    ASSERT_NE(blast, nullptr);
+    Ogre::SceneNode* node = blast->getNode();
+    EXPECT_EQ(node->getParentSceneNode(), root);
+    node->setScale(2, 2, 2);
+    while (pool->liveEffectCount() > 0)
+        pool->update(0.25f);
+    EXPECT_EQ(stock.spareRootNodeCount(), 1u);
+    EXPECT_EQ(node->numAttachedObjects(), 0u);
+
+    auto* next = dynamic_cast<BaseFx*>(spawn("exp_small"));
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->getNode(), node);
+    EXPECT_EQ(node->getPosition(), Ogre::Vector3(1, 2, 3));
+    EXPECT_EQ(node->getOrientation(), Ogre::Quaternion::IDENTITY);
+    EXPECT_EQ(node->getScale(), Ogre::Vector3::UNIT_SCALE);
+    EXPECT_EQ(stock.spareRootNodeCount(), 0u);
+
+    // Released to the world, a reactor's node is kept; on its owner, it goes with the reactor.
+    Ogre::SceneNode* owner = root->createChildSceneNode(Ogre::Vector3(10, 0, 0));
+    VirtualReactor* released = reactor("smoke_damaged", owner);
+    VirtualReactor* kept = reactor("smoke_damaged", owner);
+    ASSERT_TRUE(released && kept);
+    Ogre::SceneNode* releasedNode = released->getNode();
+    released->detachToWorld();
+    for (int i = 0; i < 40 && pool->reactorInSlot(0); ++i)
+        pool->update(0.25f);
+    ASSERT_EQ(pool->reactorInSlot(0), nullptr);
+    EXPECT_EQ(stock.spareRootNodeCount(), 1u);
+    EXPECT_EQ(stock.takeRootNode(), releasedNode);
+    EXPECT_EQ(owner->numChildren(), 1u);
+
+    // Anything left on a node given back goes with it.
+    releasedNode->createChildSceneNode();
+    stock.giveBackRootNode(releasedNode);
+    EXPECT_EQ(stock.spareRootNodeCount(), 0u);
+    EXPECT_EQ(root->numChildren(), before + 2);  // the owner and the live effect's node
+
+    while (pool->liveEffectCount() > 0)
+        pool->update(0.25f);
+    EXPECT_EQ(stock.spareRootNodeCount(), 1u);
+    pool.reset();
+    EXPECT_EQ(owner->numChildren(), 0u);
+    EXPECT_EQ(root->numChildren(), before + 1);
+}
