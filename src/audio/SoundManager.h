@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -76,7 +77,8 @@ private:
     ALCcontext_struct* context_ = nullptr;
     int maxSources_ = 0;
     float dopplerFactor_ = 1.0f;
-    std::map<std::string, std::unique_ptr<Sound>> sounds_;
+    // Hashed: a crowded play holds thousands of sounds whose names share long beginnings.
+    std::unordered_map<std::string, std::unique_ptr<Sound>> sounds_;
     std::map<std::string, std::weak_ptr<SoundBuffer>> buffers_;
     std::vector<unsigned> allSources_;
     std::vector<unsigned> freeSources_;
