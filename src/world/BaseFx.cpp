@@ -29,6 +29,8 @@ BaseFx::BaseFx(Ogre::SceneManager* scene, const EffectsParams* params, audio::So
 
 BaseFx::~BaseFx() { fx::returnParticleSystem(stock_, scene_, system_); }
 
+float BaseFx::quietTime() const { return stopping_ ? linger_ : life_; }
+
 bool BaseFx::update(float dt)
 {
     if (!stopping_) {

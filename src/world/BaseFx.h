@@ -11,6 +11,7 @@ public:
     ~BaseFx() override;
 
     bool update(float dt) override;
+    float quietTime() const override;
 
     // Null when the template was missing.
     Ogre::ParticleSystem* getParticleSystem() const { return system_; }

@@ -12,6 +12,9 @@
 
 #include <OgreLogManager.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 template <class T>
@@ -93,6 +96,7 @@ void FxPool::spawnEffect(const EffectsParams* params, const Ogre::Vector3& posit
         freeEffects_.push(slot);
         throw;
     }
+    effectSchedule_.add(slot);
 }
 
 VirtualReactor* FxPool::spawnReactor(Ogre::SceneNode* parent, const std::string& reactorDefinitionName)
@@ -138,21 +142,62 @@ VirtualReactor* FxPool::createReactor(const VirtualReactorParams* params, Ogre::
         throw;
     }
     reactors_[slot] = std::move(reactor);
+    reactorSchedule_.add(slot);
     return reactors_[slot].get();
+}
+
+void FxPool::Schedule::add(size_t slot)
+{
+    if (asleepSince.size() <= slot)
+        asleepSince.resize(slot + 1, -1.0);
+    asleepSince[slot] = -1.0;
+    awake.push_back(slot);
+}
+
+template <class T>
+void FxPool::advance(std::vector<std::unique_ptr<T>>& slots, Schedule& schedule, FreeSlots& free, float dt)
+{
+    // A sleeper wakes a hair early rather than late: the clock's sum of ticks may round either
+    // way, and an early update only counts down.
+    constexpr double kEarly = 1e-6;
+    std::vector<size_t>& due = schedule.due;
+    due.swap(schedule.awake);
+    schedule.awake.clear();
+    while (!schedule.asleep.empty() && schedule.asleep.top().at <= clock_) {
+        due.push_back(schedule.asleep.top().slot);
+        schedule.asleep.pop();
+    }
+    std::sort(due.begin(), due.end());
+    for (size_t slot : due) {
+        T* item = slots[slot].get();
+        if (!item)
+            continue;
+        const double since = schedule.asleepSince[slot];
+        const float step = since < 0.0 ? dt : static_cast<float>(clock_ - since);
+        if (!item->update(step)) {
+            slots[slot].reset();
+            free.push(slot);
+            continue;
+        }
+        const float quiet = item->quietTime();
+        if (quiet > 0.0f) {
+            schedule.asleepSince[slot] = clock_;
+            schedule.asleep.push({clock_ + quiet - kEarly, slot});
+        } else {
+            schedule.asleepSince[slot] = -1.0;
+            schedule.awake.push_back(slot);
+        }
+    }
+    due.clear();
 }
 
 void FxPool::update(float dt)
 {
-    for (size_t i = 0; i < reactors_.size(); ++i)
-        if (reactors_[i] && !reactors_[i]->update(dt)) {
-            reactors_[i].reset();
-            freeReactors_.push(i);
-        }
-    for (size_t i = 0; i < effects_.size(); ++i)
-        if (effects_[i] && !effects_[i]->update(dt)) {
-            effects_[i].reset();
-            freeEffects_.push(i);
-        }
+    // A tick of no time, or a broken one, moves no sleeper on.
+    if (std::isfinite(dt) && dt > 0.0f)
+        clock_ += dt;
+    advance(reactors_, reactorSchedule_, freeReactors_, dt);
+    advance(effects_, effectSchedule_, freeEffects_, dt);
 }
 
 void FxPool::pauseAll()

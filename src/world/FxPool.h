@@ -3,6 +3,11 @@
 // each play's "GPO"), makes them from their definitions, advances them and deletes those that have
 // finished. Items live in slots whose index is part of their scene names; a freed slot is reused
 // by the next spawn, and the slots grow (n + n/2 + 1) when all are in use.
+//
+// Most items spend their life counting down (an effect's emission and linger, a released
+// reactor's linger). Such an item is not visited each tick: it sleeps until the pool's clock
+// reaches the time at which it has something to do, then is updated once with all the time
+// that passed. A crowded play holds thousands of them.
 #include <OgreVector.h>
 
 #include <functional>
@@ -47,7 +52,8 @@ public:
     VirtualReactor* spawnReactor(Ogre::SceneNode* parent, const std::string& reactorDefinitionName);
     VirtualReactor* createReactor(const VirtualReactorParams* params, Ogre::SceneNode* parent);
 
-    // Reactors, then effects, in slot order; deletes each one that reports it has finished.
+    // Reactors, then effects, in slot order (those awake and those whose sleep ends); deletes each
+    // one that reports it has finished.
     void update(float dt);
     void pauseAll();
     void resumeAll();
@@ -67,6 +73,22 @@ public:
 
 private:
     using FreeSlots = std::priority_queue<size_t, std::vector<size_t>, std::greater<size_t>>;
+    struct Wake {
+        double at;
+        size_t slot;
+        bool operator>(const Wake& o) const { return at != o.at ? at > o.at : slot > o.slot; }
+    };
+    // The items of one kind that are updated each tick and those asleep.
+    struct Schedule {
+        std::vector<size_t> awake;
+        std::priority_queue<Wake, std::vector<Wake>, std::greater<Wake>> asleep;
+        std::vector<double> asleepSince;  // by slot; below zero when awake
+        std::vector<size_t> due;          // this tick's, reused
+        void add(size_t slot);
+    };
+    template <class T>
+    void advance(std::vector<std::unique_ptr<T>>& slots, Schedule& schedule, FreeSlots& free, float dt);
+
     template <class T>
     static size_t freeSlot(std::vector<std::unique_ptr<T>>& slots, FreeSlots& free);
 
@@ -82,4 +104,7 @@ private:
     std::vector<std::unique_ptr<VirtualReactor>> reactors_;
     FreeSlots freeEffects_;
     FreeSlots freeReactors_;
+    double clock_ = 0.0;
+    Schedule effectSchedule_;
+    Schedule reactorSchedule_;
 };

@@ -7,6 +7,8 @@
 #include <OgreParticleSystem.h>
 #include <OgreSceneNode.h>
 
+#include <algorithm>
+
 MultiFX::MultiFX(Ogre::SceneManager* scene, const EffectsParams* params, audio::SoundManager* sounds,
                  RandomGenerator* random, const Ogre::Vector3& position, int slot, const Ogre::Vector3& direction,
                  const std::string& poolName, fx::ParticleStock* stock)
@@ -38,6 +40,17 @@ std::vector<Ogre::ParticleSystem*> MultiFX::particleSystems() const
     for (const Entry& e : entries_)
         systems.push_back(e.system);
     return systems;
+}
+
+float MultiFX::quietTime() const
+{
+    if (stopping_)
+        return linger_;
+    float quiet = life_;
+    for (const Entry& e : entries_)
+        if (e.life > 0.0f)
+            quiet = std::min(quiet, e.life);
+    return quiet;
 }
 
 bool MultiFX::update(float dt)

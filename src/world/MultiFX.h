@@ -16,6 +16,7 @@ public:
     ~MultiFX() override;
 
     bool update(float dt) override;
+    float quietTime() const override;
 
     const std::vector<Entry>& getEntries() const { return entries_; }
     std::vector<Ogre::ParticleSystem*> particleSystems() const override;

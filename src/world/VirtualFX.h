@@ -34,6 +34,9 @@ public:
 
     // Advances the effect; false once it has finished and may be deleted.
     virtual bool update(float dt);
+    // How much time updates may add up to before one does more than count down this item's
+    // timers; the pool leaves it alone until then. Zero or less: it must be updated every tick.
+    virtual float quietTime() const { return 0.0f; }
     virtual void pause();
     virtual void resume();
 

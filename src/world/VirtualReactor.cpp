@@ -136,6 +136,11 @@ bool VirtualReactor::runOutAfterRelease(float dt)
     return sound_ && sound_->isPlaying();
 }
 
+float VirtualReactor::quietTime() const
+{
+    return released_ && state_ != ReactorState_Fire ? linger_ : 0.0f;
+}
+
 bool VirtualReactor::update(float dt)
 {
     runFireTimer(dt);

@@ -36,6 +36,9 @@ public:
 
     // Advances the reactor; false once it has been released and has run out.
     virtual bool update(float dt);
+    // As for effects: released and not bursting, it only runs out its linger, then waits for its
+    // sound. Before its release its owner may change it at any time.
+    virtual float quietTime() const;
     virtual void pause();
     virtual void resume();
     // Moves the node to the scene root where it stands now and switches the reactor off.

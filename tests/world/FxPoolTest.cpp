@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
+#include <random>
 
 namespace {
 
@@ -420,4 +422,125 @@ TEST_F(FxPoolTest, FinishedItemsLeaveTheirRootNodesForTheNextAndThePoolLeavesNon
     pool.reset();
     EXPECT_EQ(owner->numChildren(), 0u);
     EXPECT_EQ(root->numChildren(), before + 1);
+}
+
+// An item that only counts down sleeps in the pool and is then updated once with all the time
+// that passed. Its emitters must still switch off, and it must still end, on the ticks that
+// updating it every tick gives: each pool item is checked against a twin stepped by hand, over
+// uneven ticks, with items of every kind spawned and released at different times.
+TEST_F(FxPoolTest, SleepingItemsChangeOnTheTicksThatUpdatingEveryTickGives)
+{
+    // Without sounds, an item's end depends on its timers alone.
+    FxPool sleepy(scene, &library, nullptr, &random, "SLP");
+    const char* effects[] = {"exp_small", "exp_large", "ricochet", "impact_spark", "smoke_puff", "exp_vehicle"};
+    const char* reactors[] = {"smoke_damaged", "arena_wind", "burning_damage", "dust_trail", "engine_exhaust"};
+
+    struct Pair {
+        std::string name;
+        bool isEffect = true;
+        size_t slot = 0;
+        std::unique_ptr<VirtualFX> effectTwin;
+        std::unique_ptr<VirtualReactor> reactorTwin;
+        int releaseTick = -1;
+        bool twinDone = false;
+    };
+    std::vector<Pair> pairs;
+    int twinSlot = 0;
+    const auto emitterRates = [](const std::vector<Ogre::ParticleSystem*>& systems) {
+        std::vector<float> rates;
+        for (Ogre::ParticleSystem* s : systems)
+            for (unsigned short i = 0; s && i < s->getNumEmitters(); ++i)
+                rates.push_back(s->getEmitter(i)->getEmissionRate());
+        return rates;
+    };
+    const auto spawnEffectPair = [&](const char* name) {
+        const EffectsParams* params = effect(name);
+        ASSERT_NE(params, nullptr);
+        size_t slot = 0;
+        while (sleepy.effectInSlot(slot))
+            ++slot;
+        sleepy.spawnEffect(params, Ogre::Vector3(5, 0, 5), Ogre::Vector3::UNIT_X);
+        VirtualFX* item = sleepy.effectInSlot(slot);
+        ASSERT_NE(item, nullptr) << name;
+        Pair p{name, true, slot};
+        const Ogre::Vector3 at(5, 0, 5);
+        if (dynamic_cast<MultiFX*>(item))
+            p.effectTwin = std::make_unique<MultiFX>(scene, params, nullptr, &random, at, twinSlot++, Ogre::Vector3::UNIT_X,
+                                                     "TWN");
+        else if (dynamic_cast<BaseFx*>(item))
+            p.effectTwin = std::make_unique<BaseFx>(scene, params, nullptr, &random, at, twinSlot++, Ogre::Vector3::UNIT_X,
+                                                    "TWN");
+        else
+            p.effectTwin = std::make_unique<VirtualFX>(scene, params, nullptr, &random, at, twinSlot++,
+                                                       Ogre::Vector3::UNIT_X, "TWN");
+        pairs.push_back(std::move(p));
+    };
+    const auto spawnReactorPair = [&](const char* name, int releaseTick) {
+        const VirtualReactorParams* params = library.getReactorParams(name);
+        ASSERT_NE(params, nullptr) << name;
+        Ogre::SceneNode* root = scene->getRootSceneNode();
+        VirtualReactor* item = sleepy.spawnReactor(root, name);
+        ASSERT_NE(item, nullptr) << name;
+        size_t slot = 0;
+        while (sleepy.reactorInSlot(slot) != item)
+            ++slot;
+        Pair p{name, false, slot};
+        if (dynamic_cast<MultiReactor*>(item))
+            p.reactorTwin = std::make_unique<MultiReactor>(root, params, scene, nullptr, &random, twinSlot++, "TWN");
+        else if (dynamic_cast<VariableReactor*>(item))
+            p.reactorTwin = std::make_unique<VariableReactor>(root, params, scene, nullptr, &random, twinSlot++, "TWN");
+        else if (dynamic_cast<BasicReactor*>(item))
+            p.reactorTwin = std::make_unique<BasicReactor>(root, params, scene, nullptr, &random, twinSlot++, "TWN");
+        else
+            p.reactorTwin = std::make_unique<VirtualReactor>(root, params, scene, nullptr, &random, twinSlot++, "TWN");
+        item->setState(ReactorState_On);
+        p.reactorTwin->setState(ReactorState_On);
+        p.releaseTick = releaseTick;
+        pairs.push_back(std::move(p));
+    };
+
+    std::mt19937 ticks(7);
+    std::uniform_real_distribution<float> tickTime(0.004f, 0.06f);
+    int sleepersSeen = 0;
+    for (int tick = 0; tick < 600; ++tick) {
+        if (tick % 7 == 0 && tick < 300)
+            spawnEffectPair(effects[(tick / 7) % std::size(effects)]);
+        if (tick % 23 == 0 && tick < 300)
+            spawnReactorPair(reactors[(tick / 23) % std::size(reactors)], tick + 5 + tick % 40);
+        for (Pair& p : pairs)
+            if (!p.isEffect && p.releaseTick == tick) {
+                sleepy.reactorInSlot(p.slot)->detachToWorld();
+                p.reactorTwin->detachToWorld();
+            }
+        const float dt = tickTime(ticks);
+        sleepy.update(dt);
+        for (Pair& p : pairs) {
+            if (p.twinDone)
+                continue;
+            const bool twinAlive = p.isEffect ? p.effectTwin->update(dt) : p.reactorTwin->update(dt);
+            const bool poolAlive = p.isEffect ? sleepy.effectInSlot(p.slot) != nullptr
+                                              : sleepy.reactorInSlot(p.slot) != nullptr;
+            ASSERT_EQ(poolAlive, twinAlive) << p.name << " at tick " << tick;
+            if (!twinAlive) {
+                p.twinDone = true;
+                p.effectTwin.reset();
+                p.reactorTwin.reset();
+                continue;
+            }
+            const std::vector<Ogre::ParticleSystem*> mine =
+                p.isEffect ? sleepy.effectInSlot(p.slot)->particleSystems()
+                           : sleepy.reactorInSlot(p.slot)->particleSystems();
+            const std::vector<Ogre::ParticleSystem*> twin =
+                p.isEffect ? p.effectTwin->particleSystems() : p.reactorTwin->particleSystems();
+            ASSERT_EQ(emitterRates(mine), emitterRates(twin)) << p.name << " at tick " << tick;
+            const float quiet = p.isEffect ? sleepy.effectInSlot(p.slot)->quietTime()
+                                           : sleepy.reactorInSlot(p.slot)->quietTime();
+            sleepersSeen += quiet > 0.0f ? 1 : 0;
+        }
+    }
+    EXPECT_GT(sleepersSeen, 0);
+    for (const Pair& p : pairs)
+        EXPECT_TRUE(p.twinDone) << p.name;
+    EXPECT_EQ(sleepy.liveEffectCount(), 0u);
+    EXPECT_EQ(sleepy.liveReactorCount(), 0u);
 }
