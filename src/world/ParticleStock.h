@@ -38,8 +38,11 @@ namespace fx {
 
 class ParticleStock {
 public:
-    // The most spares kept of one template; more are destroyed when handed back.
-    static constexpr size_t kSparesPerTemplate = 1024;
+    // The most spares kept of one template; more are destroyed when handed back. A system is made
+    // only when no spare is left, so the spares never outnumber the most systems of a template
+    // that were out at once: this bound only limits what an extreme burst leaves behind. A low one
+    // cost a crowded play thousands of new copies of its blast templates.
+    static constexpr size_t kSparesPerTemplate = 16384;
 
     explicit ParticleStock(Ogre::SceneManager* scene);
     // Destroys the spares; systems still out belong to their items, which hand them back first.
