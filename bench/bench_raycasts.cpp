@@ -218,6 +218,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_raycasts: no game tree with meshes at %s\n", tree.c_str());
         return 2;
     }
+    // The tree's paths must hold after the move into it.
+    tree = std::filesystem::absolute(tree).string();
     std::filesystem::current_path(tree + "/Bin/Game");
 
     // A headless engine: no window, no render system.
