@@ -91,6 +91,8 @@ SoundManager::~SoundManager()
             root->removeFrameListener(this);
     }
     destroyAllSounds();
+    // Buffers are deleted through the context, so before it goes.
+    buffers_.clear();
     listener_.reset();
     if (context_) {
         if (!allSources_.empty())
@@ -338,10 +340,8 @@ Sound* SoundManager::takeoverVictim(const Sound* requester)
 std::shared_ptr<SoundBuffer> SoundManager::loadBuffer(const std::string& fileName)
 {
     auto cached = buffers_.find(fileName);
-    if (cached != buffers_.end()) {
-        if (auto buffer = cached->second.lock())
-            return buffer;
-    }
+    if (cached != buffers_.end())
+        return cached->second;
     std::vector<char> pcm;
     int channels = 0;
     long rate = 0;

@@ -79,7 +79,9 @@ private:
     float dopplerFactor_ = 1.0f;
     // Hashed: a crowded play holds thousands of sounds whose names share long beginnings.
     std::unordered_map<std::string, std::unique_ptr<Sound>> sounds_;
-    std::map<std::string, std::weak_ptr<SoundBuffer>> buffers_;
+    // Decoded once and kept while the manager lives: the game's sounds are few and short, and a
+    // sound whose last copy had gone was decoded anew at its next play, a hitch each time.
+    std::map<std::string, std::shared_ptr<SoundBuffer>> buffers_;
     std::vector<unsigned> allSources_;
     std::vector<unsigned> freeSources_;
     bool sourceLimitReached_ = false;

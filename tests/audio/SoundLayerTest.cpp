@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -38,6 +39,7 @@ protected:
     {
         ASSERT_FALSE(makeTone("tone.ogg", 440, 0.4f).empty());
         ASSERT_FALSE(makeTone("loop.ogg", 330, 0.25f).empty());
+        ASSERT_FALSE(makeTone("once.ogg", 440, 0.4f).empty());
         ASSERT_FALSE(makeTone("long.ogg", 550, 2.6f, 2).empty());
         std::ofstream(mediaDir() + "/notogg.ogg") << "this is not an Ogg Vorbis file";
         auto& groups = Ogre::ResourceGroupManager::getSingleton();
@@ -466,6 +468,21 @@ TEST_F(SoundLayerTest, LoadedSoundsOfOneFileShareItAndOutliveEachOther)
     const double on = wave.firstLouder(0.0, kLoud);
     ASSERT_GE(on, 0.0);
     EXPECT_GT(wave.rms(on + 0.05, on + 0.4), kLoud);
+}
+
+// A file is decoded once: its next sound, after every earlier one has gone, needs not read it
+// again, so it plays even once the file has been taken away.
+TEST_F(SoundLayerTest, AFileIsDecodedOnceAndKeptAfterItsLastSoundHasGone)
+{
+    open();
+    manager_->destroySound(manager_->createSound("first", "once.ogg"));
+    ASSERT_TRUE(std::filesystem::remove(mediaDir() + "/once.ogg"));
+    Sound* again = manager_->createSound("again", "once.ogg");
+    EXPECT_TRUE(again->hasData());
+    again->play();
+    run(0.3);
+    const Wave wave = finish();
+    EXPECT_GE(wave.firstLouder(0.0, kLoud), 0.0);
 }
 
 TEST_F(SoundLayerTest, NamesAreUniqueAndUnknownNamesAreHarmless)
