@@ -462,7 +462,9 @@ TEST_F(FxPoolTest, SleepingItemsChangeOnTheTicksThatUpdatingEveryTickGives)
         sleepy.spawnEffect(params, Ogre::Vector3(5, 0, 5), Ogre::Vector3::UNIT_X);
         VirtualFX* item = sleepy.effectInSlot(slot);
         ASSERT_NE(item, nullptr) << name;
-        Pair p{name, true, slot};
+        Pair p;
+        p.name = name;
+        p.slot = slot;
         const Ogre::Vector3 at(5, 0, 5);
         if (dynamic_cast<MultiFX*>(item))
             p.effectTwin = std::make_unique<MultiFX>(scene, params, nullptr, &random, at, twinSlot++, Ogre::Vector3::UNIT_X,
@@ -484,7 +486,10 @@ TEST_F(FxPoolTest, SleepingItemsChangeOnTheTicksThatUpdatingEveryTickGives)
         size_t slot = 0;
         while (sleepy.reactorInSlot(slot) != item)
             ++slot;
-        Pair p{name, false, slot};
+        Pair p;
+        p.name = name;
+        p.isEffect = false;
+        p.slot = slot;
         if (dynamic_cast<MultiReactor*>(item))
             p.reactorTwin = std::make_unique<MultiReactor>(root, params, scene, nullptr, &random, twinSlot++, "TWN");
         else if (dynamic_cast<VariableReactor*>(item))
